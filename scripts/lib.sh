@@ -1,0 +1,43 @@
+# Shared by scripts/run and scripts/test: package installation and the build.
+# shellcheck shell=bash
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+# Packages needed to configure, build and test.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6serialport6-dev
+    fonts-dejavu-core libbenchmark-dev)
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    elif command -v sudo >/dev/null 2>&1; then
+        sudo "$@"
+    else
+        echo "error: need root (or sudo) to run: $*" >&2
+        return 1
+    fi
+}
+
+# Installs those of the named Debian packages that are not installed yet.
+ensure_packages() {
+    local missing=() pkg
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+            missing+=("$pkg")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    if [ -z "${ORVANE_APT_UPDATED:-}" ]; then
+        as_root apt-get update -qq
+        ORVANE_APT_UPDATED=1
+    fi
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+        "${missing[@]}"
+}
+
+# Configures and builds with the given preset.
+build_with_preset() {
+    local preset=$1
+    cmake --preset "$preset" -S "$ROOT" >/dev/null
+    cmake --build --preset "$preset"
+}

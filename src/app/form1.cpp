@@ -1,0 +1,139 @@
+#include "form1.h"
+
+#include "dotpattern.h"
+#include "editing.h"
+#include "flexgrid.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace orvane {
+
+namespace {
+
+// Positions and sizes are laid out in twips; 15 twips make one pixel at 96 dpi.
+constexpr int TwipsPerPixel = 15;
+constexpr QSize ClientSize(13830 / TwipsPerPixel, 3330 / TwipsPerPixel); // 922 x 222
+
+QRect twips(int left, int top, int width, int height) {
+    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
+                 height / TwipsPerPixel);
+}
+
+// The header labels " 1" .. "50", two characters each, separated by "|".
+QString headerFormat() {
+    QStringList items;
+    for (int col = 1; col <= PatternCols; ++col)
+        items << QString::number(col).rightJustified(2, QLatin1Char(' '));
+    return items.join(QLatin1Char('|'));
+}
+
+template <typename T> T* place(QWidget* parent, const char* name, const QRect& geometry) {
+    auto* w = new T(parent);
+    w->setObjectName(QLatin1String(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& g) {
+    auto* b = place<QPushButton>(parent, name, g);
+    b->setText(text);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& g) {
+    auto* l = place<QLabel>(parent, name, g);
+    l->setText(text);
+    return l;
+}
+
+} // namespace
+
+QString Form1::designCaption() {
+    return QStringLiteral("Orvane   Corvel Electronics co.") + QString(127, QLatin1Char(' ')) +
+           QStringLiteral("www.corvel.co.kr");
+}
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(designCaption());
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/orvane-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/orvane-32.png"), QSize(32, 32));
+    setWindowIcon(icon);
+    setFixedSize(ClientSize);
+    buildControls();
+    Form_Load();
+}
+
+void Form1::buildControls() {
+    MSFlexGrid1 = place<FlexGrid>(this, "MSFlexGrid1", twips(240, 120, 13335, 2175));
+    Command1 = button(this, "Command1", tr("Clear"), twips(1920, 2520, 1455, 615));
+    Command2 = button(this, "Command2", tr("Load"), twips(3600, 2520, 1455, 615));
+    Command3 = button(this, "Command3", tr("Save"), twips(5280, 2520, 1455, 615));
+    Command4 = button(this, "Command4", tr("Down Load"), twips(10560, 2520, 3015, 615));
+    Command5 = button(this, "Command5", tr("Set"), twips(240, 2520, 1455, 615));
+    Command6 = button(this, "Command6", tr("Up"), twips(9360, 2520, 975, 255));
+    Command7 = button(this, "Command7", tr("Dn"), twips(9360, 2880, 975, 255));
+    Label1 = label(this, "Label1", QStringLiteral("Label1"), twips(8880, 2880, 375, 255));
+    Label2 = label(this, "Label2", tr("Com N"), twips(8640, 2520, 735, 255));
+    HScroll1 = place<QScrollBar>(this, "HScroll1", twips(6960, 2640, 1215, 375));
+    Label3 = label(this, "Label3", tr("Speed -"), twips(7080, 2400, 735, 255));
+    Label4 = label(this, "Label4", QStringLiteral("Label4"), twips(7920, 2400, 495, 255));
+
+    HScroll1->setOrientation(Qt::Horizontal);
+    HScroll1->setInvertedControls(false); // 1 at the left end, 9 at the right
+    HScroll1->setRange(MinSpeed, MaxSpeed);
+    HScroll1->setSingleStep(1);
+    HScroll1->setPageStep(1);
+    HScroll1->setValue(StartSpeed);
+    HScroll1->setFocusPolicy(Qt::StrongFocus);
+
+    QWidget* order[] = {MSFlexGrid1, Command1, Command2, Command3, Command4,
+                        Command5,    Command6, Command7, HScroll1};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+
+    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
+    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
+    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
+    connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
+}
+
+void Form1::Form_Load() {
+    MSFlexGrid1->setFormatString(headerFormat());
+    Command1_Click();
+    PortNumber = 1;
+    Label1->setText(QString::number(PortNumber));
+    MSComm1.setCommPort(PortNumber);
+    HScroll1->setValue(StartSpeed);
+    Label4->setText(QString::number(HScroll1->value()));
+}
+
+void Form1::Command1_Click() { ClearPattern(*MSFlexGrid1); }
+
+void Form1::Command5_Click() { SetPattern(*MSFlexGrid1); }
+
+void Form1::MSFlexGrid1_Click() { TogglePattern(*MSFlexGrid1); }
+
+void Form1::HScroll1_Change() { Label4->setText(QString::number(HScroll1->value())); }
+
+void Form1::Command2_Click() {}
+
+void Form1::Command3_Click() {}
+
+void Form1::Command4_Click() {}
+
+void Form1::Command6_Click() {}
+
+void Form1::Command7_Click() {}
+
+} // namespace orvane

@@ -1,0 +1,61 @@
+#pragma once
+
+// The editor's one window: the grid across the top, and along the bottom the buttons "Set",
+// "Clear", "Load", "Save", the speed group, the port group and "Down Load". The handlers keep
+// the names of the controls and events they serve and hand the work to the subsystems.
+
+#include "serialport.h"
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+namespace orvane {
+
+class FlexGrid;
+
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+
+    // The caption the window starts with.
+    static QString designCaption();
+
+public slots:
+    void Command1_Click(); // Clear
+    void Command2_Click(); // Load
+    void Command3_Click(); // Save
+    void Command4_Click(); // Down Load
+    void Command5_Click(); // Set
+    void Command6_Click(); // Up
+    void Command7_Click(); // Dn
+    void HScroll1_Change();
+    void MSFlexGrid1_Click();
+
+private:
+    void buildControls();
+    void Form_Load();
+
+    FlexGrid* MSFlexGrid1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QPushButton* Command2 = nullptr;
+    QPushButton* Command3 = nullptr;
+    QPushButton* Command4 = nullptr;
+    QPushButton* Command5 = nullptr;
+    QPushButton* Command6 = nullptr;
+    QPushButton* Command7 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QScrollBar* HScroll1 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    SerialPort MSComm1;
+
+    quint8 PortNumber = 0;
+};
+
+} // namespace orvane

@@ -1,0 +1,55 @@
+#include "editing.h"
+
+#include "beep.h"
+#include "dotpattern.h"
+#include "flexgrid.h"
+
+namespace orvane {
+
+namespace {
+
+void colourCell(FlexGrid& grid, int row, int col, quint32 colour) {
+    grid.setRow(row);
+    grid.setCol(col);
+    grid.setCellBackColor(colour);
+}
+
+template <typename VisitCell> void forEachCellHidden(FlexGrid& grid, VisitCell visit) {
+    grid.setVisible(false);
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            visit(row, col);
+    grid.setVisible(true);
+}
+
+void fillPattern(FlexGrid& grid, const QString& text, quint32 colour) {
+    forEachCellHidden(grid, [&](int row, int col) {
+        grid.setTextMatrix(row, col, text);
+        colourCell(grid, row, col, colour);
+    });
+    Beep();
+}
+
+} // namespace
+
+void ClearPattern(FlexGrid& grid) { fillPattern(grid, DarkText, DarkColour); }
+
+void SetPattern(FlexGrid& grid) { fillPattern(grid, LitText, LitColour); }
+
+void TogglePattern(FlexGrid& grid) {
+    const int col = grid.ColSel();
+    const int row = grid.RowSel();
+    const bool wasDark = grid.TextMatrix(row, col) == DarkText;
+    grid.setTextMatrix(row, col, wasDark ? LitText : DarkText);
+    colourCell(grid, row, col, wasDark ? LitColour : DarkColour);
+}
+
+void RepaintPattern(FlexGrid& grid) {
+    forEachCellHidden(grid, [&](int row, int col) {
+        grid.setRow(row);
+        grid.setCol(col);
+        grid.setCellBackColor(isLit(grid.TextMatrix(row, col)) ? LitColour : DarkColour);
+    });
+}
+
+} // namespace orvane

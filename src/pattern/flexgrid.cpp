@@ -1,0 +1,218 @@
+#include "flexgrid.h"
+
+#include "dotpattern.h"
+
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace orvane {
+
+namespace {
+
+constexpr quint32 GridBackColor = DarkColour; // fill of a data cell that was never coloured
+constexpr QRgb TextColor = qRgb(0, 0, 0);
+constexpr QRgb GridLineColor = qRgb(0xC0, 0xC0, 0xC0);
+constexpr QRgb HeaderLineColor = qRgb(0, 0, 0);
+
+QColor fromBgr(quint32 colour) {
+    return QColor(int(colour & 0xFF), int((colour >> 8) & 0xFF), int((colour >> 16) & 0xFF));
+}
+
+// The Korean system face when it is installed, otherwise the system font; 9 points either way.
+QFont gridFont() {
+    const QStringList families = QFontDatabase::families();
+    for (const QString& face : {QStringLiteral("굴림"), QStringLiteral("Gulim")}) {
+        if (families.contains(face))
+            return QFont(face, 9);
+    }
+    QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+    font.setPointSize(9);
+    return font;
+}
+
+} // namespace
+
+FlexGrid::FlexGrid(QWidget* parent) : QWidget(parent) {
+    for (Cell& c : cells_)
+        c.backColor = GridBackColor;
+    setFont(gridFont());
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+FlexGrid::Cell& FlexGrid::cell(int row, int col) {
+    Q_ASSERT(row >= 0 && row < Rows && col >= 0 && col < Cols);
+    return cells_[size_t(row * Cols + col)];
+}
+
+const FlexGrid::Cell& FlexGrid::cell(int row, int col) const {
+    Q_ASSERT(row >= 0 && row < Rows && col >= 0 && col < Cols);
+    return cells_[size_t(row * Cols + col)];
+}
+
+QString FlexGrid::TextMatrix(int row, int col) const { return cell(row, col).text; }
+
+void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
+    cell(row, col).text = text;
+    update(cellRect(row, col));
+}
+
+void FlexGrid::setRow(int row) {
+    Q_ASSERT(row >= 1 && row < Rows);
+    const QRect before = cellRect(row_, col_);
+    row_ = rowSel_ = row;
+    update(before);
+    update(cellRect(row_, col_));
+}
+
+void FlexGrid::setCol(int col) {
+    Q_ASSERT(col >= 0 && col < Cols);
+    const QRect before = cellRect(row_, col_);
+    col_ = colSel_ = col;
+    update(before);
+    update(cellRect(row_, col_));
+}
+
+void FlexGrid::setCellBackColor(quint32 colour) {
+    cell(row_, col_).backColor = colour;
+    update(cellRect(row_, col_));
+}
+
+void FlexGrid::setFormatString(const QString& format) {
+    const QStringList items = format.split(QLatin1Char('|'));
+    for (int col = 0; col < Cols; ++col)
+        cell(0, col).text = col < items.size() ? items[col] : QString();
+    update();
+}
+
+// Columns and rows share the widget's width and height as evenly as whole pixels allow.
+int FlexGrid::columnEdge(int col) const { return col * width() / Cols; }
+int FlexGrid::rowEdge(int row) const { return row * height() / Rows; }
+
+QRect FlexGrid::cellRect(int row, int col) const {
+    return QRect(QPoint(columnEdge(col), rowEdge(row)),
+                 QPoint(columnEdge(col + 1) - 1, rowEdge(row + 1) - 1));
+}
+
+bool FlexGrid::cellAt(const QPoint& pos, int* row, int* col) const {
+    if (!rect().contains(pos))
+        return false;
+    *col = std::min(Cols - 1, pos.x() * Cols / std::max(1, width()));
+    *row = std::min(Rows - 1, pos.y() * Rows / std::max(1, height()));
+    // Edges are rounded down, so the arithmetic guess may be one off near a boundary.
+    while (*col > 0 && pos.x() < columnEdge(*col))
+        --*col;
+    while (*col < Cols - 1 && pos.x() >= columnEdge(*col + 1))
+        ++*col;
+    while (*row > 0 && pos.y() < rowEdge(*row))
+        --*row;
+    while (*row < Rows - 1 && pos.y() >= rowEdge(*row + 1))
+        ++*row;
+    return true;
+}
+
+void FlexGrid::select(int row, int col) {
+    setRow(row);
+    setCol(col);
+}
+
+void FlexGrid::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.setClipRegion(event->region());
+    const QPalette& pal = palette();
+
+    for (int col = 0; col < Cols; ++col) {
+        const QRect r = cellRect(0, col);
+        p.fillRect(r, pal.color(QPalette::Button));
+        p.setPen(pal.color(QPalette::ButtonText));
+        p.drawText(r, Qt::AlignCenter, cell(0, col).text.trimmed());
+    }
+    for (int row = 1; row < Rows; ++row) {
+        for (int col = 0; col < Cols; ++col) {
+            const QRect r = cellRect(row, col);
+            p.fillRect(r, fromBgr(cell(row, col).backColor));
+            p.setPen(QColor(TextColor));
+            p.drawText(r, Qt::AlignCenter, cell(row, col).text);
+        }
+    }
+
+    // Lines: right and bottom edge of every cell; black in the header, light grey elsewhere.
+    p.setPen(QColor(GridLineColor));
+    for (int col = 1; col <= Cols; ++col)
+        p.drawLine(columnEdge(col) - 1, rowEdge(1), columnEdge(col) - 1, height() - 1);
+    for (int row = 2; row <= Rows; ++row)
+        p.drawLine(0, rowEdge(row) - 1, width() - 1, rowEdge(row) - 1);
+    p.setPen(QColor(HeaderLineColor));
+    for (int col = 1; col <= Cols; ++col)
+        p.drawLine(columnEdge(col) - 1, 0, columnEdge(col) - 1, rowEdge(1) - 1);
+    p.drawLine(0, rowEdge(1) - 1, width() - 1, rowEdge(1) - 1);
+
+    // The focus mark is a frame only, so the current cell's colour always shows.
+    if (hasFocus()) {
+        QPen pen(pal.color(QPalette::Highlight));
+        pen.setWidth(2);
+        pen.setJoinStyle(Qt::MiterJoin);
+        p.setPen(pen);
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(cellRect(row_, col_).adjusted(1, 1, -1, -1));
+    }
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    int row = 0, col = 0;
+    pressedOnCell_ = event->button() == Qt::LeftButton &&
+                     cellAt(event->position().toPoint(), &row, &col) && row >= 1;
+    if (pressedOnCell_)
+        select(row, col);
+    QWidget::mousePressEvent(event);
+}
+
+// A click is a press on a data cell and the release that follows; the header row cannot be
+// selected, so a click on it does nothing.
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && pressedOnCell_) {
+        pressedOnCell_ = false;
+        emit Click();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void FlexGrid::keyPressEvent(QKeyEvent* event) {
+    int row = row_, col = col_;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        col = std::max(0, col - 1);
+        break;
+    case Qt::Key_Right:
+        col = std::min(Cols - 1, col + 1);
+        break;
+    case Qt::Key_Up:
+        row = std::max(1, row - 1);
+        break;
+    case Qt::Key_Down:
+        row = std::min(Rows - 1, row + 1);
+        break;
+    case Qt::Key_Space:
+        select(row_, col_);
+        emit Click();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    select(row, col);
+}
+
+void FlexGrid::focusInEvent(QFocusEvent* event) {
+    update(cellRect(row_, col_));
+    QWidget::focusInEvent(event);
+}
+
+void FlexGrid::focusOutEvent(QFocusEvent* event) {
+    update(cellRect(row_, col_));
+    QWidget::focusOutEvent(event);
+}
+
+} // namespace orvane

@@ -1,0 +1,45 @@
+#pragma once
+
+// Test helpers that look at the grid the way a user does: by its pixels and by real clicks.
+
+#include "flexgrid.h"
+
+#include <QImage>
+#include <QMap>
+#include <QTest>
+
+namespace orvane::testing {
+
+// The colour most of a data cell's inner pixels show, as 0x00BBGGRR.
+inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, int col) {
+    const QRect inner = grid.cellRect(row, col).adjusted(3, 3, -3, -3);
+    QMap<QRgb, int> counts;
+    for (int y = inner.top(); y <= inner.bottom(); ++y)
+        for (int x = inner.left(); x <= inner.right(); ++x)
+            ++counts[image.pixel(x, y) & 0xFFFFFF];
+    QRgb best = 0;
+    int most = -1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most)
+            best = it.key(), most = it.value();
+    return quint32(qRed(best)) | quint32(qGreen(best)) << 8 | quint32(qBlue(best)) << 16;
+}
+
+inline QImage snapshot(FlexGrid& grid) { return grid.grab().toImage(); }
+
+inline void clickCell(FlexGrid& grid, int row, int col) {
+    QTest::mouseClick(&grid, Qt::LeftButton, Qt::NoModifier, grid.cellRect(row, col).center());
+}
+
+// Counts beeps for as long as it lives.
+class BeepCounter {
+public:
+    BeepCounter();
+    ~BeepCounter();
+    int count() const { return count_; }
+
+private:
+    int count_ = 0;
+};
+
+} // namespace orvane::testing
