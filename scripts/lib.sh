@@ -5,7 +5,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages needed to configure, build and test.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev libqt6serialport6-dev
-    fonts-dejavu-core libbenchmark-dev)
+    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
