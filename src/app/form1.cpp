@@ -118,13 +118,21 @@ void Form1::Form_Load() {
     Label4->setText(QString::number(HScroll1->value()));
 }
 
-void Form1::Command1_Click() { ClearPattern(*MSFlexGrid1); }
+void Form1::Command1_Click() {
+    ClearPattern(*MSFlexGrid1);
+}
 
-void Form1::Command5_Click() { SetPattern(*MSFlexGrid1); }
+void Form1::Command5_Click() {
+    SetPattern(*MSFlexGrid1);
+}
 
-void Form1::MSFlexGrid1_Click() { TogglePattern(*MSFlexGrid1); }
+void Form1::MSFlexGrid1_Click() {
+    TogglePattern(*MSFlexGrid1);
+}
 
-void Form1::HScroll1_Change() { Label4->setText(QString::number(HScroll1->value())); }
+void Form1::HScroll1_Change() {
+    Label4->setText(QString::number(HScroll1->value()));
+}
 
 void Form1::Command2_Click() {}
 

@@ -18,6 +18,8 @@ void Beep() {
         QApplication::beep();
 }
 
-void setBeepHandler(std::function<void()> h) { handler() = std::move(h); }
+void setBeepHandler(std::function<void()> h) {
+    handler() = std::move(h);
+}
 
 } // namespace orvane

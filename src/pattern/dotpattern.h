@@ -24,7 +24,9 @@ inline const QString LitText = QStringLiteral("R");
 inline const QString DarkText = QStringLiteral("B");
 
 // Only the exact, whole text "R" is a lit dot; anything else ("B", "", "r", "RR") is dark.
-inline bool isLit(const QString& text) { return text == LitText; }
+inline bool isLit(const QString& text) {
+    return text == LitText;
+}
 
 // Reads the text of data cell (row 1..8, column 0..49).
 using CellTextReader = std::function<QString(int row, int col)>;

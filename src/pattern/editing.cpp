@@ -32,9 +32,13 @@ void fillPattern(FlexGrid& grid, const QString& text, quint32 colour) {
 
 } // namespace
 
-void ClearPattern(FlexGrid& grid) { fillPattern(grid, DarkText, DarkColour); }
+void ClearPattern(FlexGrid& grid) {
+    fillPattern(grid, DarkText, DarkColour);
+}
 
-void SetPattern(FlexGrid& grid) { fillPattern(grid, LitText, LitColour); }
+void SetPattern(FlexGrid& grid) {
+    fillPattern(grid, LitText, LitColour);
+}
 
 void TogglePattern(FlexGrid& grid) {
     const int col = grid.ColSel();

@@ -52,7 +52,9 @@ const FlexGrid::Cell& FlexGrid::cell(int row, int col) const {
     return cells_[size_t(row * Cols + col)];
 }
 
-QString FlexGrid::TextMatrix(int row, int col) const { return cell(row, col).text; }
+QString FlexGrid::TextMatrix(int row, int col) const {
+    return cell(row, col).text;
+}
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
     cell(row, col).text = text;
@@ -88,8 +90,12 @@ void FlexGrid::setFormatString(const QString& format) {
 }
 
 // Columns and rows share the widget's width and height as evenly as whole pixels allow.
-int FlexGrid::columnEdge(int col) const { return col * width() / Cols; }
-int FlexGrid::rowEdge(int row) const { return row * height() / Rows; }
+int FlexGrid::columnEdge(int col) const {
+    return col * width() / Cols;
+}
+int FlexGrid::rowEdge(int row) const {
+    return row * height() / Rows;
+}
 
 QRect FlexGrid::cellRect(int row, int col) const {
     return QRect(QPoint(columnEdge(col), rowEdge(row)),

@@ -82,8 +82,9 @@ private slots:
                                    QStringLiteral("Set"),   QStringLiteral("Up"),
                                    QStringLiteral("Dn")};
         for (int i = 0; i < texts.size(); ++i)
-            QCOMPARE(control<QPushButton>(qPrintable(QStringLiteral("Command%1").arg(i + 1)))->text(),
-                     texts[i]);
+            QCOMPARE(
+                control<QPushButton>(qPrintable(QStringLiteral("Command%1").arg(i + 1)))->text(),
+                texts[i]);
         QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral("Com N"));
         QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("Speed -"));
     }

@@ -8,6 +8,8 @@ BeepCounter::BeepCounter() {
     setBeepHandler([this] { ++count_; });
 }
 
-BeepCounter::~BeepCounter() { setBeepHandler({}); }
+BeepCounter::~BeepCounter() {
+    setBeepHandler({});
+}
 
 } // namespace orvane::testing

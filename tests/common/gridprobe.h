@@ -25,7 +25,9 @@ inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, i
     return quint32(qRed(best)) | quint32(qGreen(best)) << 8 | quint32(qBlue(best)) << 16;
 }
 
-inline QImage snapshot(FlexGrid& grid) { return grid.grab().toImage(); }
+inline QImage snapshot(FlexGrid& grid) {
+    return grid.grab().toImage();
+}
 
 inline void clickCell(FlexGrid& grid, int row, int col) {
     QTest::mouseClick(&grid, Qt::LeftButton, Qt::NoModifier, grid.cellRect(row, col).center());

@@ -180,7 +180,7 @@ private slots:
     void repaintColoursExactlyTheLitCells() {
         ClearPattern(*grid);
         BeepCounter beeps;
-        const QStringList texts = {QStringLiteral("R"), QStringLiteral("B"), QString(),
+        const QStringList texts = {QStringLiteral("R"), QStringLiteral("B"),  QString(),
                                    QStringLiteral("r"), QStringLiteral("RR"), QStringLiteral("X")};
         for (int col = 0; col < PatternCols; ++col)
             for (int row = 1; row <= PatternRows; ++row)
