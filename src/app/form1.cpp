@@ -1,7 +1,11 @@
 #include "form1.h"
 
+#include "beep.h"
+#include "busyguard.h"
 #include "dotpattern.h"
+#include "download.h"
 #include "editing.h"
+#include "errorreport.h"
 #include "flexgrid.h"
 
 #include <QIcon>
@@ -112,7 +116,7 @@ void Form1::Form_Load() {
     MSFlexGrid1->setFormatString(headerFormat());
     Command1_Click();
     PortNumber = 1;
-    Label1->setText(QString::number(PortNumber));
+    showPortNumber();
     MSComm1.setCommPort(PortNumber);
     HScroll1->setValue(StartSpeed);
     Label4->setText(QString::number(HScroll1->value()));
@@ -138,10 +142,43 @@ void Form1::Command2_Click() {}
 
 void Form1::Command3_Click() {}
 
-void Form1::Command4_Click() {}
+void Form1::showPortNumber() {
+    Label1->setText(QString::number(PortNumber));
+    Label1->setToolTip(SerialPort::deviceFor(PortNumber));
+}
 
-void Form1::Command6_Click() {}
+void Form1::Command4_Click() {
+    DownloadResult result;
+    {
+        BusyGuard busy;
+        result = runDownload(
+            MSComm1, frame_, [this](int row, int col) { return MSFlexGrid1->TextMatrix(row, col); },
+            [this] { return qint16(HScroll1->value()); },
+            [this, &busy](const QString& text) {
+                setWindowTitle(text);
+                busy.paint();
+            });
+    }
+    if (result.ok)
+        Beep();
+    else
+        ReportError(this, tr("Down Load"), result.error);
+}
 
-void Form1::Command7_Click() {}
+void Form1::Command6_Click() {
+    if (PortNumber < SerialPort::MaxPort) {
+        ++PortNumber;
+        showPortNumber();
+    }
+    MSComm1.setCommPort(PortNumber);
+}
+
+void Form1::Command7_Click() {
+    if (PortNumber > SerialPort::MinPort) {
+        --PortNumber;
+        showPortNumber();
+    }
+    MSComm1.setCommPort(PortNumber);
+}
 
 } // namespace orvane

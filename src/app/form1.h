@@ -4,6 +4,7 @@
 // "Clear", "Load", "Save", the speed group, the port group and "Down Load". The handlers keep
 // the names of the controls and events they serve and hand the work to the subsystems.
 
+#include "downloadframe.h"
 #include "serialport.h"
 
 #include <QWidget>
@@ -25,6 +26,9 @@ public:
     // The caption the window starts with.
     static QString designCaption();
 
+    // The serial line a download uses.
+    const SerialPort& comm() const { return MSComm1; }
+
 public slots:
     void Command1_Click(); // Clear
     void Command2_Click(); // Load
@@ -39,6 +43,7 @@ public slots:
 private:
     void buildControls();
     void Form_Load();
+    void showPortNumber();
 
     FlexGrid* MSFlexGrid1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -54,6 +59,7 @@ private:
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
     SerialPort MSComm1;
+    DownloadFrame frame_; // the scratch state of the frame encoding
 
     quint8 PortNumber = 0;
 };

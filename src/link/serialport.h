@@ -1,16 +1,73 @@
 #pragma once
 
+// The serial line to the sign, over QSerialPort. Like the component it stands in for, it offers
+// CommPort (which port the next open uses), PortOpen and Output, and it never reads. Opening puts
+// the line settings of linesettings.h in force; closing first drains the output, so every
+// character handed over has reached the line when the port reports closed. Failures do not throw:
+// the operation returns false and errorString() gives the system's reason.
+
+#include <QByteArrayView>
+#include <QSerialPort>
+#include <QString>
+#include <functional>
+
 namespace orvane {
 
-// The serial line to the sign. Holds the number of the port that the next open uses.
 class SerialPort {
 public:
-    // Selects port 1..16; written only while the port is closed.
+    static constexpr int MinPort = 1;
+    static constexpr int MaxPort = 16;
+
+    // Maps a port number to the device it opens.
+    using DeviceResolver = std::function<QString(int port)>;
+
+    // Port n is /dev/ttyS<n-1> on Linux (and other Unix systems), COMn on Windows.
+    static QString defaultDevice(int port);
+    // The device port opens, through the resolver in force.
+    static QString deviceFor(int port);
+    // Replaces the mapping for every SerialPort (tests point a port at a pseudo-terminal).
+    // An empty resolver restores the default mapping.
+    static void setDeviceResolver(DeviceResolver resolver);
+
+    SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+    ~SerialPort();
+
+    // Selects the port that the next open uses.
     void setCommPort(int port) { commPort_ = port; }
     int CommPort() const { return commPort_; }
 
+    // Opens this device instead of the one CommPort names (a tool given an explicit path);
+    // empty goes back to CommPort.
+    void setDevice(const QString& path) { explicitDevice_ = path; }
+    // The device the next open uses.
+    QString device() const;
+    // Names the port for messages: "port 3 (/dev/ttyS2)", or just the device when explicit.
+    QString description() const;
+
+    // True opens the device with the line settings; False drains the output and closes.
+    bool setPortOpen(bool open);
+    bool PortOpen() const { return port_.isOpen(); }
+
+    // Hands text to the line in one write, after everything handed over before it. Returns once
+    // the system has taken it.
+    bool setOutput(QByteArrayView text);
+
+    // Why the last failing operation failed.
+    QString errorString() const { return error_; }
+
 private:
-    int commPort_ = 1;
+    bool open();
+    bool drainAndClose();
+    bool fail(const QString& reason);
+    QString portError() const;
+    QString writeWaitError() const;
+
+    QSerialPort port_;
+    int commPort_ = MinPort;
+    QString explicitDevice_;
+    QString error_;
 };
 
 } // namespace orvane

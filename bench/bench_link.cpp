@@ -1,0 +1,176 @@
+// What the sign link costs next to the least it could cost:
+// - frame encoding of a full picture through the cell reader, next to a bare loop over a plain
+//   array of dots with a digit table;
+// - a whole download into a pseudo-terminal (open with the line settings, 102 one-character
+//   writes, drain, close), next to plain POSIX open, 102 one-byte writes, tcdrain and close of
+//   the same device.
+// Both sides read the frame back from the master side in every iteration.
+
+#include "download.h"
+#include "downloadframe.h"
+#include "serialport.h"
+
+#include <QCoreApplication>
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <map>
+#include <string>
+#include <termios.h>
+#include <unistd.h>
+
+using namespace orvane;
+
+namespace {
+
+bool litAt(int row, int col) {
+    return (row * 7 + col * 3) % 5 < 2;
+}
+
+DotPattern mixedPicture() {
+    DotPattern p;
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            p.setText(row, col, litAt(row, col) ? LitText : DarkText);
+    return p;
+}
+
+// A pseudo-terminal pair: the slave path is the device, the master is read back.
+struct Pty {
+    int master = -1;
+    std::string slave;
+    Pty() {
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 || !ptsname(master)) {
+            std::perror("pseudo-terminal");
+            std::exit(1);
+        }
+        slave = ptsname(master);
+        // Keep a slave open so that the master never sees a hang-up between iterations.
+        keep = open(slave.c_str(), O_RDWR | O_NOCTTY);
+    }
+    ~Pty() {
+        close(keep);
+        close(master);
+    }
+    void drain(benchmark::State& state, size_t expected) {
+        char buffer[256];
+        size_t got = 0;
+        while (got < expected) {
+            const ssize_t n = read(master, buffer, sizeof buffer);
+            if (n <= 0) {
+                state.SkipWithError("reading the pseudo-terminal failed");
+                return;
+            }
+            got += size_t(n);
+        }
+    }
+    int keep = -1;
+};
+
+void FrameEncoding(benchmark::State& state) {
+    const DotPattern picture = mixedPicture();
+    const CellTextReader cells = picture.reader();
+    for (auto _ : state) {
+        QByteArray frame = DownloadFrame::encode(cells, 5);
+        benchmark::DoNotOptimize(frame.data());
+    }
+}
+
+void FrameEncodingMinimum(benchmark::State& state) {
+    std::array<std::array<bool, PatternRows>, PatternCols> dots{};
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            dots[col][row - 1] = litAt(row, col);
+    static const char digits[] = "0123456789ABCDEF";
+    for (auto _ : state) {
+        char frame[DownloadFrame::Length];
+        frame[0] = 'S';
+        for (int col = 0; col < PatternCols; ++col) {
+            unsigned byte = 0;
+            for (int bit = 0; bit < PatternRows; ++bit)
+                byte = byte << 1 | unsigned(dots[col][bit]);
+            frame[1 + 2 * col] = digits[byte >> 4];
+            frame[2 + 2 * col] = digits[byte & 15];
+        }
+        frame[101] = '5';
+        benchmark::DoNotOptimize(frame);
+        benchmark::ClobberMemory();
+    }
+}
+
+void Download(benchmark::State& state) {
+    Pty pty;
+    SerialPort port;
+    port.setDevice(QString::fromStdString(pty.slave));
+    DownloadFrame frame;
+    const DotPattern picture = mixedPicture();
+    for (auto _ : state) {
+        const DownloadResult result =
+            runDownload(port, frame, picture.reader(), [] { return qint16(5); }, {});
+        if (!result.ok) {
+            state.SkipWithError(qPrintable(result.error));
+            break;
+        }
+        pty.drain(state, DownloadFrame::Length);
+    }
+}
+
+void DownloadMinimum(benchmark::State& state) {
+    Pty pty;
+    const QByteArray bytes = DownloadFrame::encode(mixedPicture().reader(), 5);
+    for (auto _ : state) {
+        const int fd = open(pty.slave.c_str(), O_WRONLY | O_NOCTTY);
+        for (char c : bytes)
+            if (write(fd, &c, 1) != 1)
+                state.SkipWithError("write failed");
+        tcdrain(fd);
+        close(fd);
+        pty.drain(state, size_t(bytes.size()));
+    }
+}
+
+BENCHMARK(FrameEncoding);
+BENCHMARK(FrameEncodingMinimum);
+BENCHMARK(Download);
+BENCHMARK(DownloadMinimum);
+
+// Prints as usual and keeps each benchmark's time per iteration for the ratios. With
+// repetitions, the mean comes after the single runs and replaces them.
+class Collector : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> times;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.error_occurred ||
+                (run.run_type == Run::RT_Aggregate && run.aggregate_name != "mean"))
+                continue;
+            times[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv); // QSerialPort wants an event dispatcher
+    benchmark::Initialize(&argc, argv);
+    Collector collector;
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    benchmark::Shutdown();
+
+    const auto ratio = [&](const char* what, const std::string& name) {
+        const auto it = collector.times.find(name);
+        const auto base = collector.times.find(name + "Minimum");
+        if (it != collector.times.end() && base != collector.times.end() && base->second > 0)
+            std::printf("%-16s %6.1f x the minimum\n", what, it->second / base->second);
+    };
+    std::printf("\n");
+    ratio("frame encoding:", "FrameEncoding");
+    ratio("download:", "Download");
+    return 0;
+}

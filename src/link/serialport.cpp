@@ -1,0 +1,144 @@
+#include "serialport.h"
+
+#include "linesettings.h"
+
+#include <cerrno>
+
+#if defined(Q_OS_WIN)
+#include <windows.h>
+#else
+#include <termios.h>
+#endif
+
+namespace orvane {
+
+namespace {
+
+// How long one write may wait for the system to take it. The system's output buffer takes the
+// whole frame at once; this bounds a device that stops taking data.
+constexpr int WriteTimeoutMs = 5000;
+
+SerialPort::DeviceResolver& resolver() {
+    static SerialPort::DeviceResolver r;
+    return r;
+}
+
+} // namespace
+
+QString SerialPort::defaultDevice(int port) {
+#if defined(Q_OS_WIN)
+    return QStringLiteral("COM%1").arg(port);
+#else
+    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
+#endif
+}
+
+QString SerialPort::deviceFor(int port) {
+    return resolver() ? resolver()(port) : defaultDevice(port);
+}
+
+void SerialPort::setDeviceResolver(DeviceResolver r) {
+    resolver() = std::move(r);
+}
+
+SerialPort::SerialPort() = default;
+
+SerialPort::~SerialPort() {
+    if (port_.isOpen())
+        drainAndClose();
+}
+
+QString SerialPort::device() const {
+    return explicitDevice_.isEmpty() ? deviceFor(commPort_) : explicitDevice_;
+}
+
+QString SerialPort::description() const {
+    if (!explicitDevice_.isEmpty())
+        return explicitDevice_;
+    return QStringLiteral("port %1 (%2)").arg(commPort_).arg(device());
+}
+
+bool SerialPort::setPortOpen(bool open) {
+    if (open == port_.isOpen())
+        return true;
+    return open ? this->open() : drainAndClose();
+}
+
+bool SerialPort::open() {
+    error_.clear();
+    port_.setPortName(device());
+    port_.setBaudRate(LineSettings::BaudRate);
+    port_.setDataBits(LineSettings::DataBits);
+    port_.setParity(LineSettings::Parity);
+    port_.setStopBits(LineSettings::StopBits);
+    port_.setFlowControl(LineSettings::FlowControl);
+    port_.clearError();
+    if (!port_.open(QIODevice::WriteOnly))
+        return fail(portError());
+    return true;
+}
+
+bool SerialPort::setOutput(QByteArrayView text) {
+    if (!port_.isOpen())
+        return fail(QStringLiteral("the port is not open"));
+    port_.clearError();
+    if (port_.write(text.data(), text.size()) != text.size())
+        return fail(portError());
+    while (port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
+            return fail(writeWaitError());
+        }
+    }
+    if (port_.error() != QSerialPort::NoError)
+        return fail(portError());
+    return true;
+}
+
+bool SerialPort::drainAndClose() {
+    bool ok = true;
+    QString reason;
+    while (ok && port_.bytesToWrite() > 0) {
+        if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
+            ok = false;
+            reason = writeWaitError();
+        }
+    }
+    if (ok) {
+#if defined(Q_OS_WIN)
+        if (!FlushFileBuffers(reinterpret_cast<HANDLE>(port_.handle()))) {
+            ok = false;
+            reason = qt_error_string(int(GetLastError()));
+        }
+#else
+        int rc;
+        do
+            rc = ::tcdrain(port_.handle());
+        while (rc == -1 && errno == EINTR);
+        if (rc == -1) {
+            ok = false;
+            reason = qt_error_string(errno);
+        }
+#endif
+    }
+    port_.close();
+    port_.clearError();
+    return ok ? true : fail(reason);
+}
+
+bool SerialPort::fail(const QString& reason) {
+    error_ = reason;
+    return false;
+}
+
+QString SerialPort::writeWaitError() const {
+    if (port_.error() == QSerialPort::NoError || port_.error() == QSerialPort::TimeoutError)
+        return QStringLiteral("the device took no data for %1 s").arg(WriteTimeoutMs / 1000);
+    return portError();
+}
+
+QString SerialPort::portError() const {
+    const QString text = port_.errorString();
+    return text.isEmpty() ? QStringLiteral("unknown error") : text;
+}
+
+} // namespace orvane

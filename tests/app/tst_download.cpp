@@ -1,0 +1,228 @@
+// Downloads through the window: the port buttons, "Down Load" into a real pseudo-terminal, the
+// caption's progress, and what the window does when the port cannot be opened or goes away.
+
+#include "download.h"
+#include "errorreport.h"
+#include "flexgrid.h"
+#include "form1.h"
+#include "gridprobe.h"
+#include "pty.h"
+#include "serialport.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+using namespace orvane;
+using namespace orvane::testing;
+
+namespace {
+
+QStringList downloadCaptions() {
+    QStringList s{QStringLiteral("Download Start ......")};
+    for (int col = 0; col < PatternCols; ++col)
+        s << QString::number(col);
+    s << QStringLiteral("Data Out Complete !");
+    return s;
+}
+
+QString missingDevice(int port) {
+    return QStringLiteral("/nonexistent/orvane-tty%1").arg(port);
+}
+
+} // namespace
+
+class TestDownload : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<PseudoTerminal> pty;
+    std::unique_ptr<BeepCounter> beeps;
+    std::unique_ptr<Form1> form;
+    QStringList captions;
+    QStringList errors;
+    std::function<void(const QString&)> onCaption;
+
+    template <typename T> T* control(const char* name) {
+        T* w = form->findChild<T*>(QLatin1String(name));
+        if (!w)
+            qFatal("no control %s", name);
+        return w;
+    }
+    FlexGrid* grid() { return control<FlexGrid>("MSFlexGrid1"); }
+    QLabel* portLabel() { return control<QLabel>("Label1"); }
+    void press(const char* button) {
+        QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
+    }
+    void freshPty() {
+        pty = std::make_unique<PseudoTerminal>();
+        QVERIFY2(pty->isOpen(), qPrintable(pty->error()));
+    }
+    QStringList gridTexts() {
+        QStringList texts;
+        for (int col = 0; col < PatternCols; ++col)
+            for (int row = 1; row <= PatternRows; ++row)
+                texts << grid()->TextMatrix(row, col);
+        return texts;
+    }
+
+private slots:
+    void init() {
+        freshPty();
+        // Port 1 is the pseudo-terminal; every other number names a device that does not exist.
+        SerialPort::setDeviceResolver(
+            [this](int port) { return port == 1 ? pty->slavePath() : missingDevice(port); });
+        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
+        beeps = std::make_unique<BeepCounter>();
+        form = std::make_unique<Form1>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        connect(form.get(), &QWidget::windowTitleChanged, this, [this](const QString& title) {
+            captions << title;
+            if (onCaption)
+                onCaption(title);
+        });
+    }
+    void cleanup() {
+        form.reset();
+        beeps.reset();
+        captions.clear();
+        errors.clear();
+        onCaption = {};
+        setErrorHandler({});
+        SerialPort::setDeviceResolver({});
+        pty.reset();
+    }
+
+    void downloadsThePictureAndTheSpeed() {
+        for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
+            clickCell(*grid(), row, col);
+        control<QScrollBar>("HScroll1")->setValue(7);
+        const QByteArray frame = "SA1" + QByteArray(96, '0') + "407";
+
+        for (int run = 1; run <= 2; ++run) {
+            captions.clear();
+            press("Command4");
+            QCOMPARE(pty->read(DownloadFrame::Length), frame);
+            QCOMPARE(pty->readAvailable(), QByteArray());
+            QCOMPARE(captions, downloadCaptions());
+            QCOMPARE(form->windowTitle(), QStringLiteral("Data Out Complete !"));
+            QCOMPARE(beeps->count(), 1 + run); // start-up's Clear, then one per download
+            QVERIFY(errors.isEmpty());
+            QVERIFY(!form->comm().PortOpen());
+        }
+    }
+
+    void upStopsAtSixteenAndDnAtOne() {
+        for (int press_ = 1; press_ <= 20; ++press_) {
+            press("Command6");
+            const int expected = std::min(1 + press_, 16);
+            QCOMPARE(portLabel()->text(), QString::number(expected));
+            QCOMPARE(form->comm().CommPort(), expected);
+            QCOMPARE(portLabel()->toolTip(), missingDevice(expected));
+        }
+        // The download uses the chosen port.
+        press("Command4");
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(QStringLiteral("port 16 (%1)").arg(missingDevice(16))),
+                 qPrintable(errors.first()));
+
+        for (int i = 0; i < 15; ++i)
+            press("Command7");
+        QCOMPARE(portLabel()->text(), QStringLiteral("1"));
+        QCOMPARE(portLabel()->toolTip(), pty->slavePath());
+        press("Command7");
+        QCOMPARE(portLabel()->text(), QStringLiteral("1"));
+        QCOMPARE(form->comm().CommPort(), 1);
+    }
+
+    void aMissingPortIsReportedAndChangesNothing() {
+        press("Command5"); // a lit picture, to see that it survives
+        press("Command6");
+        const QStringList texts = gridTexts();
+        const int beepsBefore = beeps->count();
+        captions.clear();
+
+        press("Command4");
+        QCOMPARE(errors.size(), 1);
+        for (const QString& part : {QStringLiteral("port 2"), missingDevice(2),
+                                    QStringLiteral("No such file or directory")})
+            QVERIFY2(errors.first().contains(part), qPrintable(errors.first()));
+        QVERIFY(captions.isEmpty());
+        QCOMPARE(form->windowTitle(), Form1::designCaption());
+        QCOMPARE(beeps->count(), beepsBefore);
+        QCOMPARE(gridTexts(), texts);
+        QCOMPARE(portLabel()->text(), QStringLiteral("2"));
+        QCOMPARE(control<QScrollBar>("HScroll1")->value(), 5);
+        QCOMPARE(pty->readAvailable(), QByteArray());
+
+        press("Command7");
+        press("Command4");
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, 'F') + "5");
+    }
+
+    void aPortThatGoesAwayIsReportedAndTheNextDownloadWorks() {
+        const QString device = pty->slavePath();
+        onCaption = [this](const QString& title) {
+            if (title == QLatin1String("10"))
+                pty->closeMaster();
+        };
+        press("Command4");
+        QCOMPARE(errors.size(), 1);
+        for (const QString& part :
+             {QStringLiteral("port 1 (%1)").arg(device), QStringLiteral("Input/output error")})
+            QVERIFY2(errors.first().contains(part), qPrintable(errors.first()));
+        QCOMPARE(captions.last(), QStringLiteral("10"));
+        QVERIFY(!captions.contains(QStringLiteral("Data Out Complete !")));
+        QCOMPARE(beeps->count(), 1);
+        QVERIFY(!form->comm().PortOpen());
+        QVERIFY(form->isVisible());
+        QCOMPARE(portLabel()->text(), QStringLiteral("1"));
+
+        onCaption = {};
+        freshPty();
+        captions.clear();
+        press("Command4");
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, '0') + "5");
+        QCOMPARE(captions, downloadCaptions());
+        QCOMPARE(beeps->count(), 2);
+    }
+
+    // Clicks, keys and closing the window while the frame goes out are dropped, not queued.
+    void takesNoInputWhileDownloading() {
+        bool busyCursor = false;
+        onCaption = [&](const QString& title) {
+            if (title != QLatin1String("5"))
+                return;
+            busyCursor = QApplication::overrideCursor() &&
+                         QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+            QTest::mouseClick(control<QPushButton>("Command6"), Qt::LeftButton);
+            clickCell(*grid(), 1, 0);
+            QTest::keyClick(grid(), Qt::Key_Space);
+            QCoreApplication::postEvent(form.get(), new QCloseEvent);
+        };
+        press("Command4");
+        QVERIFY(busyCursor);
+        QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, '0') + "5");
+        QCOMPARE(captions.last(), QStringLiteral("Data Out Complete !"));
+        QCOMPARE(portLabel()->text(), QStringLiteral("1"));
+        QCOMPARE(grid()->TextMatrix(1, 0), QStringLiteral("B"));
+        QVERIFY(form->isVisible());
+        QVERIFY(!QApplication::overrideCursor());
+
+        onCaption = {};
+        QCoreApplication::processEvents();
+        QVERIFY(form->isVisible());
+        press("Command6"); // input is taken again
+        QCOMPARE(portLabel()->text(), QStringLiteral("2"));
+    }
+};
+
+QTEST_MAIN(TestDownload)
+#include "tst_download.moc"

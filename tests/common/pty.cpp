@@ -1,0 +1,69 @@
+#include "pty.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+namespace orvane::testing {
+
+PseudoTerminal::PseudoTerminal() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    const char* name = ::ptsname(master_);
+    if (!name) {
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        return;
+    }
+    slavePath_ = QString::fromLocal8Bit(name);
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (slave_ < 0)
+        error_ = QString::fromLocal8Bit(std::strerror(errno));
+}
+
+PseudoTerminal::~PseudoTerminal() {
+    if (slave_ >= 0)
+        ::close(slave_);
+    closeMaster();
+}
+
+QByteArray PseudoTerminal::read(int count, int quietMs) {
+    QByteArray data;
+    while (master_ >= 0 && data.size() < count) {
+        pollfd p{master_, POLLIN, 0};
+        const int ready = ::poll(&p, 1, quietMs);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            break;
+        char buffer[4096];
+        const ssize_t n =
+            ::read(master_, buffer, std::min<qsizetype>(sizeof buffer, count - data.size()));
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n <= 0)
+            break;
+        data.append(buffer, n);
+    }
+    return data;
+}
+
+termios PseudoTerminal::slaveSettings() const {
+    termios t{};
+    ::tcgetattr(slave_, &t);
+    return t;
+}
+
+void PseudoTerminal::closeMaster() {
+    if (master_ >= 0)
+        ::close(master_);
+    master_ = -1;
+}
+
+} // namespace orvane::testing
