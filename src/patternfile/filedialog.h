@@ -1,0 +1,37 @@
+#pragma once
+
+// The file chooser of Save and Load: one open-file dialog (Qt's own, the same on every
+// platform) that also accepts the name of a file that does not exist yet, with two filter
+// entries, "ASCII TEXT(*.TXT)" and "모든파일(*.*)" (all files).
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+namespace orvane {
+
+class CommonDialog {
+public:
+    explicit CommonDialog(QWidget* parent = nullptr) : parent_(parent) {}
+
+    // Shows the modal dialog; afterwards FileName() is the chosen full path, or empty when the
+    // user cancelled (also when an earlier use had chosen a file).
+    void ShowOpen();
+    QString FileName() const { return fileName_; }
+
+    // The two entries of the filter list, as shown.
+    static QStringList filterNames();
+
+    // Answers ShowOpen() without a dialog (tests): the function returns the chosen name, or an
+    // empty one for a cancel. An empty function restores the dialog.
+    using Answer = std::function<QString()>;
+    static void setAnswer(Answer answer);
+
+private:
+    QWidget* parent_;
+    QString fileName_;
+};
+
+} // namespace orvane

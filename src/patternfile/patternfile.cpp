@@ -1,0 +1,161 @@
+#include "patternfile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QSaveFile>
+
+namespace orvane {
+
+namespace {
+
+// Enough for 51 lines of the longest accepted length with their line ends.
+constexpr qint64 MaxBytesRead = qint64(PatternFile::SpeedLine) * (PatternFile::MaxLineLength + 2);
+
+PatternFileReadResult failure(int line, const QString& reason) {
+    PatternFileReadResult result;
+    result.error = {line, reason};
+    return result;
+}
+
+// Splits off up to `count` lines; CR LF, LF and CR each end a line, and text after the last
+// line end is a line too. Stops at a line longer than MaxLineLength.
+struct Lines {
+    QList<QByteArray> lines;
+    bool tooLong = false;
+};
+
+Lines splitLines(const QByteArray& data, int count) {
+    Lines out;
+    qsizetype start = 0;
+    while (out.lines.size() < count && start < data.size()) {
+        qsizetype end = start;
+        while (end < data.size() && data[end] != '\r' && data[end] != '\n')
+            ++end;
+        if (end - start > PatternFile::MaxLineLength) {
+            out.tooLong = true;
+            return out;
+        }
+        out.lines.append(data.mid(start, end - start));
+        if (end < data.size() && data[end] == '\r' && end + 1 < data.size() &&
+            data[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return out;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+QString PatternFileError::message(const QString& fileName) const {
+    QString text = line > 0 ? QStringLiteral("line %1: %2").arg(line).arg(reason) : reason;
+    return fileName.isEmpty() ? text : QStringLiteral("%1: %2").arg(fileName, text);
+}
+
+namespace PatternFile {
+
+QByteArray write(const DotPattern& picture, int speed) {
+    QByteArray out;
+    out.reserve(PictureLines * (PatternRows + 2) + 16);
+    for (int col = 0; col < PatternCols; ++col) {
+        for (int row = 1; row <= PatternRows; ++row)
+            out += picture.text(row, col).toLatin1();
+        out += "\r\n";
+    }
+    out += ' ' + QByteArray::number(speed) + " \r\n";
+    out += "\r\n";
+    return out;
+}
+
+PatternFileReadResult read(const QByteArray& data) {
+    const Lines split = splitLines(data, SpeedLine);
+    if (split.tooLong)
+        return failure(int(split.lines.size()) + 1,
+                       QStringLiteral("the line is longer than %1 characters; this is not a "
+                                      "pattern file")
+                           .arg(MaxLineLength));
+    if (split.lines.size() < SpeedLine)
+        return failure(0, QStringLiteral("the file has %1 lines, but a pattern file needs %2 "
+                                         "picture lines and a speed line")
+                              .arg(split.lines.size())
+                              .arg(PictureLines));
+
+    PatternFileReadResult result;
+    for (int col = 0; col < PatternCols; ++col) {
+        const QByteArray& line = split.lines[col];
+        for (int row = 1; row <= PatternRows; ++row)
+            result.content.picture.setText(
+                row, col, row <= line.size() ? QString(QLatin1Char(line[row - 1])) : QString());
+    }
+
+    QByteArray speedText = split.lines[SpeedLine - 1];
+    while (!speedText.isEmpty() && isBlank(speedText.front()))
+        speedText.remove(0, 1);
+    while (!speedText.isEmpty() && isBlank(speedText.back()))
+        speedText.chop(1);
+    if (speedText.isEmpty())
+        return failure(SpeedLine, QStringLiteral("the speed line is empty; it must hold a number "
+                                                 "from %1 to %2")
+                                      .arg(MinSpeed)
+                                      .arg(MaxSpeed));
+    const bool digitsOnly = std::all_of(speedText.begin(), speedText.end(),
+                                        [](char c) { return c >= '0' && c <= '9'; });
+    const int speed = digitsOnly && speedText.size() <= 4 ? speedText.toInt() : -1;
+    if (speed < MinSpeed || speed > MaxSpeed)
+        return failure(SpeedLine, QStringLiteral("the speed must be a number from %1 to %2, not "
+                                                 "\"%3\"")
+                                      .arg(MinSpeed)
+                                      .arg(MaxSpeed)
+                                      .arg(QString::fromLatin1(speedText.left(40))));
+    result.content.speed = speed;
+    result.ok = true;
+    return result;
+}
+
+PatternFileReadResult read(QIODevice& device) {
+    return read(device.read(MaxBytesRead));
+}
+
+PatternFileReadResult load(const QString& fileName) {
+    QFile file(fileName);
+    PatternFileReadResult result;
+    if (!file.open(QIODevice::ReadOnly)) {
+        result.error = {0, QStringLiteral("cannot open the file: %1").arg(file.errorString())};
+    } else {
+        const QByteArray data = file.read(MaxBytesRead);
+        if (file.error() != QFileDevice::NoError)
+            result.error = {0, QStringLiteral("cannot read the file: %1").arg(file.errorString())};
+        else
+            result = read(data);
+    }
+    return result;
+}
+
+bool save(const QString& fileName, const DotPattern& picture, int speed, QString* error) {
+    const QByteArray bytes = write(picture, speed);
+    QSaveFile file(fileName);
+    auto fail = [&](const QString& reason) {
+        *error = QStringLiteral("%1: cannot save the file: %2").arg(fileName, reason);
+        return false; // the temporary file is removed and any existing file is left as it was
+    };
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size())
+        return fail(file.error() != QFileDevice::NoError && written < 0
+                        ? file.errorString()
+                        : QStringLiteral("only %1 of %2 bytes could be written (is the disk full?)")
+                              .arg(std::max<qint64>(written, 0))
+                              .arg(bytes.size()));
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+} // namespace PatternFile
+
+} // namespace orvane
