@@ -7,6 +7,7 @@
 #include "editing.h"
 #include "errorreport.h"
 #include "flexgrid.h"
+#include "patternfile.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -138,9 +139,40 @@ void Form1::HScroll1_Change() {
     Label4->setText(QString::number(HScroll1->value()));
 }
 
-void Form1::Command2_Click() {}
+void Form1::Command2_Click() {
+    CommonDialog1.ShowOpen();
+    const QString fileName = CommonDialog1.FileName();
+    if (fileName.isEmpty())
+        return;
+    // The whole file is checked before anything changes.
+    const PatternFileReadResult read = PatternFile::load(fileName);
+    if (!read.ok) {
+        ReportError(this, tr("Load"), read.error.message(fileName));
+        return;
+    }
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            MSFlexGrid1->setTextMatrix(row, col, read.content.picture.text(row, col));
+    HScroll1->setValue(read.content.speed);
+    RepaintPattern(*MSFlexGrid1);
+}
 
-void Form1::Command3_Click() {}
+void Form1::Command3_Click() {
+    CommonDialog1.ShowOpen();
+    const QString fileName = CommonDialog1.FileName();
+    if (fileName.isEmpty())
+        return;
+    DotPattern picture;
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            picture.setText(row, col, MSFlexGrid1->TextMatrix(row, col));
+    QString error;
+    if (!PatternFile::save(fileName, picture, HScroll1->value(), &error)) {
+        ReportError(this, tr("Save"), error);
+        return;
+    }
+    setWindowTitle(fileName);
+}
 
 void Form1::showPortNumber() {
     Label1->setText(QString::number(PortNumber));

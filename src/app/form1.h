@@ -5,6 +5,7 @@
 // the names of the controls and events they serve and hand the work to the subsystems.
 
 #include "downloadframe.h"
+#include "filedialog.h"
 #include "serialport.h"
 
 #include <QWidget>
@@ -59,6 +60,7 @@ private:
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
     SerialPort MSComm1;
+    CommonDialog CommonDialog1{this};
     DownloadFrame frame_; // the scratch state of the frame encoding
 
     quint8 PortNumber = 0;
