@@ -21,7 +21,7 @@ struct PatternFileError {
     int line = 0;   // the line at fault, 0 when the fault is not one line's
     QString reason; // what is wrong, in plain words
 
-    // "LINE 51: the speed ..." or just the reason; prefixed by the file's name when given.
+    // "line 51: the speed ..." or just the reason; prefixed by the file's name when given.
     QString message(const QString& fileName = QString()) const;
 };
 
