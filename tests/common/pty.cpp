@@ -16,13 +16,15 @@ PseudoTerminal::PseudoTerminal() {
         return;
     }
     ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    // Programs started by a test must not inherit the master: closing it would not hang up.
+    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
     const char* name = ::ptsname(master_);
     if (!name) {
         error_ = QString::fromLocal8Bit(std::strerror(errno));
         return;
     }
     slavePath_ = QString::fromLocal8Bit(name);
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK);
+    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (slave_ < 0)
         error_ = QString::fromLocal8Bit(std::strerror(errno));
 }

@@ -25,6 +25,8 @@ public:
     // The device path of the slave side, e.g. "/dev/pts/3".
     QString slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
+    // The pair's own slave descriptor (to change the line from the test's side).
+    int slaveFd() const { return slave_; }
 
     // Reads from the master side until `count` bytes have arrived or no byte arrived for
     // `quietMs` milliseconds; never blocks longer than that.

@@ -17,6 +17,7 @@ check() { # check DESCRIPTION COMMAND...
 }
 root=$scratch/root/usr
 check "binary orvane" test -x "$root/bin/orvane"
+check "binary orvane-send" test -x "$root/bin/orvane-send"
 check "desktop entry" test -f "$root/share/applications/orvane.desktop"
 check "desktop entry validates" desktop-file-validate "$root/share/applications/orvane.desktop"
 check "desktop entry names its icon" grep -qx 'Icon=orvane' "$root/share/applications/orvane.desktop"
@@ -26,7 +27,7 @@ check "icon scalable" test -f "$root/share/icons/hicolor/scalable/apps/orvane.sv
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libc6; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libc6; do
     check "depends on $lib" grep -q "$lib" <<<"$depends"
 done
 check "maintainer field" test -n "$(dpkg-deb -f "$deb" Maintainer)"

@@ -1,0 +1,31 @@
+// orvane-send: downloads a pattern file to the sign from the command line.
+
+#include "options.h"
+#include "send.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orvane-send"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+
+    QString error;
+    const auto options = orvane::parseSendOptions(app.arguments().mid(1), &error);
+    if (!options) {
+        std::fprintf(stderr, "orvane-send: %s\nTry \"orvane-send --help\".\n",
+                     error.toLocal8Bit().constData());
+        return orvane::ExitUsage;
+    }
+    if (options->help) {
+        std::fputs(orvane::sendHelpText().toLocal8Bit().constData(), stdout);
+        return orvane::ExitSent;
+    }
+    if (options->version) {
+        std::printf("orvane-send %s\n", ORVANE_VERSION);
+        return orvane::ExitSent;
+    }
+    return orvane::runSend(*options, stdout, stderr, orvane::isTerminal(stderr));
+}

@@ -1,0 +1,127 @@
+#include "send.h"
+
+#include "download.h"
+#include "downloadframe.h"
+#include "patternfile.h"
+#include "serialport.h"
+
+#include <QFile>
+
+#include <cerrno>
+#if defined(Q_OS_WIN)
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace orvane {
+
+namespace {
+
+void message(std::FILE* err, const QString& text) {
+    std::fprintf(err, "orvane-send: %s\n", text.toLocal8Bit().constData());
+    std::fflush(err);
+}
+
+PatternFileReadResult readPattern(const QString& file, QString* name) {
+    if (file != QLatin1String("-")) {
+        *name = file;
+        return PatternFile::load(file);
+    }
+    *name = QStringLiteral("standard input");
+    QFile in;
+    if (!in.open(stdin, QIODevice::ReadOnly)) {
+        PatternFileReadResult result;
+        result.error = {0, QStringLiteral("cannot read: %1").arg(in.errorString())};
+        return result;
+    }
+    return PatternFile::read(in);
+}
+
+// Rewrites one line of `err` with the state of the download.
+class Progress {
+public:
+    Progress(std::FILE* err, bool enabled, QString port)
+        : err_(err), enabled_(enabled), port_(std::move(port)) {}
+
+    void show(const QString& status) {
+        if (!enabled_)
+            return;
+        QString text;
+        if (status == DownloadStartText)
+            text = QStringLiteral("sending to %1 ...").arg(port_);
+        else if (status == DownloadCompleteText)
+            text = QStringLiteral("sent %1 characters to %2").arg(DownloadFrame::Length).arg(port_);
+        else
+            text = QStringLiteral("sending to %1: column %2 of %3")
+                       .arg(port_)
+                       .arg(status.toInt() + 1)
+                       .arg(PatternCols);
+        std::fprintf(err_, "\r\033[K%s", text.toLocal8Bit().constData());
+        std::fflush(err_);
+        shown_ = true;
+    }
+    // Ends the progress line so that what follows starts on a line of its own.
+    void finish() {
+        if (shown_)
+            std::fputc('\n', err_);
+        shown_ = false;
+    }
+
+private:
+    std::FILE* err_;
+    bool enabled_;
+    QString port_;
+    bool shown_ = false;
+};
+
+} // namespace
+
+bool isTerminal(std::FILE* stream) {
+#if defined(Q_OS_WIN)
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) == 1;
+#endif
+}
+
+int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool progress) {
+    QString name;
+    const PatternFileReadResult read = readPattern(options.file, &name);
+    if (!read.ok) {
+        message(err, read.error.message(name));
+        return ExitFileRefused;
+    }
+    const DotPattern& picture = read.content.picture;
+    const auto speed = qint16(options.speed.value_or(read.content.speed));
+
+    if (options.frameOnly) {
+        QByteArray frame = DownloadFrame::encode(picture.reader(), speed);
+        if (isTerminal(out))
+            frame += '\n';
+        if (std::fwrite(frame.constData(), 1, size_t(frame.size()), out) != size_t(frame.size()) ||
+            std::fflush(out) != 0) {
+            message(err, QStringLiteral("cannot write the frame to standard output: %1")
+                             .arg(qt_error_string(errno)));
+            return ExitPortFailed;
+        }
+        return ExitSent;
+    }
+
+    SerialPort port;
+    port.setCommPort(options.port);
+    port.setDevice(options.device);
+    DownloadFrame frame;
+    Progress display(err, progress, port.description());
+    const DownloadResult result = runDownload(
+        port, frame, picture.reader(), [speed] { return speed; },
+        [&display](const QString& status) { display.show(status); });
+    display.finish();
+    if (!result.ok) {
+        message(err, result.error);
+        return ExitPortFailed;
+    }
+    return ExitSent;
+}
+
+} // namespace orvane

@@ -1,0 +1,226 @@
+// orvane-send as a separate process: the frame it prints and sends, its exit codes and messages,
+// and that it sends exactly what the editor's "Down Load" sends for the same file.
+
+#include "beep.h"
+#include "errorreport.h"
+#include "filedialog.h"
+#include "form1.h"
+#include "gridprobe.h"
+#include "pty.h"
+#include "serialport.h"
+
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <termios.h>
+
+using namespace orvane;
+using namespace orvane::testing;
+
+namespace {
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+// Runs orvane-send to its end; `input` goes to its standard input.
+Run runSend(const QStringList& arguments, const QByteArray& input = {},
+            const QString& errorFile = {}) {
+    QProcess process;
+    if (!errorFile.isEmpty())
+        process.setStandardErrorFile(errorFile);
+    process.start(QStringLiteral(ORVANE_SEND), arguments);
+    if (!process.waitForStarted())
+        qFatal("orvane-send did not start");
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000))
+        qFatal("orvane-send did not finish");
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+// A picture with column 0 = 0xA1 and column 49 = 0x40 at the given speed line.
+QByteArray patternFile(const QByteArray& speedLine = " 7 ") {
+    QByteArray bytes = "RBRBBBBR\r\n";
+    for (int col = 1; col < 49; ++col)
+        bytes += "BBBBBBBB\r\n";
+    return bytes + "BRBBBBBB\r\n" + speedLine + "\r\n\r\n";
+}
+const QByteArray Frame = "SA1" + QByteArray(96, '0') + "407";
+
+} // namespace
+
+class TestSend : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString file;
+
+    QString writeFile(const QString& name, const QByteArray& bytes) {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(path));
+        return path;
+    }
+
+private slots:
+    void initTestCase() { file = writeFile(QStringLiteral("sign.txt"), patternFile()); }
+
+    void printsTheFrame() {
+        const Run run = runSend({file, QStringLiteral("--frame")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, Frame); // no line end when standard output is not a terminal
+        QCOMPARE(run.err, QString());
+
+        QCOMPARE(runSend({file, QStringLiteral("--frame"), QStringLiteral("--speed=2")}).out,
+                 Frame.chopped(1) + '2');
+        QCOMPARE(runSend({QStringLiteral("-"), QStringLiteral("--frame")}, patternFile(" 3 ")).out,
+                 Frame.chopped(1) + '3');
+    }
+
+    // The same file through the editor (Load, then Down Load) and through orvane-send.
+    void sendsWhatTheEditorSends() {
+        PseudoTerminal pty;
+        QVERIFY2(pty.isOpen(), qPrintable(pty.error()));
+        SerialPort::setDeviceResolver([&](int) { return pty.slavePath(); });
+        CommonDialog::setAnswer([this] { return file; });
+        QStringList errors;
+        setErrorHandler([&](QWidget*, const QString&, const QString& text) { errors << text; });
+        BeepCounter beeps;
+        QByteArray fromEditor;
+        {
+            Form1 form;
+            form.show();
+            QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command2")),
+                              Qt::LeftButton);
+            QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command4")),
+                              Qt::LeftButton);
+            fromEditor = pty.read(DownloadFrame::Length);
+        }
+        setErrorHandler({});
+        CommonDialog::setAnswer({});
+        SerialPort::setDeviceResolver({});
+        QCOMPARE(errors, QStringList());
+        QCOMPARE(fromEditor.size(), DownloadFrame::Length);
+
+        QCOMPARE(runSend({file, QStringLiteral("--frame")}).out, fromEditor);
+        const Run sent = runSend({file, QStringLiteral("--device"), pty.slavePath()});
+        QCOMPARE(sent.exitCode, 0);
+        QCOMPARE(sent.err, QString()); // no progress when standard error is not a terminal
+        QCOMPARE(pty.readAvailable(), fromEditor);
+    }
+
+    void showsProgressOnATerminal() {
+        PseudoTerminal line;
+        PseudoTerminal terminal;
+        QVERIFY(line.isOpen() && terminal.isOpen());
+        const Run run = runSend({file, QStringLiteral("--device=") + line.slavePath()}, {},
+                                terminal.slavePath());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(line.read(200, 300), Frame);
+        const QString progress = QString::fromLocal8Bit(terminal.readAvailable());
+        QVERIFY2(progress.contains(QStringLiteral("column 50 of 50")), qPrintable(progress));
+        // The terminal turns the closing line end into CR LF.
+        const QString done = QStringLiteral("\r\033[Ksent 102 characters to %1\r\n");
+        QVERIFY2(progress.endsWith(done.arg(line.slavePath())), qPrintable(progress));
+    }
+
+    void refusesWhatLoadRefuses_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("speed 0") << patternFile("0") << QStringLiteral("line 51: the speed");
+        QTest::newRow("letters") << patternFile(" fast ") << QStringLiteral("line 51: the speed");
+        QTest::newRow("empty speed") << patternFile("") << QStringLiteral("line 51: the speed");
+        QTest::newRow("50 lines") << patternFile().left(500) << QStringLiteral("50 lines");
+    }
+    void refusesWhatLoadRefuses() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        const QString bad = writeFile(QStringLiteral("bad.txt"), bytes);
+        for (const QString& mode : {QStringLiteral("--frame"), QStringLiteral("--port=1")}) {
+            const Run run = runSend({bad, mode});
+            QCOMPARE(run.exitCode, 3);
+            QCOMPARE(run.out, QByteArray());
+            QVERIFY2(run.err.startsWith(QStringLiteral("orvane-send: %1: ").arg(bad)) &&
+                         run.err.contains(says),
+                     qPrintable(run.err));
+        }
+        const Run missing = runSend({dir.filePath(QStringLiteral("none.txt")), "--frame"});
+        QCOMPARE(missing.exitCode, 3);
+        QVERIFY2(missing.err.contains(QStringLiteral("none.txt: cannot open the file")),
+                 qPrintable(missing.err));
+    }
+
+    void badUsage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("port 0") << QStringList{file, "--port", "0"} << "from 1 to 16, not \"0\"";
+        QTest::newRow("port 17") << QStringList{file, "--port=17"} << "from 1 to 16";
+        QTest::newRow("port word") << QStringList{file, "--port", "one"} << "not \"one\"";
+        QTest::newRow("no port") << QStringList{file, "--port"} << "--port needs a value";
+        QTest::newRow("speed 10") << QStringList{file, "--speed", "10"} << "from 1 to 9";
+        QTest::newRow("both") << QStringList{file, "--port=2", "--device=/dev/null"} << "not both";
+        QTest::newRow("no file") << QStringList{"--frame"} << "no pattern file";
+        QTest::newRow("two files") << QStringList{file, file} << "only one pattern file";
+        QTest::newRow("unknown") << QStringList{file, "--fast"} << "unknown option \"--fast\"";
+    }
+    void badUsage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, says);
+        const Run run = runSend(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY2(run.err.contains(says) && run.err.contains(QStringLiteral("--help")),
+                 qPrintable(run.err));
+        QCOMPARE(run.out, QByteArray());
+    }
+
+    void helpAndVersion() {
+        const Run help = runSend({QStringLiteral("--help")});
+        QCOMPARE(help.exitCode, 0);
+        for (const char* part : {"Usage: orvane-send FILE", "/dev/ttyS0", "/dev/ttyS15",
+                                 "3  the pattern file was refused"})
+            QVERIFY2(help.out.contains(part), part);
+        const Run version = runSend({QStringLiteral("--version")});
+        QCOMPARE(version.exitCode, 0);
+        QVERIFY(version.out.startsWith("orvane-send 1."));
+    }
+
+    void aMissingDeviceIsReported() {
+        const QString device = dir.filePath(QStringLiteral("ttyNone"));
+        const Run run = runSend({file, QStringLiteral("--device"), device});
+        QCOMPARE(run.exitCode, 4);
+        QVERIFY2(run.err.contains(QStringLiteral("Cannot open %1: ").arg(device)) &&
+                     run.err.contains(QStringLiteral("No such file")),
+                 qPrintable(run.err));
+    }
+
+    // The line is held stopped, so the program is in the middle of sending when the device goes.
+    void aDeviceThatGoesAwayMidwayIsReported() {
+        PseudoTerminal pty;
+        QVERIFY(pty.isOpen());
+        QVERIFY(tcflow(pty.slaveFd(), TCOOFF) == 0);
+        QProcess process;
+        process.start(QStringLiteral(ORVANE_SEND),
+                      {file, QStringLiteral("--device"), pty.slavePath()});
+        QVERIFY(process.waitForStarted());
+        QVERIFY(!process.waitForFinished(500)); // still sending: the line takes nothing
+        pty.closeMaster();
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitCode(), 4);
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QVERIFY2(err.contains(QStringLiteral("Sending to %1 failed after").arg(pty.slavePath())) &&
+                     err.contains(QStringLiteral("Input/output error")),
+                 qPrintable(err));
+        QVERIFY(!err.contains(QStringLiteral("sent 102")));
+    }
+};
+
+QTEST_MAIN(TestSend)
+#include "tst_send.moc"
