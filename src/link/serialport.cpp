@@ -1,5 +1,6 @@
 #include "serialport.h"
 
+#include "deviceaccess.h"
 #include "linesettings.h"
 
 #include <cerrno>
@@ -73,8 +74,15 @@ bool SerialPort::open() {
     port_.setStopBits(LineSettings::StopBits);
     port_.setFlowControl(LineSettings::FlowControl);
     port_.clearError();
-    if (!port_.open(QIODevice::WriteOnly))
-        return fail(portError());
+    if (!port_.open(QIODevice::WriteOnly)) {
+        QString reason = portError();
+        if (port_.error() == QSerialPort::PermissionError) {
+            const QString advice = permissionAdvice(device());
+            if (!advice.isEmpty())
+                reason += QStringLiteral(". ") + advice;
+        }
+        return fail(reason);
+    }
     return true;
 }
 

@@ -14,7 +14,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
+#include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -199,6 +202,47 @@ private slots:
         QVERIFY2(run.err.contains(QStringLiteral("Cannot open %1: ").arg(device)) &&
                      run.err.contains(QStringLiteral("No such file")),
                  qPrintable(run.err));
+    }
+
+    // A device the user may not write to: the message names the group that owns it. As root the
+    // program runs as "nobody"; otherwise the device's permissions shut its owner out.
+    void aDeviceWithoutPermissionNamesItsGroup() {
+        PseudoTerminal pty;
+        QVERIFY(pty.isOpen());
+        const QByteArray path = pty.slavePath().toLocal8Bit();
+        const bool root = geteuid() == 0;
+        if (root) {
+            const group* dialout = getgrnam("dialout");
+            QVERIFY(chown(path.constData(), 0, dialout ? dialout->gr_gid : 20) == 0);
+            QVERIFY(chmod(path.constData(), 0660) == 0);
+        } else {
+            QVERIFY(chmod(path.constData(), 0) == 0);
+        }
+        struct stat st {};
+        QVERIFY(stat(path.constData(), &st) == 0);
+        const group* owner = getgrgid(st.st_gid);
+        QVERIFY(owner);
+        const QString groupName = QString::fromLocal8Bit(owner->gr_name);
+
+        QProcess process;
+        if (root)
+            process.setChildProcessModifier([] {
+                if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)
+                    _exit(99);
+            });
+        process.start(QStringLiteral(ORVANE_SEND),
+                      {QStringLiteral("-"), QStringLiteral("--device"), pty.slavePath()});
+        QVERIFY(process.waitForStarted());
+        process.write(patternFile());
+        process.closeWriteChannel();
+        QVERIFY(process.waitForFinished(10000));
+        const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+        QCOMPARE(process.exitCode(), 4);
+        for (const QString& part : {QStringLiteral("Cannot open %1: ").arg(pty.slavePath()),
+                                    QStringLiteral("belongs to group \"%1\"").arg(groupName),
+                                    QStringLiteral("sudo usermod -aG %1 ").arg(groupName)})
+            QVERIFY2(err.contains(part), qPrintable(err));
+        QCOMPARE(pty.readAvailable(), QByteArray());
     }
 
     // The line is held stopped, so the program is in the middle of sending when the device goes.
