@@ -44,6 +44,19 @@ Lines splitLines(const QByteArray& data, int count) {
     return out;
 }
 
+// The bytes as printable text for a message: anything but printable ASCII becomes \xNN, so a
+// binary file cannot put control sequences on the user's terminal.
+QString printable(const QByteArray& bytes) {
+    QString text;
+    for (const char c : bytes) {
+        if (c >= 0x20 && c < 0x7F && c != '\\')
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x%1").arg(uint(quint8(c)), 2, 16, QLatin1Char('0'));
+    }
+    return text;
+}
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -109,7 +122,7 @@ PatternFileReadResult read(const QByteArray& data) {
                                                  "\"%3\"")
                                       .arg(MinSpeed)
                                       .arg(MaxSpeed)
-                                      .arg(QString::fromLatin1(speedText.left(40))));
+                                      .arg(printable(speedText.left(40))));
     result.content.speed = speed;
     result.ok = true;
     return result;

@@ -155,6 +155,13 @@ private slots:
         }
     }
 
+    void binarySpeedLineIsShownSafely() {
+        const PatternFileReadResult read = PatternFile::read(fileWith("\x1b]0;x\x07\xff\\"));
+        QVERIFY(!read.ok);
+        QVERIFY2(read.error.reason.endsWith(QStringLiteral("not \"\\x1b]0;x\\x07\\xff\\x5c\"")),
+                 qPrintable(read.error.reason));
+    }
+
     void lineCount() {
         QByteArray fifty;
         for (int i = 0; i < 50; ++i)
