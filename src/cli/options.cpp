@@ -18,6 +18,7 @@ std::optional<int> numberIn(const QString& text, int low, int high) {
 } // namespace
 
 std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QString* error) {
+    error->clear();
     SendOptions options;
     bool portGiven = false;
     for (int i = 0; i < arguments.size(); ++i) {
