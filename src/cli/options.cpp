@@ -112,7 +112,7 @@ QString sendHelpText() {
                "no flow control. FILE - reads the pattern from standard input.\n"
                "\n"
                "  --port N       serial port 1..16 (default 1);\n"
-        "                 %1\n"
+               "                 %1\n"
                "  --device PATH  send through this serial device instead\n"
                "  --speed S      send speed S (1..9) instead of the file's speed\n"
                "  --frame        print the 102-character frame on standard output and open no\n"
