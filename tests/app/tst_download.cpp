@@ -62,13 +62,6 @@ class TestDownload : public QObject {
         pty = std::make_unique<PseudoTerminal>();
         QVERIFY2(pty->isOpen(), qPrintable(pty->error()));
     }
-    QStringList gridTexts() {
-        QStringList texts;
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                texts << grid()->TextMatrix(row, col);
-        return texts;
-    }
 
 private slots:
     void init() {
@@ -143,7 +136,7 @@ private slots:
     void aMissingPortIsReportedAndChangesNothing() {
         press("Command5"); // a lit picture, to see that it survives
         press("Command6");
-        const QStringList texts = gridTexts();
+        const QStringList texts = gridTexts(*grid());
         const int beepsBefore = beeps->count();
         captions.clear();
 
@@ -155,7 +148,7 @@ private slots:
         QVERIFY(captions.isEmpty());
         QCOMPARE(form->windowTitle(), Form1::designCaption());
         QCOMPARE(beeps->count(), beepsBefore);
-        QCOMPARE(gridTexts(), texts);
+        QCOMPARE(gridTexts(*grid()), texts);
         QCOMPARE(portLabel()->text(), QStringLiteral("2"));
         QCOMPARE(control<QScrollBar>("HScroll1")->value(), 5);
         QCOMPARE(pty->readAvailable(), QByteArray());

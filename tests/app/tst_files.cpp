@@ -67,13 +67,6 @@ class TestFiles : public QObject {
         answer = path;
         press("Command2");
     }
-    QStringList texts() {
-        QStringList all;
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                all << grid()->TextMatrix(row, col);
-        return all;
-    }
     // Everything a refused command must leave alone.
     struct State {
         QStringList texts;
@@ -81,7 +74,7 @@ class TestFiles : public QObject {
         QString caption;
         bool operator==(const State&) const = default;
     };
-    State state() { return {texts(), bar()->value(), form->windowTitle()}; }
+    State state() { return {gridTexts(*grid()), bar()->value(), form->windowTitle()}; }
 
 private slots:
     void initTestCase() {
@@ -105,7 +98,7 @@ private slots:
         clickCell(*grid(), 8, 49);
         clickCell(*grid(), 4, 20);
         bar()->setValue(8);
-        const QStringList drawn = texts();
+        const QStringList drawn = gridTexts(*grid());
         const QString path = dir.filePath(QStringLiteral("picture.txt"));
         save(path);
         QVERIFY(errors.isEmpty());
@@ -114,13 +107,13 @@ private slots:
         QCOMPARE(bytes.size(), 507);
         QCOMPARE(bytes.left(10), QByteArray("RBBBBBBB\r\n"));
         QCOMPARE(bytes.mid(500), QByteArray(" 8 \r\n\r\n"));
-        QCOMPARE(texts(), drawn); // Save changes nothing but the caption
+        QCOMPARE(gridTexts(*grid()), drawn); // Save changes nothing but the caption
 
         press("Command1");
         bar()->setValue(2);
         load(path);
         QVERIFY(errors.isEmpty());
-        QCOMPARE(texts(), drawn);
+        QCOMPARE(gridTexts(*grid()), drawn);
         QCOMPARE(bar()->value(), 8);
         QCOMPARE(speedLabel(), QStringLiteral("8"));
         QCOMPARE(form->windowTitle(), path);

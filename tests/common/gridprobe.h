@@ -2,10 +2,12 @@
 
 // Test helpers that look at the grid the way a user does: by its pixels and by real clicks.
 
+#include "dotpattern.h"
 #include "flexgrid.h"
 
 #include <QImage>
 #include <QMap>
+#include <QStringList>
 #include <QTest>
 
 namespace orvane::testing {
@@ -23,6 +25,15 @@ inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, i
         if (it.value() > most)
             best = it.key(), most = it.value();
     return quint32(qRed(best)) | quint32(qGreen(best)) << 8 | quint32(qBlue(best)) << 16;
+}
+
+// Every data cell's text, column by column, rows 1..8 in each.
+inline QStringList gridTexts(const FlexGrid& grid) {
+    QStringList texts;
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            texts << grid.TextMatrix(row, col);
+    return texts;
 }
 
 inline QImage snapshot(FlexGrid& grid) {
