@@ -1,7 +1,8 @@
 #include "patternfile.h"
 
+#include "boundedfile.h"
+
 #include <QBuffer>
-#include <QFile>
 #include <QSaveFile>
 
 namespace orvane {
@@ -133,18 +134,10 @@ PatternFileReadResult read(QIODevice& device) {
 }
 
 PatternFileReadResult load(const QString& fileName) {
-    QFile file(fileName);
-    PatternFileReadResult result;
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = {0, QStringLiteral("cannot open the file: %1").arg(file.errorString())};
-    } else {
-        const QByteArray data = file.read(MaxBytesRead);
-        if (file.error() != QFileDevice::NoError)
-            result.error = {0, QStringLiteral("cannot read the file: %1").arg(file.errorString())};
-        else
-            result = read(data);
-    }
-    return result;
+    const BoundedRead file = readBoundedFile(fileName, MaxBytesRead);
+    if (!file.ok)
+        return failure(0, file.error);
+    return read(file.data);
 }
 
 bool save(const QString& fileName, const DotPattern& picture, int speed, QString* error) {

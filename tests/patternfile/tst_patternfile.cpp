@@ -1,6 +1,7 @@
 // The pattern file reader and writer, on real files in a temporary folder.
 
 #include "patternfile.h"
+#include "pty.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -8,6 +9,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -189,10 +191,28 @@ private slots:
         QCOMPARE(read.error.line, 1);
         read = PatternFile::load(QStringLiteral("/dev/zero"));
         QVERIFY(!read.ok);
+        QCOMPARE(read.error.reason, QStringLiteral("it is a device or a pipe, not a file"));
         // A good file followed by megabytes of anything still loads.
         const QString tail =
             writeFile(QStringLiteral("tail.txt"), fileWith(" 2 ") + QByteArray(4 << 20, 'x'));
         QVERIFY(PatternFile::load(tail).ok);
+    }
+
+    // Opening a named pipe waits for a writer, reading a terminal waits for input: neither may
+    // hang a load. Both are refused at once, like a folder.
+    void refusesWhatIsNotAFile() {
+        const QString fifo = dir.filePath(QStringLiteral("pipe.txt"));
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        testing::PseudoTerminal tty;
+        QVERIFY(tty.isOpen());
+        for (const QString& path : QStringList{fifo, tty.slavePath()}) {
+            const PatternFileReadResult read = PatternFile::load(path);
+            QVERIFY(!read.ok);
+            QCOMPARE(read.error.message(path),
+                     path + QStringLiteral(": it is a device or a pipe, not a file"));
+        }
+        QCOMPARE(PatternFile::load(dir.path()).error.reason,
+                 QStringLiteral("it is a folder, not a file"));
     }
 
     void missingFileNamesItself() {
