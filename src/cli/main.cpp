@@ -1,4 +1,4 @@
-// orvane-send: downloads a pattern file to the sign from the command line.
+// orvane-send: sends a picture to the sign from the command line.
 
 #include "options.h"
 #include "send.h"
@@ -13,7 +13,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
 
     QString error;
-    const auto options = orvane::parseSendOptions(app.arguments().mid(1), &error);
+    const auto options = orvane::parseSendOptions(app.arguments(), &error);
     if (!options) {
         std::fprintf(stderr, "orvane-send: %s\nTry \"orvane-send --help\".\n",
                      error.toLocal8Bit().constData());

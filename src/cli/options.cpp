@@ -3,9 +3,59 @@
 #include "dotpattern.h"
 #include "serialport.h"
 
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
 namespace orvane {
 
 namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("orvane-send", text);
+}
+
+// The parser with every option, shared by parsing and the help text.
+struct Parser {
+    QCommandLineParser parser;
+    QCommandLineOption port{QStringLiteral("port"),
+                            tr("Send through serial port N, 1..16 (default 1; see the port table "
+                               "below)."),
+                            QStringLiteral("N")};
+    QCommandLineOption device{QStringLiteral("device"),
+                              tr("Send through this serial device instead."),
+                              QStringLiteral("PATH")};
+    QCommandLineOption speed{QStringLiteral("speed"),
+                             tr("Send speed S, 1..9, instead of the source's (a pattern file's "
+                                "own speed, 5 otherwise)."),
+                             QStringLiteral("S")};
+    QCommandLineOption frame{QStringLiteral("frame"),
+                             tr("Print the 102-character frame on standard output instead of "
+                                "sending it (a line end follows only on a terminal).")};
+    QCommandLineOption save{QStringLiteral("save"),
+                            tr("Write the picture and speed to a pattern file, as the editor's "
+                               "Save does."),
+                            QStringLiteral("FILE")};
+    QCommandLineOption show{QStringLiteral("show"),
+                            tr("Print the picture as 8 lines of 50 characters, '#' lit and '.' "
+                               "dark.")};
+    QCommandLineOption listPorts{QStringLiteral("list-ports"),
+                                 tr("List the ports 1..16: number, device, status (present, "
+                                    "absent, no-uart, denied) and what is there.")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, tr("Show this text.")};
+    QCommandLineOption version{QStringLiteral("version"), tr("Show the version.")};
+
+    Parser() {
+        parser.setApplicationDescription(
+            tr("Sends a picture and a speed to the sign, exactly as the editor's \"Down Load\"\n"
+               "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
+               "Without --frame, --save or --show the picture goes to the sign; with one of\n"
+               "them it goes there too only when --port or --device is given."));
+        parser.addOptions({port, device, speed, frame, save, show, listPorts, help, version});
+        parser.addPositionalArgument(QStringLiteral("FILE"),
+                                     tr("The pattern file to send; - reads standard input."),
+                                     QStringLiteral("FILE"));
+    }
+};
 
 std::optional<int> numberIn(const QString& text, int low, int high) {
     bool ok = false;
@@ -15,117 +65,101 @@ std::optional<int> numberIn(const QString& text, int low, int high) {
     return value;
 }
 
+// Reads a whole number in low..high from the option's value, or says what is wrong.
+bool numberOption(const QCommandLineParser& parser, const QString& name, int low, int high,
+                  std::optional<int>* value, QString* error) {
+    if (!parser.isSet(name))
+        return true;
+    const QString text = parser.value(name);
+    *value = numberIn(text, low, high);
+    if (!*value)
+        *error = tr("--%1 must be a number from %2 to %3, not \"%4\"")
+                     .arg(name)
+                     .arg(low)
+                     .arg(high)
+                     .arg(text);
+    return value->has_value();
+}
+
 } // namespace
 
 std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QString* error) {
     error->clear();
+    Parser p;
+    QCommandLineParser& parser = p.parser;
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return std::nullopt;
+    }
     SendOptions options;
-    bool portGiven = false;
-    for (int i = 0; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        // Options that take a value accept "--name value" and "--name=value".
-        auto value = [&](const QString& name) -> std::optional<QString> {
-            if (arg.startsWith(name + QLatin1Char('=')))
-                return arg.mid(name.size() + 1);
-            if (arg != name)
-                return std::nullopt;
-            if (i + 1 >= arguments.size()) {
-                *error = QStringLiteral("%1 needs a value").arg(name);
-                return QString();
-            }
-            return arguments[++i];
-        };
-
-        if (arg == QLatin1String("--help") || arg == QLatin1String("-h")) {
-            options.help = true;
-        } else if (arg == QLatin1String("--version")) {
-            options.version = true;
-        } else if (arg == QLatin1String("--frame")) {
-            options.frameOnly = true;
-        } else if (auto port = value(QStringLiteral("--port"))) {
-            if (!error->isEmpty())
-                return std::nullopt;
-            const auto n = numberIn(*port, SerialPort::MinPort, SerialPort::MaxPort);
-            if (!n) {
-                *error = QStringLiteral("the port must be a number from %1 to %2, not \"%3\"")
-                             .arg(SerialPort::MinPort)
-                             .arg(SerialPort::MaxPort)
-                             .arg(*port);
-                return std::nullopt;
-            }
-            options.port = *n;
-            portGiven = true;
-        } else if (auto device = value(QStringLiteral("--device"))) {
-            if (!error->isEmpty())
-                return std::nullopt;
-            if (device->isEmpty()) {
-                *error = QStringLiteral("--device needs a device path");
-                return std::nullopt;
-            }
-            options.device = *device;
-        } else if (auto speed = value(QStringLiteral("--speed"))) {
-            if (!error->isEmpty())
-                return std::nullopt;
-            options.speed = numberIn(*speed, MinSpeed, MaxSpeed);
-            if (!options.speed) {
-                *error = QStringLiteral("the speed must be a number from %1 to %2, not \"%3\"")
-                             .arg(MinSpeed)
-                             .arg(MaxSpeed)
-                             .arg(*speed);
-                return std::nullopt;
-            }
-        } else if (arg.startsWith(QLatin1Char('-')) && arg != QLatin1String("-")) {
-            *error = QStringLiteral("unknown option \"%1\"").arg(arg);
-            return std::nullopt;
-        } else if (options.file.isEmpty()) {
-            options.file = arg;
-        } else {
-            *error = QStringLiteral("only one pattern file can be sent, got \"%1\" and \"%2\"")
-                         .arg(options.file, arg);
-            return std::nullopt;
-        }
-    }
-    if (options.help || options.version)
+    options.help = parser.isSet(p.help);
+    options.version = parser.isSet(p.version);
+    options.listPorts = parser.isSet(p.listPorts);
+    if (options.help || options.version || options.listPorts)
         return options;
-    if (options.file.isEmpty()) {
-        *error = QStringLiteral("no pattern file given");
+
+    std::optional<int> port;
+    if (!numberOption(parser, QStringLiteral("port"), SerialPort::MinPort, SerialPort::MaxPort,
+                      &port, error) ||
+        !numberOption(parser, QStringLiteral("speed"), MinSpeed, MaxSpeed, &options.speed, error))
+        return std::nullopt;
+    options.port = port.value_or(SerialPort::MinPort);
+    options.device = parser.value(p.device);
+    if (parser.isSet(p.device) && options.device.isEmpty()) {
+        *error = tr("--device needs a device path");
         return std::nullopt;
     }
-    if (portGiven && !options.device.isEmpty()) {
-        *error = QStringLiteral("give either --port or --device, not both");
+    if (port && parser.isSet(p.device)) {
+        *error = tr("give either --port or --device, not both");
         return std::nullopt;
     }
+    options.frameOnly = parser.isSet(p.frame);
+    options.show = parser.isSet(p.show);
+    options.saveFile = parser.value(p.save);
+    if (parser.isSet(p.save) && options.saveFile.isEmpty()) {
+        *error = tr("--save needs a file name");
+        return std::nullopt;
+    }
+    if (options.frameOnly && options.show) {
+        *error = tr("--frame and --show both write to standard output; give one of them");
+        return std::nullopt;
+    }
+    const bool otherOutput = options.frameOnly || options.show || parser.isSet(p.save);
+    options.send = !otherOutput || port || parser.isSet(p.device);
+
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        *error = tr("no pattern file given");
+        return std::nullopt;
+    }
+    if (files.size() > 1) {
+        *error =
+            tr("only one pattern file can be sent, got \"%1\" and \"%2\"").arg(files[0], files[1]);
+        return std::nullopt;
+    }
+    options.file = files[0];
     return options;
 }
 
 QString sendHelpText() {
+    Parser p;
     const QString mapping = QStringLiteral("port 1 is %1 .. port %2 is %3")
                                 .arg(SerialPort::defaultDevice(SerialPort::MinPort))
                                 .arg(SerialPort::MaxPort)
                                 .arg(SerialPort::defaultDevice(SerialPort::MaxPort));
-    return QStringLiteral(
-               "Usage: orvane-send FILE [--port N | --device PATH] [--speed S]\n"
-               "       orvane-send FILE --frame [--speed S]\n"
-               "\n"
-               "Sends the picture and speed of a pattern file to the sign, exactly as the\n"
-               "editor's \"Down Load\" does: 300 baud, 8 data bits, no parity, 2 stop bits,\n"
-               "no flow control. FILE - reads the pattern from standard input.\n"
-               "\n"
-               "  --port N       serial port 1..16 (default 1);\n"
-               "                 %1\n"
-               "  --device PATH  send through this serial device instead\n"
-               "  --speed S      send speed S (1..9) instead of the file's speed\n"
-               "  --frame        print the 102-character frame on standard output and open no\n"
-               "                 port (a line end follows only on a terminal)\n"
-               "  --help         show this text\n"
-               "  --version      show the version\n"
-               "\n"
-               "Exit codes:\n"
-               "  0  the frame was sent (or printed)\n"
-               "  2  bad usage\n"
-               "  3  the pattern file was refused\n"
-               "  4  the port could not be opened, or a write failed\n")
-        .arg(mapping);
+    // Qt's first line names the program by the path it was started with.
+    const QString options = p.parser.helpText().section(QLatin1Char('\n'), 1);
+    return tr("Usage: orvane-send [OPTION]... FILE\n"
+              "       orvane-send --list-ports\n\n") +
+           options +
+           tr("\nPorts: %1.\n"
+              "\n"
+              "Exit codes:\n"
+              "  0  done: the picture was sent, printed or saved\n"
+              "  2  bad usage\n"
+              "  3  the source (pattern file) was refused\n"
+              "  4  the port could not be opened, or a write (port or output file) failed\n")
+               .arg(mapping);
 }
 
 } // namespace orvane

@@ -1,6 +1,7 @@
 #pragma once
 
-// Command line of orvane-send.
+// Command line of orvane-send: one source of a picture (a pattern file, a text or an image) and
+// where it goes (the sign, the frame on standard output, a pattern file, the terminal, a PNG).
 
 #include <QString>
 #include <QStringList>
@@ -9,11 +10,22 @@
 namespace orvane {
 
 struct SendOptions {
-    QString file;
-    int port = 1;             // 1..16, used when device is empty
-    QString device;           // an explicit device path instead of a port number
-    std::optional<int> speed; // overrides the file's speed
-    bool frameOnly = false;   // print the frame instead of sending it
+    enum class Source { PatternFile, Text, Image };
+    Source source = Source::PatternFile;
+    QString file; // the pattern file ("-" for standard input) or the image
+
+    std::optional<int> speed; // overrides the source's speed
+
+    // Outputs. Without --frame, --save, --show or --png the picture goes to the sign; with one
+    // of them it goes there too only when --port or --device names the line.
+    int port = 1;     // 1..16, used when device is empty
+    QString device;   // an explicit device path instead of a port number
+    bool send = true; // open the line and send
+    bool frameOnly = false;
+    QString saveFile;
+    bool show = false;
+
+    bool listPorts = false;
     bool help = false;
     bool version = false;
 };
@@ -22,11 +34,12 @@ struct SendOptions {
 enum ExitCode {
     ExitSent = 0,
     ExitUsage = 2,
-    ExitFileRefused = 3,
+    ExitSourceRefused = 3,
     ExitPortFailed = 4,
 };
 
-// Parses the arguments after the program name. On a usage error returns nothing and sets *error.
+// Parses the whole command line (program name first). On a usage error returns nothing and sets
+// *error.
 std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QString* error);
 
 QString sendHelpText();

@@ -75,6 +75,17 @@ private:
     bool shown_ = false;
 };
 
+// The picture as 8 lines of 50 characters: '#' for a lit dot, '.' for a dark one.
+QByteArray shownPicture(const DotPattern& picture) {
+    QByteArray text;
+    for (int row = 1; row <= PatternRows; ++row) {
+        for (int col = 0; col < PatternCols; ++col)
+            text += isLit(picture.text(row, col)) ? '#' : '.';
+        text += '\n';
+    }
+    return text;
+}
+
 } // namespace
 
 bool isTerminal(std::FILE* stream) {
@@ -90,23 +101,33 @@ int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool pro
     const PatternFileReadResult read = readPattern(options.file, &name);
     if (!read.ok) {
         message(err, read.error.message(name));
-        return ExitFileRefused;
+        return ExitSourceRefused;
     }
     const DotPattern& picture = read.content.picture;
     const auto speed = qint16(options.speed.value_or(read.content.speed));
 
-    if (options.frameOnly) {
-        QByteArray frame = DownloadFrame::encode(picture.reader(), speed);
-        if (isTerminal(out))
-            frame += '\n';
-        if (std::fwrite(frame.constData(), 1, size_t(frame.size()), out) != size_t(frame.size()) ||
-            std::fflush(out) != 0) {
-            message(err, QStringLiteral("cannot write the frame to standard output: %1")
-                             .arg(qt_error_string(errno)));
+    if (!options.saveFile.isEmpty()) {
+        QString error;
+        if (!PatternFile::save(options.saveFile, picture, speed, &error)) {
+            message(err, error);
             return ExitPortFailed;
         }
-        return ExitSent;
     }
+    if (options.show || options.frameOnly) {
+        QByteArray text =
+            options.show ? shownPicture(picture) : DownloadFrame::encode(picture.reader(), speed);
+        if (options.frameOnly && isTerminal(out))
+            text += '\n';
+        if (std::fwrite(text.constData(), 1, size_t(text.size()), out) != size_t(text.size()) ||
+            std::fflush(out) != 0) {
+            message(
+                err,
+                QStringLiteral("cannot write to standard output: %1").arg(qt_error_string(errno)));
+            return ExitPortFailed;
+        }
+    }
+    if (!options.send)
+        return ExitSent;
 
     SerialPort port;
     port.setCommPort(options.port);

@@ -88,6 +88,29 @@ private slots:
                  Frame.chopped(1) + '3');
     }
 
+    // --show and --save are outputs like --frame: the port is opened only when one is named.
+    void showsAndSaves() {
+        const QString saved = dir.filePath(QStringLiteral("copy.txt"));
+        Run run = runSend({file, QStringLiteral("--show"), QStringLiteral("--save"), saved,
+                           QStringLiteral("--speed=4")});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray dark(50, '.');
+        QCOMPARE(run.out, "#" + dark.left(49) + "\n" + dark.left(49) + "#\n#" + dark.left(49) +
+                              "\n" + (dark + "\n").repeated(4) + "#" + dark.left(49) + "\n");
+        QCOMPARE(runSend({saved, QStringLiteral("--frame")}).out, Frame.chopped(1) + '4');
+
+        PseudoTerminal pty;
+        QVERIFY(pty.isOpen());
+        run = runSend(
+            {file, QStringLiteral("--save"), saved, QStringLiteral("--device"), pty.slavePath()});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
+
+        run = runSend({file, QStringLiteral("--save"), dir.filePath(QStringLiteral("no/x.txt"))});
+        QCOMPARE(run.exitCode, 4);
+        QVERIFY2(run.err.contains(QStringLiteral("no/x.txt: cannot save")), qPrintable(run.err));
+    }
+
     // The same file through the editor (Load, then Down Load) and through orvane-send.
     void sendsWhatTheEditorSends() {
         PseudoTerminal pty;
@@ -167,12 +190,13 @@ private slots:
         QTest::newRow("port 0") << QStringList{file, "--port", "0"} << "from 1 to 16, not \"0\"";
         QTest::newRow("port 17") << QStringList{file, "--port=17"} << "from 1 to 16";
         QTest::newRow("port word") << QStringList{file, "--port", "one"} << "not \"one\"";
-        QTest::newRow("no port") << QStringList{file, "--port"} << "--port needs a value";
+        QTest::newRow("no port") << QStringList{file, "--port"} << "Missing value after '--port'";
         QTest::newRow("speed 10") << QStringList{file, "--speed", "10"} << "from 1 to 9";
         QTest::newRow("both") << QStringList{file, "--port=2", "--device=/dev/null"} << "not both";
         QTest::newRow("no file") << QStringList{"--frame"} << "no pattern file";
         QTest::newRow("two files") << QStringList{file, file} << "only one pattern file";
-        QTest::newRow("unknown") << QStringList{file, "--fast"} << "unknown option \"--fast\"";
+        QTest::newRow("unknown") << QStringList{file, "--fast"} << "Unknown option 'fast'";
+        QTest::newRow("two on stdout") << QStringList{file, "--frame", "--show"} << "give one";
     }
     void badUsage() {
         QFETCH(QStringList, arguments);
@@ -187,8 +211,8 @@ private slots:
     void helpAndVersion() {
         const Run help = runSend({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
-        for (const char* part : {"Usage: orvane-send FILE", "/dev/ttyS0", "/dev/ttyS15",
-                                 "3  the pattern file was refused"})
+        for (const char* part :
+             {"Usage: orvane-send [OPTION]... FILE", "/dev/ttyS0", "/dev/ttyS15", "3  the source"})
             QVERIFY2(help.out.contains(part), part);
         const Run version = runSend({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
