@@ -3,9 +3,11 @@
 #include "dotpattern.h"
 
 #include <QFontDatabase>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace orvane {
 
@@ -40,6 +42,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QWidget(parent) {
     setFont(gridFont());
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setAttribute(Qt::WA_InputMethodEnabled);
 }
 
 FlexGrid::Cell& FlexGrid::cell(int row, int col) {
@@ -185,6 +188,7 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+// Arrows, Home and End move the current cell; Enter toggles it; printable keys are typed there.
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     int row = row_, col = col_;
     switch (event->key()) {
@@ -200,15 +204,51 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Down:
         row = std::min(Rows - 1, row + 1);
         break;
-    case Qt::Key_Space:
+    case Qt::Key_Home:
+        col = 0;
+        break;
+    case Qt::Key_End:
+        col = Cols - 1;
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         select(row_, col_);
         emit Click();
         return;
-    default:
-        QWidget::keyPressEvent(event);
+    case Qt::Key_Backspace:
+        emit BackspacePressed();
+        return;
+    default: {
+        const QString text = event->text();
+        const bool printable =
+            !text.isEmpty() && std::none_of(text.begin(), text.end(), [](QChar c) {
+                return c.category() == QChar::Other_Control;
+            });
+        if (printable && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+            emit KeyTyped(text);
+        else
+            QWidget::keyPressEvent(event);
         return;
     }
+    }
     select(row, col);
+}
+
+void FlexGrid::inputMethodEvent(QInputMethodEvent* event) {
+    if (!event->commitString().isEmpty())
+        emit KeyTyped(event->commitString());
+    event->accept();
+}
+
+QVariant FlexGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImCursorRectangle:
+        return cellRect(row_, col_);
+    default:
+        return QWidget::inputMethodQuery(query);
+    }
 }
 
 void FlexGrid::focusInEvent(QFocusEvent* event) {

@@ -3,8 +3,8 @@
 // A small grid control: a fixed header row over 8 data rows by 50 columns, each cell with a
 // text and a fill colour of its own. It offers the few operations the editor needs: cell texts,
 // the current cell (Row, Col), its per-cell fill colour, where the selection ends (RowSel,
-// ColSel), the header format string and a Click notification. Everything is drawn to fit the
-// widget's size, so all columns are always visible and there are no scroll bars.
+// ColSel), the header format string, a Click notification and the text typed on it. Everything is
+// drawn to fit the widget's size, so all columns are always visible and there are no scroll bars.
 
 #include <QString>
 #include <QWidget>
@@ -41,15 +41,22 @@ public:
     QRect cellRect(int row, int col) const;
 
 signals:
-    // The user clicked a data cell (or pressed Space on the current one); the selection has
+    // The user clicked a data cell (or pressed Enter on the current one); the selection has
     // already moved there.
     void Click();
+    // The user typed text at the current cell: a printable key, Space, or what an input method
+    // committed.
+    void KeyTyped(const QString& text);
+    // The user pressed Backspace.
+    void BackspacePressed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 

@@ -197,7 +197,7 @@ private slots:
                          QApplication::overrideCursor()->shape() == Qt::WaitCursor;
             QTest::mouseClick(control<QPushButton>("Command6"), Qt::LeftButton);
             clickCell(*grid(), 1, 0);
-            QTest::keyClick(grid(), Qt::Key_Space);
+            QTest::keyClick(grid(), Qt::Key_Return);
             QCoreApplication::postEvent(form.get(), new QCloseEvent);
         };
         press("Command4");

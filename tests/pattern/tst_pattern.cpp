@@ -173,8 +173,34 @@ private slots:
         QTest::keyClick(grid, Qt::Key_Left);
         QCOMPARE(grid->RowSel(), 7);
         QCOMPARE(grid->ColSel(), 48);
-        QTest::keyClick(grid, Qt::Key_Space);
+        QTest::keyClick(grid, Qt::Key_Return);
         QCOMPARE(grid->TextMatrix(7, 48), LitText);
+        QTest::keyClick(grid, Qt::Key_Home);
+        QCOMPARE(grid->ColSel(), 0);
+        QTest::keyClick(grid, Qt::Key_End);
+        QCOMPARE(grid->ColSel(), 49);
+        QCOMPARE(grid->RowSel(), 7);
+    }
+
+    // Printable keys, Space and an input method's commit are typed; control keys are not.
+    void keyboardTypes() {
+        QSignalSpy typed(grid, &FlexGrid::KeyTyped);
+        QSignalSpy backspaces(grid, &FlexGrid::BackspacePressed);
+        grid->setFocus();
+        QTest::keyClicks(grid, QStringLiteral("H"));
+        QTest::sendKeyEvent(QTest::Click, grid, Qt::Key_Eacute, QStringLiteral("é"), {});
+        QTest::keyClicks(grid, QStringLiteral(" 1"));
+        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_Tab);
+        QTest::keyClick(grid, Qt::Key_Backspace);
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("Ж"));
+        QCoreApplication::sendEvent(grid, &commit);
+        QStringList texts;
+        for (const QList<QVariant>& signal : typed)
+            texts << signal.at(0).toString();
+        QCOMPARE(texts, QStringList({"H", "é", " ", "1", "Ж"}));
+        QCOMPARE(backspaces.count(), 1);
     }
 
     void repaintColoursExactlyTheLitCells() {
