@@ -16,10 +16,6 @@ BusyGuard::~BusyGuard() {
     qApp->removeEventFilter(this);
 }
 
-void BusyGuard::paint() {
-    QCoreApplication::processEvents();
-}
-
 bool BusyGuard::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:

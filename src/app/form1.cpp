@@ -74,6 +74,8 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     Form_Load();
 }
 
+Form1::~Form1() = default;
+
 void Form1::buildControls() {
     MSFlexGrid1 = place<FlexGrid>(this, "MSFlexGrid1", twips(240, 120, 13335, 2175));
     Command1 = button(this, "Command1", tr("Clear"), twips(1920, 2520, 1455, 615));
@@ -111,6 +113,8 @@ void Form1::buildControls() {
     connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
+    connect(&download_, &DownloadJob::status, this, &QWidget::setWindowTitle);
+    connect(&download_, &DownloadJob::finished, this, &Form1::downloadFinished);
 }
 
 void Form1::Form_Load() {
@@ -179,18 +183,21 @@ void Form1::showPortNumber() {
     Label1->setToolTip(SerialPort::deviceFor(PortNumber));
 }
 
+// The download runs on a thread of its own: the window goes on painting, takes no input and
+// cannot be closed until the port is closed again.
 void Form1::Command4_Click() {
-    DownloadResult result;
-    {
-        BusyGuard busy;
-        result = runDownload(
-            MSComm1, frame_, [this](int row, int col) { return MSFlexGrid1->TextMatrix(row, col); },
-            [this] { return qint16(HScroll1->value()); },
-            [this, &busy](const QString& text) {
-                setWindowTitle(text);
-                busy.paint();
-            });
-    }
+    if (busy_)
+        return;
+    busy_ = std::make_unique<BusyGuard>();
+    DotPattern picture;
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            picture.setText(row, col, MSFlexGrid1->TextMatrix(row, col));
+    download_.start(MSComm1, std::move(picture), qint16(HScroll1->value()), frame_);
+}
+
+void Form1::downloadFinished(const DownloadResult& result) {
+    busy_.reset();
     if (result.ok)
         Beep();
     else

@@ -5,10 +5,12 @@
 // the names of the controls and events they serve and hand the work to the subsystems.
 
 #include "downloadframe.h"
+#include "downloadjob.h"
 #include "filedialog.h"
 #include "serialport.h"
 
 #include <QWidget>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -16,6 +18,7 @@ class QScrollBar;
 
 namespace orvane {
 
+class BusyGuard;
 class FlexGrid;
 
 class Form1 : public QWidget {
@@ -23,12 +26,15 @@ class Form1 : public QWidget {
 
 public:
     explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
 
     // The caption the window starts with.
     static QString designCaption();
 
     // The serial line a download uses.
     const SerialPort& comm() const { return MSComm1; }
+    // True from "Down Load" until the port is closed again.
+    bool downloading() const { return busy_ != nullptr; }
 
 public slots:
     void Command1_Click(); // Clear
@@ -45,6 +51,7 @@ private:
     void buildControls();
     void Form_Load();
     void showPortNumber();
+    void downloadFinished(const DownloadResult& result);
 
     FlexGrid* MSFlexGrid1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -62,6 +69,8 @@ private:
     SerialPort MSComm1;
     CommonDialog CommonDialog1{this};
     DownloadFrame frame_; // the scratch state of the frame encoding
+    DownloadJob download_;
+    std::unique_ptr<BusyGuard> busy_; // while a download runs
 
     quint8 PortNumber = 0;
 };

@@ -41,6 +41,7 @@ public:
     // Opens this device instead of the one CommPort names (a tool given an explicit path);
     // empty goes back to CommPort.
     void setDevice(const QString& path) { explicitDevice_ = path; }
+    const QString& explicitDevice() const { return explicitDevice_; }
     // The device the next open uses.
     QString device() const;
     // Names the port for messages: "port 3 (/dev/ttyS2)", or just the device when explicit.

@@ -15,8 +15,10 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
+#include <termios.h>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -57,6 +59,11 @@ class TestDownload : public QObject {
     QLabel* portLabel() { return control<QLabel>("Label1"); }
     void press(const char* button) {
         QTest::mouseClick(control<QPushButton>(button), Qt::LeftButton);
+    }
+    // "Down Load", and the wait until the port is closed again.
+    void download() {
+        press("Command4");
+        QTRY_VERIFY(!form->downloading());
     }
     void freshPty() {
         pty = std::make_unique<PseudoTerminal>();
@@ -99,7 +106,7 @@ private slots:
 
         for (int run = 1; run <= 2; ++run) {
             captions.clear();
-            press("Command4");
+            download();
             QCOMPARE(pty->read(DownloadFrame::Length), frame);
             QCOMPARE(pty->readAvailable(), QByteArray());
             QCOMPARE(captions, downloadCaptions());
@@ -119,7 +126,7 @@ private slots:
             QCOMPARE(portLabel()->toolTip(), missingDevice(expected));
         }
         // The download uses the chosen port.
-        press("Command4");
+        download();
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().contains(QStringLiteral("port 16 (%1)").arg(missingDevice(16))),
                  qPrintable(errors.first()));
@@ -140,7 +147,7 @@ private slots:
         const int beepsBefore = beeps->count();
         captions.clear();
 
-        press("Command4");
+        download();
         QCOMPARE(errors.size(), 1);
         for (const QString& part : {QStringLiteral("port 2"), missingDevice(2),
                                     QStringLiteral("No such file or directory")})
@@ -154,7 +161,7 @@ private slots:
         QCOMPARE(pty->readAvailable(), QByteArray());
 
         press("Command7");
-        press("Command4");
+        download();
         QCOMPARE(errors.size(), 1);
         QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, 'F') + "5");
     }
@@ -165,7 +172,7 @@ private slots:
             if (title == QLatin1String("10"))
                 pty->closeMaster();
         };
-        press("Command4");
+        download();
         QCOMPARE(errors.size(), 1);
         for (const QString& part :
              {QStringLiteral("port 1 (%1)").arg(device), QStringLiteral("Input/output error")})
@@ -180,11 +187,26 @@ private slots:
         onCaption = {};
         freshPty();
         captions.clear();
-        press("Command4");
+        download();
         QCOMPARE(errors.size(), 1);
         QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, '0') + "5");
         QCOMPARE(captions, downloadCaptions());
         QCOMPARE(beeps->count(), 2);
+    }
+
+    // The line is held stopped, so the download cannot finish: the window still serves its
+    // event loop (timers, painting) the whole time, and finishes once the line moves again.
+    void theWindowStaysLiveWhileTheLineIsHeld() {
+        QVERIFY(tcflow(pty->slaveFd(), TCOOFF) == 0);
+        press("Command4");
+        bool liveWhileBusy = false;
+        QTimer::singleShot(300, this, [&] { liveWhileBusy = form->downloading(); });
+        QTRY_VERIFY(liveWhileBusy);
+        QVERIFY(!form->grab().isNull());
+        QVERIFY(tcflow(pty->slaveFd(), TCOON) == 0);
+        QTRY_VERIFY(!form->downloading());
+        QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, '0') + "5");
+        QCOMPARE(captions, downloadCaptions());
     }
 
     // Clicks, keys and closing the window while the frame goes out are dropped, not queued.
@@ -200,7 +222,7 @@ private slots:
             QTest::keyClick(grid(), Qt::Key_Return);
             QCoreApplication::postEvent(form.get(), new QCloseEvent);
         };
-        press("Command4");
+        download();
         QVERIFY(busyCursor);
         QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, '0') + "5");
         QCOMPARE(captions.last(), QStringLiteral("Data Out Complete !"));

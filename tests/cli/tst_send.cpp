@@ -128,6 +128,7 @@ private slots:
                               Qt::LeftButton);
             QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("Command4")),
                               Qt::LeftButton);
+            QTRY_VERIFY(!form.downloading());
             fromEditor = pty.read(DownloadFrame::Length);
         }
         setErrorHandler({});
