@@ -3,10 +3,20 @@ set(CPACK_PACKAGE_NAME "orvane")
 set(CPACK_PACKAGE_VENDOR "Corvel Electronics co.")
 set(CPACK_PACKAGE_CONTACT "Orvane maintainers <orvane@corvel.co.kr>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Editor for an 8 x 50 dot-matrix sign")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Orvane draws pictures for an 8 row by 50 column dot-matrix sign, keeps them in plain\n\
-text files and downloads picture and speed to the sign over a serial line.")
+# The extended description of the Debian package: lines under 80 characters, an empty line
+# between paragraphs.
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+  "Orvane draws pictures for a dot-matrix sign of 8 rows by 50 columns: click"
+  "dots, type text in a bitmap font or drop an image on the window, undo and"
+  "redo. Pictures are kept in plain text pattern files, and picture and speed"
+  "are downloaded to the sign over a serial line (built-in ports, USB serial"
+  "adapters and USB CDC devices)."
+  ""
+  "The package also holds orvane-send, which sends a pattern file, a text or an"
+  "image to the sign from the command line, or prints, saves or renders it, for"
+  "scripts and scheduled jobs.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Orvane")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
