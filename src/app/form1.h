@@ -6,9 +6,11 @@
 
 #include "downloadframe.h"
 #include "filedialog.h"
+#include "patternhistory.h"
 #include "serialport.h"
 
 #include <QWidget>
+#include <memory>
 
 class QLabel;
 class QPushButton;
@@ -30,6 +32,9 @@ public:
     // The serial line a download uses.
     const SerialPort& comm() const { return MSComm1; }
 
+    // Every change of the picture since start-up, for undo and redo.
+    PatternHistory& history() { return *history_; }
+
 public slots:
     void Command1_Click(); // Clear
     void Command2_Click(); // Load
@@ -40,9 +45,12 @@ public slots:
     void Command7_Click(); // Dn
     void HScroll1_Change();
     void MSFlexGrid1_Click();
+    void mnuUndo_Click(); // Ctrl+Z
+    void mnuRedo_Click(); // Ctrl+Shift+Z, Ctrl+Y
 
 private:
     void buildControls();
+    void addHistoryKeys();
     void Form_Load();
     void showPortNumber();
 
@@ -62,6 +70,7 @@ private:
     SerialPort MSComm1;
     CommonDialog CommonDialog1{this};
     DownloadFrame frame_; // the scratch state of the frame encoding
+    std::unique_ptr<PatternHistory> history_;
 
     quint8 PortNumber = 0;
 };
