@@ -80,10 +80,11 @@ public:
 private:
     // The grid colours only its current cell, so each changed cell is made current in turn; the
     // user's current cell is put back afterwards. The grid stays shown (hiding it would move
-    // the keyboard focus away from it).
+    // the keyboard focus away from it) but is repainted once, as a whole, at the end.
     void apply(quint16 Change::*side, int speed) {
         const int row = grid_.RowSel();
         const int col = grid_.ColSel();
+        grid_.setUpdatesEnabled(false);
         for (const Change& change : changes_) {
             const QString& text = texts_[change.*side];
             grid_.setTextMatrix(rowOf(change.cell), colOf(change.cell), text);
@@ -93,6 +94,7 @@ private:
         }
         grid_.setRow(row);
         grid_.setCol(col);
+        grid_.setUpdatesEnabled(true);
         if (speedBefore_ != speedAfter_)
             setSpeed_(speed);
     }
