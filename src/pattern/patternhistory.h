@@ -4,9 +4,10 @@
 // inside record(); record() compares the cell texts and the speed before and after and keeps
 // only what changed as one step of a QUndoStack.
 //
-// Memory: a step holds, per changed cell, its index and two indexes into a small table of the
-// step's distinct texts (6 bytes), plus that table (two or three one-character texts in
-// practice). A whole-picture step is about 2.5 KB, so the StepLimit steps stay within a few MB.
+// Memory: a step holds, per changed cell, its index and two indexes into a table of the step's
+// distinct texts (6 bytes), plus that table: "R" and "B" in practice, at most the 257 texts of
+// one Latin-1 character or none that Load can bring in. A whole-picture step takes about 2.5 KB,
+// at worst about 17 KB, so StepLimit steps stay within a few MB, and under 20 MB at worst.
 
 #include <QString>
 #include <QUndoStack>
