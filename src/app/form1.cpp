@@ -9,6 +9,7 @@
 #include "flexgrid.h"
 #include "patternfile.h"
 
+#include <QAction>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -71,10 +72,32 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     setWindowIcon(icon);
     setFixedSize(ClientSize);
     buildControls();
+    history_ = std::make_unique<PatternHistory>(
+        *MSFlexGrid1, [this] { return HScroll1->value(); },
+        [this](int speed) { HScroll1->setValue(speed); });
+    addHistoryKeys();
     Form_Load();
 }
 
 Form1::~Form1() = default;
+
+// Window-wide keys, whichever control has the focus. A running download takes no keys at all
+// (BusyGuard drops them), so none of these can act during one.
+void Form1::addHistoryKeys() {
+    auto* undo = new QAction(tr("Undo"), this);
+    undo->setObjectName(QStringLiteral("mnuUndo"));
+    undo->setShortcuts(QKeySequence::Undo);
+    auto* redo = new QAction(tr("Redo"), this);
+    redo->setObjectName(QStringLiteral("mnuRedo"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* action : {undo, redo}) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        addAction(action);
+    }
+    connect(undo, &QAction::triggered, this, &Form1::mnuUndo_Click);
+    connect(redo, &QAction::triggered, this, &Form1::mnuRedo_Click);
+}
 
 void Form1::buildControls() {
     MSFlexGrid1 = place<FlexGrid>(this, "MSFlexGrid1", twips(240, 120, 13335, 2175));
@@ -120,6 +143,7 @@ void Form1::buildControls() {
 void Form1::Form_Load() {
     MSFlexGrid1->setFormatString(headerFormat());
     Command1_Click();
+    history_->stack().clear(); // the start-up picture is where the history begins
     PortNumber = 1;
     showPortNumber();
     MSComm1.setCommPort(PortNumber);
@@ -127,16 +151,26 @@ void Form1::Form_Load() {
     Label4->setText(QString::number(HScroll1->value()));
 }
 
+// Clear or Set on a picture they leave as it was still rewrite every cell and beep, but add no
+// step: there is nothing to take back.
 void Form1::Command1_Click() {
-    ClearPattern(*MSFlexGrid1);
+    history_->record(tr("Clear"), [this] { ClearPattern(*MSFlexGrid1); });
 }
 
 void Form1::Command5_Click() {
-    SetPattern(*MSFlexGrid1);
+    history_->record(tr("Set"), [this] { SetPattern(*MSFlexGrid1); });
 }
 
 void Form1::MSFlexGrid1_Click() {
-    TogglePattern(*MSFlexGrid1);
+    history_->record(tr("Toggle"), [this] { TogglePattern(*MSFlexGrid1); });
+}
+
+void Form1::mnuUndo_Click() {
+    history_->stack().undo();
+}
+
+void Form1::mnuRedo_Click() {
+    history_->stack().redo();
 }
 
 void Form1::HScroll1_Change() {
@@ -154,11 +188,13 @@ void Form1::Command2_Click() {
         ReportError(this, tr("Load"), read.error.message(fileName));
         return;
     }
-    for (int col = 0; col < PatternCols; ++col)
-        for (int row = 1; row <= PatternRows; ++row)
-            MSFlexGrid1->setTextMatrix(row, col, read.content.picture.text(row, col));
-    HScroll1->setValue(read.content.speed);
-    RepaintPattern(*MSFlexGrid1);
+    history_->record(tr("Load"), [&] {
+        for (int col = 0; col < PatternCols; ++col)
+            for (int row = 1; row <= PatternRows; ++row)
+                MSFlexGrid1->setTextMatrix(row, col, read.content.picture.text(row, col));
+        HScroll1->setValue(read.content.speed);
+        RepaintPattern(*MSFlexGrid1);
+    });
 }
 
 void Form1::Command3_Click() {

@@ -7,6 +7,7 @@
 #include "downloadframe.h"
 #include "downloadjob.h"
 #include "filedialog.h"
+#include "patternhistory.h"
 #include "serialport.h"
 
 #include <QWidget>
@@ -36,6 +37,9 @@ public:
     // True from "Down Load" until the port is closed again.
     bool downloading() const { return busy_ != nullptr; }
 
+    // Every change of the picture since start-up, for undo and redo.
+    PatternHistory& history() { return *history_; }
+
 public slots:
     void Command1_Click(); // Clear
     void Command2_Click(); // Load
@@ -46,9 +50,12 @@ public slots:
     void Command7_Click(); // Dn
     void HScroll1_Change();
     void MSFlexGrid1_Click();
+    void mnuUndo_Click(); // Ctrl+Z
+    void mnuRedo_Click(); // Ctrl+Shift+Z, Ctrl+Y
 
 private:
     void buildControls();
+    void addHistoryKeys();
     void Form_Load();
     void showPortNumber();
     void downloadFinished(const DownloadResult& result);
@@ -71,6 +78,7 @@ private:
     DownloadFrame frame_; // the scratch state of the frame encoding
     DownloadJob download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
+    std::unique_ptr<PatternHistory> history_;
 
     quint8 PortNumber = 0;
 };
