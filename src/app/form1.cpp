@@ -8,6 +8,8 @@
 #include "errorreport.h"
 #include "flexgrid.h"
 #include "patternfile.h"
+#include "porttable.h"
+#include "porttooltip.h"
 
 #include <QAction>
 #include <QIcon>
@@ -127,6 +129,9 @@ void Form1::buildControls() {
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
 
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, Command6, Command7})
+        followPortToolTip(w, [this] { return int(PortNumber); });
+
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
@@ -216,7 +221,9 @@ void Form1::Command3_Click() {
 
 void Form1::showPortNumber() {
     Label1->setText(QString::number(PortNumber));
-    Label1->setToolTip(SerialPort::deviceFor(PortNumber));
+    const QString tip = PortTable::toolTip(PortNumber);
+    for (QWidget* w : std::initializer_list<QWidget*>{Label1, Command6, Command7})
+        w->setToolTip(tip);
 }
 
 // The download runs on a thread of its own: the window goes on painting, takes no input and

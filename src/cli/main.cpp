@@ -1,6 +1,7 @@
 // orvane-send: sends a picture to the sign from the command line.
 
 #include "options.h"
+#include "porttable.h"
 #include "send.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,11 @@ int main(int argc, char* argv[]) {
     }
     if (options->help) {
         std::fputs(orvane::sendHelpText().toLocal8Bit().constData(), stdout);
+        return orvane::ExitSent;
+    }
+    if (options->listPorts) {
+        for (const QString& line : orvane::PortTable::listing())
+            std::printf("%s\n", line.toLocal8Bit().constData());
         return orvane::ExitSent;
     }
     if (options->version) {

@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "dotpattern.h"
+#include "porttable.h"
 #include "serialport.h"
 
 #include <QCommandLineParser>
@@ -143,23 +144,22 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
 
 QString sendHelpText() {
     Parser p;
-    const QString mapping = QStringLiteral("port 1 is %1 .. port %2 is %3")
-                                .arg(SerialPort::defaultDevice(SerialPort::MinPort))
-                                .arg(SerialPort::MaxPort)
-                                .arg(SerialPort::defaultDevice(SerialPort::MaxPort));
+    QString ports;
+    for (const QString& line : PortTable::helpLines())
+        ports += QStringLiteral("  ") + line + QLatin1Char('\n');
     // Qt's first line names the program by the path it was started with.
     const QString options = p.parser.helpText().section(QLatin1Char('\n'), 1);
     return tr("Usage: orvane-send [OPTION]... FILE\n"
               "       orvane-send --list-ports\n\n") +
            options +
-           tr("\nPorts: %1.\n"
+           tr("\nPorts:\n%1"
               "\n"
               "Exit codes:\n"
               "  0  done: the picture was sent, printed or saved\n"
               "  2  bad usage\n"
               "  3  the source (pattern file) was refused\n"
               "  4  the port could not be opened, or a write (port or output file) failed\n")
-               .arg(mapping);
+               .arg(ports);
 }
 
 } // namespace orvane

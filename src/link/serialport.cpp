@@ -1,7 +1,7 @@
 #include "serialport.h"
 
-#include "deviceaccess.h"
 #include "linesettings.h"
+#include "portproblem.h"
 
 #include <cerrno>
 
@@ -19,28 +19,7 @@ namespace {
 // whole frame at once; this bounds a device that stops taking data.
 constexpr int WriteTimeoutMs = 5000;
 
-SerialPort::DeviceResolver& resolver() {
-    static SerialPort::DeviceResolver r;
-    return r;
-}
-
 } // namespace
-
-QString SerialPort::defaultDevice(int port) {
-#if defined(Q_OS_WIN)
-    return QStringLiteral("COM%1").arg(port);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(port - 1);
-#endif
-}
-
-QString SerialPort::deviceFor(int port) {
-    return resolver() ? resolver()(port) : defaultDevice(port);
-}
-
-void SerialPort::setDeviceResolver(DeviceResolver r) {
-    resolver() = std::move(r);
-}
 
 SerialPort::SerialPort() = default;
 
@@ -56,7 +35,10 @@ QString SerialPort::device() const {
 QString SerialPort::description() const {
     if (!explicitDevice_.isEmpty())
         return explicitDevice_;
-    return QStringLiteral("port %1 (%2)").arg(commPort_).arg(device());
+    const QString path = device();
+    if (path.isEmpty())
+        return QStringLiteral("port %1").arg(commPort_);
+    return QStringLiteral("port %1 (%2)").arg(commPort_).arg(path);
 }
 
 bool SerialPort::setPortOpen(bool open) {
@@ -67,22 +49,19 @@ bool SerialPort::setPortOpen(bool open) {
 
 bool SerialPort::open() {
     error_.clear();
-    port_.setPortName(device());
+    const QString path = device();
+    if (PortTable::presenceOf(path) == PortPresence::NoUart)
+        return fail(openFailureReason(path, PortPresence::NoUart, QSerialPort::NoError, {}));
+    port_.setPortName(path);
     port_.setBaudRate(LineSettings::BaudRate);
     port_.setDataBits(LineSettings::DataBits);
     port_.setParity(LineSettings::Parity);
     port_.setStopBits(LineSettings::StopBits);
     port_.setFlowControl(LineSettings::FlowControl);
     port_.clearError();
-    if (!port_.open(QIODevice::WriteOnly)) {
-        QString reason = portError();
-        if (port_.error() == QSerialPort::PermissionError) {
-            const QString advice = permissionAdvice(device());
-            if (!advice.isEmpty())
-                reason += QStringLiteral(". ") + advice;
-        }
-        return fail(reason);
-    }
+    if (!port_.open(QIODevice::WriteOnly))
+        return fail(
+            openFailureReason(path, PortTable::presenceOf(path), port_.error(), portError()));
     return true;
 }
 

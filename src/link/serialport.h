@@ -6,28 +6,31 @@
 // character handed over has reached the line when the port reports closed. Failures do not throw:
 // the operation returns false and errorString() gives the system's reason.
 
+#include "porttable.h"
+
 #include <QByteArrayView>
 #include <QSerialPort>
 #include <QString>
-#include <functional>
 
 namespace orvane {
 
 class SerialPort {
 public:
-    static constexpr int MinPort = 1;
-    static constexpr int MaxPort = 16;
+    static constexpr int MinPort = PortTable::MinPort;
+    static constexpr int MaxPort = PortTable::MaxPort;
 
     // Maps a port number to the device it opens.
-    using DeviceResolver = std::function<QString(int port)>;
+    using DeviceResolver = PortTable::DeviceResolver;
 
-    // Port n is /dev/ttyS<n-1> on Linux (and other Unix systems), COMn on Windows.
-    static QString defaultDevice(int port);
+    // The port table's device for port (porttable.h).
+    static QString defaultDevice(int port) { return PortTable::tableDevice(port); }
     // The device port opens, through the resolver in force.
-    static QString deviceFor(int port);
+    static QString deviceFor(int port) { return PortTable::device(port); }
     // Replaces the mapping for every SerialPort (tests point a port at a pseudo-terminal).
-    // An empty resolver restores the default mapping.
-    static void setDeviceResolver(DeviceResolver resolver);
+    // An empty resolver restores the port table.
+    static void setDeviceResolver(DeviceResolver resolver) {
+        PortTable::setDeviceResolver(std::move(resolver));
+    }
 
     SerialPort();
     SerialPort(const SerialPort&) = delete;
@@ -47,7 +50,9 @@ public:
     // Names the port for messages: "port 3 (/dev/ttyS2)", or just the device when explicit.
     QString description() const;
 
-    // True opens the device with the line settings; False drains the output and closes.
+    // True opens the device with the line settings; False drains the output and closes. When
+    // the device cannot be used, errorString() says why in plain words (portproblem.h); a
+    // built-in port with no serial hardware behind it is not opened at all.
     bool setPortOpen(bool open);
     bool PortOpen() const { return port_.isOpen(); }
 

@@ -6,11 +6,13 @@
 #include "flexgrid.h"
 #include "form1.h"
 #include "gridprobe.h"
+#include "portfolders.h"
 #include "pty.h"
 #include "serialport.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
@@ -35,6 +37,13 @@ QStringList downloadCaptions() {
 
 QString missingDevice(int port) {
     return QStringLiteral("/nonexistent/orvane-tty%1").arg(port);
+}
+
+// The tooltip as it is about to show, asked for the way the window system asks.
+QString toolTipOf(QWidget* w) {
+    QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), w->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(w, &event);
+    return w->toolTip();
 }
 
 } // namespace
@@ -123,7 +132,9 @@ private slots:
             const int expected = std::min(1 + press_, 16);
             QCOMPARE(portLabel()->text(), QString::number(expected));
             QCOMPARE(form->comm().CommPort(), expected);
-            QCOMPARE(portLabel()->toolTip(), missingDevice(expected));
+            QCOMPARE(portLabel()->toolTip(), QStringLiteral("Port %1: %2, nothing plugged in")
+                                                 .arg(expected)
+                                                 .arg(missingDevice(expected)));
         }
         // The download uses the chosen port.
         download();
@@ -134,7 +145,8 @@ private slots:
         for (int i = 0; i < 15; ++i)
             press("Command7");
         QCOMPARE(portLabel()->text(), QStringLiteral("1"));
-        QCOMPARE(portLabel()->toolTip(), pty->slavePath());
+        QCOMPARE(portLabel()->toolTip(),
+                 QStringLiteral("Port 1: %1, present").arg(pty->slavePath()));
         press("Command7");
         QCOMPARE(portLabel()->text(), QStringLiteral("1"));
         QCOMPARE(form->comm().CommPort(), 1);
@@ -149,8 +161,10 @@ private slots:
 
         download();
         QCOMPARE(errors.size(), 1);
-        for (const QString& part : {QStringLiteral("port 2"), missingDevice(2),
-                                    QStringLiteral("No such file or directory")})
+        for (const QString& part :
+             {QStringLiteral("port 2"), missingDevice(2),
+              QStringLiteral("No such file or directory"),
+              QStringLiteral("Present now: port 1 (%1).").arg(pty->slavePath())})
             QVERIFY2(errors.first().contains(part), qPrintable(errors.first()));
         QVERIFY(captions.isEmpty());
         QCOMPARE(form->windowTitle(), Form1::designCaption());
@@ -164,6 +178,42 @@ private slots:
         download();
         QCOMPARE(errors.size(), 1);
         QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, 'F') + "5");
+    }
+
+    // Port 6 through the port table: the tooltips of the port controls name the device and
+    // whether it is there, asked afresh, and the download reaches the adapter.
+    void downloadsThroughAnAdapterAtPortSix() {
+        SerialPort::setDeviceResolver({});
+        PortFolders folders;
+        QVERIFY(folders.isValid());
+        for (int i = 0; i < 5; ++i)
+            press("Command6");
+        QCOMPARE(portLabel()->text(), QStringLiteral("6"));
+        const QString device = folders.device(QStringLiteral("ttyUSB1"));
+        for (const char* name : {"Label1", "Command6", "Command7"})
+            QCOMPARE(toolTipOf(control<QWidget>(name)),
+                     QStringLiteral("Port 6: %1, nothing plugged in").arg(device));
+
+        QVERIFY(folders.link(QStringLiteral("ttyUSB1"), pty->slavePath()));
+        for (const char* name : {"Label1", "Command6", "Command7"})
+            QCOMPARE(toolTipOf(control<QWidget>(name)),
+                     QStringLiteral("Port 6: %1, present").arg(device));
+        download();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        QCOMPARE(pty->read(DownloadFrame::Length), "S" + QByteArray(100, '0') + "5");
+        QCOMPARE(captions, downloadCaptions());
+
+        // Port 5 has nothing plugged in: the message names its device and port 6.
+        press("Command7");
+        captions.clear();
+        download();
+        QCOMPARE(errors,
+                 QStringList(QStringLiteral("Cannot open port 5 (%1): nothing is plugged in there "
+                                            "(No such file or directory). Present now: port 6 "
+                                            "(%2).")
+                                 .arg(folders.device(QStringLiteral("ttyUSB0")), device)));
+        QVERIFY(captions.isEmpty());
+        QCOMPARE(pty->readAvailable(), QByteArray());
     }
 
     void aPortThatGoesAwayIsReportedAndTheNextDownloadWorks() {

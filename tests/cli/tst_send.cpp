@@ -11,6 +11,7 @@
 
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -212,9 +213,19 @@ private slots:
     void helpAndVersion() {
         const Run help = runSend({QStringLiteral("--help")});
         QCOMPARE(help.exitCode, 0);
-        for (const char* part :
-             {"Usage: orvane-send [OPTION]... FILE", "/dev/ttyS0", "/dev/ttyS15", "3  the source"})
+        for (const char* part : {"Usage: orvane-send [OPTION]... FILE", "/dev/ttyS0",
+                                 "/dev/ttyUSB0", "/dev/ttyACM3", "3  the source"})
             QVERIFY2(help.out.contains(part), part);
+        const Run ports = runSend({QStringLiteral("--list-ports")});
+        QCOMPARE(ports.exitCode, 0);
+        const QList<QByteArray> lines = ports.out.trimmed().split('\n');
+        QCOMPARE(lines.size(), 16);
+        const QRegularExpression line(
+            QStringLiteral("^ ?(\\d+)  /dev/tty\\S+ +(present|absent|no-uart|denied) +\\S"));
+        for (int port = 1; port <= 16; ++port) {
+            const auto match = line.match(QString::fromLocal8Bit(lines[port - 1]));
+            QVERIFY2(match.hasMatch() && match.captured(1).toInt() == port, lines[port - 1]);
+        }
         const Run version = runSend({QStringLiteral("--version")});
         QCOMPARE(version.exitCode, 0);
         QVERIFY(version.out.startsWith("orvane-send 1."));

@@ -3,8 +3,12 @@
 
 #include "download.h"
 #include "downloadframe.h"
+#include "portfolders.h"
+#include "porttable.h"
 #include "pty.h"
 #include "serialport.h"
+
+#include <QRegularExpression>
 
 #include <QTest>
 
@@ -190,22 +194,151 @@ private slots:
         QCOMPARE(speedReads, 0);
     }
 
-    void portNumbersNameDevices() {
-        QCOMPARE(SerialPort::defaultDevice(1), QStringLiteral("/dev/ttyS0"));
-        QCOMPARE(SerialPort::defaultDevice(16), QStringLiteral("/dev/ttyS15"));
-        QCOMPARE(SerialPort::deviceFor(3), QStringLiteral("/dev/ttyS2"));
-        SerialPort port;
-        port.setCommPort(3);
-        QCOMPARE(port.device(), QStringLiteral("/dev/ttyS2"));
-        QCOMPARE(port.description(), QStringLiteral("port 3 (/dev/ttyS2)"));
+    void theTableNamesOneDevicePerPort_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<PortKind>("kind");
+        QTest::newRow("1") << 1 << "/dev/ttyS0" << PortKind::BuiltIn;
+        QTest::newRow("4") << 4 << "/dev/ttyS3" << PortKind::BuiltIn;
+        QTest::newRow("5") << 5 << "/dev/ttyUSB0" << PortKind::UsbAdapter;
+        QTest::newRow("12") << 12 << "/dev/ttyUSB7" << PortKind::UsbAdapter;
+        QTest::newRow("13") << 13 << "/dev/ttyACM0" << PortKind::UsbCdc;
+        QTest::newRow("16") << 16 << "/dev/ttyACM3" << PortKind::UsbCdc;
+    }
+    void theTableNamesOneDevicePerPort() {
+        QFETCH(int, port);
+        QFETCH(QString, device);
+        QFETCH(PortKind, kind);
+        QCOMPARE(SerialPort::defaultDevice(port), device);
+        QCOMPARE(SerialPort::deviceFor(port), device);
+        QCOMPARE(PortTable::kind(port), kind);
+        SerialPort serial;
+        serial.setCommPort(port);
+        QCOMPARE(serial.description(), QStringLiteral("port %1 (%2)").arg(port).arg(device));
         {
             PortsAt ports(QStringLiteral("/dev/pts/99"));
-            QCOMPARE(port.device(), QStringLiteral("/dev/pts/99"));
+            QCOMPARE(serial.device(), QStringLiteral("/dev/pts/99"));
         }
-        QCOMPARE(port.device(), QStringLiteral("/dev/ttyS2"));
-        port.setDevice(QStringLiteral("/tmp/sign"));
-        QCOMPARE(port.device(), QStringLiteral("/tmp/sign"));
-        QCOMPARE(port.description(), QStringLiteral("/tmp/sign"));
+        QCOMPARE(serial.device(), device);
+        serial.setDevice(QStringLiteral("/tmp/sign"));
+        QCOMPARE(serial.description(), QStringLiteral("/tmp/sign"));
+    }
+
+    void helpFollowsTheTable() {
+        QCOMPARE(PortTable::helpLines(),
+                 QStringList({"1..4    /dev/ttyS0 .. /dev/ttyS3      built-in serial ports",
+                              "5..12   /dev/ttyUSB0 .. /dev/ttyUSB7  USB serial adapters (FTDI, "
+                              "CH340, PL2303, CP210x)",
+                              "13..16  /dev/ttyACM0 .. /dev/ttyACM3  USB CDC devices"}));
+    }
+
+    // What is in the device folder and sysfs, looked at afresh on every call.
+    void presenceIsFoundEachTime_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("linked");  // to a real pseudo-terminal
+        QTest::addColumn<int>("uartType"); // -1: no sysfs entry
+        QTest::addColumn<PortPresence>("presence");
+        QTest::newRow("adapter plugged in") << "ttyUSB1" << true << -1 << PortPresence::Present;
+        QTest::newRow("nothing there") << "ttyUSB1" << false << -1 << PortPresence::Absent;
+        QTest::newRow("built-in with a UART") << "ttyS1" << true << 4 << PortPresence::Present;
+        QTest::newRow("built-in, no UART") << "ttyS1" << true << 0 << PortPresence::NoUart;
+        QTest::newRow("no UART, no device") << "ttyS1" << false << 0 << PortPresence::Absent;
+    }
+    void presenceIsFoundEachTime() {
+        QFETCH(QString, name);
+        QFETCH(bool, linked);
+        QFETCH(int, uartType);
+        QFETCH(PortPresence, presence);
+        PseudoTerminal pty;
+        PortFolders folders;
+        QVERIFY(pty.isOpen() && folders.isValid());
+        const int port = name == QLatin1String("ttyS1") ? 2 : 6;
+        QCOMPARE(PortTable::device(port), folders.device(name));
+        QCOMPARE(PortTable::status(port).presence, PortPresence::Absent);
+        if (linked)
+            QVERIFY(folders.link(name, pty.slavePath()));
+        if (uartType >= 0)
+            QVERIFY(folders.setUartType(name, uartType));
+        QCOMPARE(PortTable::status(port).presence, presence);
+        QCOMPARE(PortTable::presenceOf(folders.device(name)), presence);
+    }
+
+    void listsEveryPortWithItsStatus() {
+        PseudoTerminal pty;
+        PortFolders folders;
+        QVERIFY(pty.isOpen() && folders.isValid());
+        QVERIFY(folders.link(QStringLiteral("ttyS0"), pty.slavePath()));
+        QVERIFY(folders.link(QStringLiteral("ttyS1"), pty.slavePath()));
+        QVERIFY(folders.setUartType(QStringLiteral("ttyS1"), 0));
+        QVERIFY(folders.link(QStringLiteral("ttyUSB1"), pty.slavePath()));
+        QVERIFY(folders.link(QStringLiteral("ttyACM3"), QStringLiteral("/nonexistent/tty")));
+
+        const QStringList lines = PortTable::listing();
+        QCOMPARE(lines.size(), 16);
+        const auto expect = [&](int port, const char* name, const char* word, const char* what) {
+            const QRegularExpression line(
+                QStringLiteral("^ *%1  %2 +%3 +%4$")
+                    .arg(port)
+                    .arg(QRegularExpression::escape(folders.device(QLatin1String(name))),
+                         QLatin1String(word), QLatin1String(what)));
+            QVERIFY2(line.match(lines.at(port - 1)).hasMatch(), qPrintable(lines.at(port - 1)));
+        };
+        expect(1, "ttyS0", "present", "built-in serial port");
+        expect(2, "ttyS1", "no-uart", "built-in serial port");
+        expect(5, "ttyUSB0", "absent", "USB serial adapter");
+        expect(6, "ttyUSB1", "present", "USB serial adapter");
+        expect(16, "ttyACM3", "absent", "USB CDC device");
+        QCOMPARE(PortTable::toolTip(6),
+                 QStringLiteral("Port 6: %1, present").arg(folders.device("ttyUSB1")));
+        QCOMPARE(PortTable::toolTip(2), QStringLiteral("Port 2: %1, no serial hardware behind it")
+                                            .arg(folders.device("ttyS1")));
+    }
+
+    // Why a port cannot be used, in plain words; nothing reaches the line.
+    void aPortThatCannotBeUsedSaysWhy_data() {
+        QTest::addColumn<QStringList>("linked"); // device names linked to the pseudo-terminal
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QStringList>("says"); // "@" stands for the device folder
+        QTest::newRow("absent, another present")
+            << QStringList{"ttyUSB1", "ttyACM0"} << 5
+            << QStringList{"Cannot open port 5 (@/ttyUSB0): nothing is plugged in there (No such "
+                           "file or directory). Present now: port 6 (@/ttyUSB1), port 13 "
+                           "(@/ttyACM0)."};
+        QTest::newRow("absent, none present")
+            << QStringList{} << 16
+            << QStringList{"Cannot open port 16 (@/ttyACM3): nothing is plugged in there",
+                           "No serial device is present on any port now."};
+        QTest::newRow("no UART") << QStringList{"ttyS0", "ttyS1"} << 2
+                                 << QStringList{"Cannot open port 2 (@/ttyS1): this built-in port "
+                                                "has no serial hardware behind it",
+                                                "Present now: port 1 (@/ttyS0)."};
+    }
+    void aPortThatCannotBeUsedSaysWhy() {
+        QFETCH(QStringList, linked);
+        QFETCH(int, port);
+        QFETCH(QStringList, says);
+        PseudoTerminal pty;
+        PortFolders folders;
+        QVERIFY(pty.isOpen() && folders.isValid());
+        for (const QString& name : linked)
+            QVERIFY(folders.link(name, pty.slavePath()));
+        QVERIFY(folders.setUartType(QStringLiteral("ttyS0"), 4));
+        QVERIFY(folders.setUartType(QStringLiteral("ttyS1"), 0));
+
+        SerialPort serial;
+        serial.setCommPort(port);
+        DownloadFrame frame;
+        Recorder recorder;
+        const DownloadResult result = runDownload(
+            serial, frame, DotPattern().reader(), [] { return qint16(5); }, recorder.status());
+        QVERIFY(!result.ok);
+        QVERIFY(!serial.PortOpen());
+        QVERIFY(recorder.statuses.isEmpty());
+        for (QString part : says) {
+            part.replace(QLatin1Char('@'), folders.device({}).chopped(1));
+            QVERIFY2(result.error.contains(part), qPrintable(result.error));
+        }
+        QCOMPARE(pty.readAvailable(), QByteArray());
     }
 
     void lineSettingsAreInForceWhileOpen() {
@@ -288,7 +421,8 @@ private slots:
         QVERIFY(!result.ok);
         QVERIFY(recorder.statuses.isEmpty());
         QVERIFY2(result.error.startsWith(
-                     QStringLiteral("Cannot open port 1 (%1): ").arg(pty.slavePath())),
+                     QStringLiteral("Cannot open port 1 (%1): another program is using it (")
+                         .arg(pty.slavePath())),
                  qPrintable(result.error));
         QVERIFY(first.setPortOpen(false));
         QCOMPARE(pty.readAvailable(), QByteArray());

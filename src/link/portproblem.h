@@ -1,0 +1,21 @@
+#pragma once
+
+// Why a serial port could not be opened, in plain words: nothing is plugged in there, no serial
+// hardware is behind a built-in port, this user may not open it, or another program has it.
+
+#include "porttable.h"
+
+#include <QSerialPort>
+#include <QString>
+
+namespace orvane {
+
+// The reason for a failed open of `device`, given its presence and the serial port's error and
+// the system's words for it. A device that was never opened (no UART) has NoError.
+QString openFailureReason(const QString& device, PortPresence presence,
+                          QSerialPort::SerialPortError error, const QString& systemReason);
+
+// "Present now: port 6 (/dev/ttyUSB1)." or a sentence saying that no port has a device.
+QString presentNowSentence();
+
+} // namespace orvane

@@ -1,0 +1,31 @@
+#pragma once
+
+// A made-up device folder and sysfs folder in a temporary folder, in force for the port table
+// for as long as the object lives: <dev>/ttyUSB1 can be a link to a real pseudo-terminal, and
+// <sys>/ttyS1/type can say whether a UART is behind a built-in port.
+
+#include <QString>
+#include <QTemporaryDir>
+
+namespace orvane::testing {
+
+class PortFolders {
+public:
+    PortFolders();
+    PortFolders(const PortFolders&) = delete;
+    PortFolders& operator=(const PortFolders&) = delete;
+    ~PortFolders();
+
+    bool isValid() const { return dir_.isValid(); }
+    // The path of `name` in the device folder.
+    QString device(const QString& name) const;
+    // Makes device(name) a link to target (any path, also one that does not exist).
+    bool link(const QString& name, const QString& target);
+    // Writes the sysfs type of the tty `name`: 0 when no UART is there, 4 for a 16550A.
+    bool setUartType(const QString& name, int type);
+
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace orvane::testing
