@@ -1,0 +1,84 @@
+#include "textlayout.h"
+
+#include "dotpattern.h"
+
+#include <algorithm>
+
+namespace orvane {
+
+namespace {
+
+constexpr int BoxWidth = 4;
+
+// A hollow box BoxWidth wide from row 1 down to the baseline (at least 3 rows high).
+void appendBox(const BitmapFont& font, QList<quint8>& columns) {
+    const int rows = std::clamp(font.ascent(), 3, PatternRows);
+    const quint8 side = quint8(0xFF << (PatternRows - rows));
+    const quint8 edges = quint8(0x80 | 0x80 >> (rows - 1));
+    columns << side;
+    for (int i = 2; i < BoxWidth; ++i)
+        columns << edges;
+    columns << side << 0;
+}
+
+void appendCharacter(const BitmapFont& font, char32_t c, TextRun& run) {
+    if (const Glyph* glyph = font.glyph(c)) {
+        if (glyph->columns.isEmpty())
+            run.columns.insert(run.columns.size(), glyph->advance, quint8(0));
+        else
+            run.columns << glyph->columns << quint8(0);
+        return;
+    }
+    appendBox(font, run.columns);
+    if (!run.missing.contains(c))
+        run.missing.append(c);
+}
+
+} // namespace
+
+TextRun layOutText(const BitmapFont& font, QStringView text) {
+    TextRun run;
+    for (qsizetype i = 0; i < text.size() && run.columns.size() < MaxRunColumns; ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        } else if (text[i].isSurrogate())
+            c = QChar::ReplacementCharacter; // half a pair is no character
+        appendCharacter(font, c, run);
+    }
+    if (run.columns.size() > MaxRunColumns)
+        run.columns.resize(MaxRunColumns);
+    return run;
+}
+
+TextRun layOutCharacter(const BitmapFont& font, char32_t c) {
+    TextRun run;
+    appendCharacter(font, c, run);
+    return run;
+}
+
+int writeColumns(const QList<quint8>& columns, int startCol,
+                 const std::function<void(int row, int col, const QString& text)>& setText) {
+    const int first = std::max(0, -startCol);
+    const int last = std::min<qsizetype>(columns.size(), PatternCols - qsizetype(startCol));
+    for (int i = first; i < last; ++i)
+        for (int row = 1; row <= PatternRows; ++row)
+            setText(row, startCol + i, columns[i] >> (PatternRows - row) & 1 ? LitText : DarkText);
+    return startCol + int(columns.size());
+}
+
+int alignedStart(int width, Align align) {
+    const int room = std::max(0, PatternCols - width);
+    switch (align) {
+    case Align::Left:
+        break;
+    case Align::Center:
+        return room / 2;
+    case Align::Right:
+        return room;
+    }
+    return 0;
+}
+
+} // namespace orvane
