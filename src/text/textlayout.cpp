@@ -38,6 +38,8 @@ void appendCharacter(const BitmapFont& font, char32_t c, TextRun& run) {
 
 TextRun layOutText(const BitmapFont& font, QStringView text) {
     TextRun run;
+    // Most glyphs of an 8-pixel font take 6 columns or fewer with their dark column.
+    run.columns.reserve(std::min<qsizetype>(text.size() * 6, MaxRunColumns));
     for (qsizetype i = 0; i < text.size() && run.columns.size() < MaxRunColumns; ++i) {
         char32_t c = text[i].unicode();
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
