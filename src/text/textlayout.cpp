@@ -3,6 +3,7 @@
 #include "dotpattern.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace orvane {
 
@@ -10,9 +11,10 @@ namespace {
 
 constexpr int BoxWidth = 4;
 
-// A hollow box BoxWidth wide from row 1 down to the baseline (at least 3 rows high).
+// A hollow box BoxWidth wide from row 1 down to the baseline (at least 3 rows high, and within
+// the font's rows where it has 3).
 void appendBox(const BitmapFont& font, QList<quint8>& columns) {
-    const int rows = std::clamp(font.ascent(), 3, PatternRows);
+    const int rows = std::clamp(std::min(font.ascent(), font.height()), 3, PatternRows);
     const quint8 side = quint8(0xFF << (PatternRows - rows));
     const quint8 edges = quint8(0x80 | 0x80 >> (rows - 1));
     columns << side;
@@ -62,16 +64,18 @@ TextRun layOutCharacter(const BitmapFont& font, char32_t c) {
 
 int writeColumns(const QList<quint8>& columns, int startCol,
                  const std::function<void(int row, int col, const QString& text)>& setText) {
-    const int first = std::max(0, -startCol);
-    const int last = std::min<qsizetype>(columns.size(), PatternCols - qsizetype(startCol));
-    for (int i = first; i < last; ++i)
+    const qsizetype start = startCol;
+    const qsizetype first = std::max<qsizetype>(0, -start);
+    const qsizetype last = std::min<qsizetype>(columns.size(), PatternCols - start);
+    for (qsizetype i = first; i < last; ++i)
         for (int row = 1; row <= PatternRows; ++row)
-            setText(row, startCol + i, columns[i] >> (PatternRows - row) & 1 ? LitText : DarkText);
-    return startCol + int(columns.size());
+            setText(row, int(start + i),
+                    columns[i] >> (PatternRows - row) & 1 ? LitText : DarkText);
+    return int(std::min<qsizetype>(start + columns.size(), std::numeric_limits<int>::max()));
 }
 
 int alignedStart(int width, Align align) {
-    const int room = std::max(0, PatternCols - width);
+    const int room = std::max(0, PatternCols - std::max(0, width));
     switch (align) {
     case Align::Left:
         break;
