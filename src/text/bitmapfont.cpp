@@ -1,0 +1,36 @@
+#include "bitmapfont.h"
+
+#include "boundedfile.h"
+
+#include <QFile>
+#include <QtDebug>
+
+namespace orvane {
+
+FontLoad BitmapFont::load(const QString& fileName) {
+    const BoundedRead file = readBoundedFile(fileName, MaxFileBytes);
+    FontLoad result;
+    if (!file.ok)
+        result.error = QStringLiteral("%1: %2").arg(fileName, file.error);
+    else if (file.truncated)
+        result.error = QStringLiteral("%1: the file is larger than %2 MiB; this is not a font for "
+                                      "the sign")
+                           .arg(fileName, QString::number(MaxFileBytes / (1024 * 1024)));
+    else
+        result = fromBdf(file.data, fileName);
+    return result;
+}
+
+const BitmapFont& BitmapFont::builtin() {
+    static const BitmapFont font = [] {
+        QFile file(QStringLiteral(":/fonts/5x8.bdf"));
+        const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        FontLoad loaded = fromBdf(data, QStringLiteral("5x8"));
+        if (!loaded.ok)
+            qFatal("the built-in font is broken: %s", qPrintable(loaded.error));
+        return std::move(loaded.font);
+    }();
+    return font;
+}
+
+} // namespace orvane

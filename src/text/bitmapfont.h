@@ -1,0 +1,65 @@
+#pragma once
+
+// A bitmap font for the sign, read from a BDF file. Each glyph is held as the sign's column bytes
+// (bit 7 = row 1, the top of the font's ascent .. bit 0 = row 8), so laying text out is a copy.
+// A font taller than the sign's 8 rows is refused when it is read.
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QString>
+
+namespace orvane {
+
+struct Glyph {
+    QList<quint8> columns; // from the leftmost to the rightmost inked column; empty: no ink
+    int advance = 0;       // the font's width for the glyph (DWIDTH), used when it has no ink
+};
+
+struct FontLoad;
+
+class BitmapFont {
+public:
+    // Limits of what is read; anything beyond is refused as not a font for the sign.
+    static constexpr qint64 MaxFileBytes = 8 * 1024 * 1024;
+    static constexpr int MaxLineLength = 4096;
+    static constexpr int MaxGlyphs = 65536;
+    static constexpr int MaxGlyphSize = 256; // BBX width and height, DWIDTH
+    static constexpr int MaxHeight = 8;      // the sign's rows
+
+    // Reads the named BDF file. On failure the error names the file and, where one is at fault,
+    // the line: "FILE: line N: ...".
+    static FontLoad load(const QString& fileName);
+    // Reads BDF content; `name` stands for the file in messages and is the font's name().
+    static FontLoad fromBdf(const QByteArray& data, const QString& name);
+    // The bundled X11 misc-fixed 5x8 font (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic).
+    static const BitmapFont& builtin();
+
+    QString name() const { return name_; }
+    int ascent() const { return ascent_; }
+    int descent() const { return descent_; }
+    int height() const { return ascent_ + descent_; }
+    int glyphCount() const { return int(glyphs_.size()); }
+
+    // The glyph of a code point, nullptr when the font has none.
+    const Glyph* glyph(char32_t c) const {
+        const auto it = glyphs_.constFind(c);
+        return it == glyphs_.cend() ? nullptr : &*it;
+    }
+
+private:
+    friend class BdfReader;
+
+    QString name_;
+    int ascent_ = 0;
+    int descent_ = 0;
+    QHash<char32_t, Glyph> glyphs_;
+};
+
+struct FontLoad {
+    bool ok = false;
+    BitmapFont font;
+    QString error; // names the file; empty when ok
+};
+
+} // namespace orvane
