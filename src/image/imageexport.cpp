@@ -1,0 +1,62 @@
+#include "imageexport.h"
+
+#include <QBuffer>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace orvane {
+
+QImage imageFromPicture(const CellTextReader& cells, int scale) {
+    if (scale < MinImageScale || scale > MaxImageScale)
+        return QImage();
+    QImage image(PatternCols * scale, PatternRows * scale, QImage::Format_Grayscale8);
+    if (image.isNull())
+        return image;
+    for (int row = 1; row <= PatternRows; ++row) {
+        uchar* first = image.scanLine((row - 1) * scale);
+        for (int col = 0; col < PatternCols; ++col)
+            std::memset(first + col * scale, isLit(cells(row, col)) ? 255 : 0, size_t(scale));
+        for (int y = 1; y < scale; ++y)
+            std::memcpy(image.scanLine((row - 1) * scale + y), first, size_t(image.width()));
+    }
+    return image;
+}
+
+bool savePng(const QString& fileName, const CellTextReader& cells, int scale, QString* error) {
+    auto fail = [&](const QString& reason) {
+        *error = QStringLiteral("%1: cannot save the image: %2").arg(fileName, reason);
+        return false; // the temporary file is removed and any existing file is left as it was
+    };
+    const QImage image = imageFromPicture(cells, scale);
+    if (image.isNull())
+        return fail(QStringLiteral("the scale %1 is outside %2 to %3")
+                        .arg(scale)
+                        .arg(MinImageScale)
+                        .arg(MaxImageScale));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return fail(writer.errorString());
+
+    QSaveFile file(fileName);
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size())
+        return fail(file.error() != QFileDevice::NoError && written < 0
+                        ? file.errorString()
+                        : QStringLiteral("only %1 of %2 bytes could be written (is the disk full?)")
+                              .arg(std::max<qint64>(written, 0))
+                              .arg(bytes.size()));
+    if (!file.commit())
+        return fail(file.errorString());
+    return true;
+}
+
+} // namespace orvane

@@ -1,0 +1,52 @@
+#pragma once
+
+// A picture from an image: any format Qt reads (PNG, BMP, GIF, JPEG, PPM, ...).
+//
+// An image of 8 pixels high maps pixel (x, y) to the dot at row y + 1, column x. Any other image
+// is first scaled smoothly, keeping its aspect ratio, to 8 pixels high. Columns past the image's
+// width are dark, and what lies past column 49 is cut off with a warning.
+//
+// A pixel is lit when it is opaque enough (alpha at least 128) and its grey value qGray() (0..255,
+// weighted 11:16:5 for red, green and blue) satisfies gray * 100 >= threshold * 255. So threshold
+// 0 lights every opaque pixel, 100 only pure white. `invert` swaps lit and dark for opaque pixels;
+// a transparent pixel stays dark either way.
+
+#include "dotpattern.h"
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+namespace orvane {
+
+inline constexpr int MinThreshold = 0;
+inline constexpr int MaxThreshold = 100;
+inline constexpr int DefaultThreshold = 50;
+
+// Bounds on what is read: the file's size, and the image's size checked before it is decoded.
+inline constexpr qint64 MaxImageFileBytes = 32 << 20;
+inline constexpr int MaxImageSide = 32768;
+inline constexpr qint64 MaxImagePixels = 32 << 20;
+
+struct ImageOptions {
+    int threshold = DefaultThreshold; // percent, MinThreshold..MaxThreshold
+    bool invert = false;
+};
+
+struct ImageImport {
+    bool ok = false;
+    DotPattern picture;   // "R" for a lit dot, "B" for a dark one
+    QStringList warnings; // something was lost (cut off), but there is a picture
+    QString error;        // why there is no picture
+};
+
+ImageImport pictureFromImage(const QImage& image, const ImageOptions& options);
+
+// Reads, checks and converts the named file; what is said about the file starts with its name.
+// Only a regular file of at most MaxImageFileBytes is read, and an image larger than MaxImageSide
+// a side or MaxImagePixels in all is refused before it is decoded. Of an animated image the first
+// frame is taken; a photo's orientation tag is applied. Sets Qt's allocation limit for decoded
+// images (QImageReader::setAllocationLimit, process-wide) to what the largest accepted image needs.
+ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options);
+
+} // namespace orvane
