@@ -32,6 +32,10 @@ bool BusyGuard::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::TouchEnd:
     case QEvent::TabletPress:
     case QEvent::TabletRelease:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+    case QEvent::InputMethod:
     case QEvent::Close:
         event->ignore();
         return true;

@@ -1,8 +1,8 @@
 #pragma once
 
 // Keeps the application busy for as long as it lives: the windows go on painting, but every
-// mouse, keyboard, touch and close event is dropped (not queued for later), and the cursor shows
-// that the program is working.
+// mouse, keyboard, touch, drop and close event is dropped (not queued for later), and the cursor
+// shows that the program is working.
 
 #include <QObject>
 

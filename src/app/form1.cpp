@@ -7,13 +7,18 @@
 #include "editing.h"
 #include "errorreport.h"
 #include "flexgrid.h"
+#include "gridtyping.h"
+#include "imageimport.h"
 #include "patternfile.h"
 #include "porttable.h"
 #include "porttooltip.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QIcon>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
 
@@ -77,7 +82,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
     history_ = std::make_unique<PatternHistory>(
         *MSFlexGrid1, [this] { return HScroll1->value(); },
         [this](int speed) { HScroll1->setValue(speed); });
+    typing_ = std::make_unique<GridTyping>(*MSFlexGrid1, *history_);
     addHistoryKeys();
+    setAcceptDrops(true);
     Form_Load();
 }
 
@@ -141,6 +148,12 @@ void Form1::buildControls() {
     connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
+    connect(MSFlexGrid1, &FlexGrid::KeyTyped, this, &Form1::MSFlexGrid1_KeyPress);
+    connect(MSFlexGrid1, &FlexGrid::BackspacePressed, this, &Form1::MSFlexGrid1_Backspace);
+    MSFlexGrid1->setToolTip(
+        tr("Click a dot or press Enter to light or darken it. Type to write text from the "
+           "current cell; Backspace takes back the last character. Arrows, Home and End "
+           "move. Ctrl+Z undoes, Ctrl+Shift+Z or Ctrl+Y redoes."));
     connect(&download_, &DownloadJob::status, this, &QWidget::setWindowTitle);
     connect(&download_, &DownloadJob::finished, this, &Form1::downloadFinished);
 }
@@ -185,9 +198,12 @@ void Form1::HScroll1_Change() {
 void Form1::Command2_Click() {
     CommonDialog1.ShowOpen();
     const QString fileName = CommonDialog1.FileName();
-    if (fileName.isEmpty())
-        return;
-    // The whole file is checked before anything changes.
+    if (!fileName.isEmpty())
+        loadPatternFile(fileName);
+}
+
+// The whole file is checked before anything changes.
+void Form1::loadPatternFile(const QString& fileName) {
     const PatternFileReadResult read = PatternFile::load(fileName);
     if (!read.ok) {
         ReportError(this, tr("Load"), read.error.message(fileName));
@@ -202,17 +218,55 @@ void Form1::Command2_Click() {
     });
 }
 
+// An image becomes the picture as orvane-send --image makes it; the speed stays.
+void Form1::importImage(const QString& fileName) {
+    const ImageImport image = loadImagePicture(fileName, ImageOptions());
+    if (!image.ok) {
+        ReportError(this, tr("Load"), image.error);
+        return;
+    }
+    history_->record(tr("Import image"), [&] { ShowPicture(*MSFlexGrid1, image.picture); });
+    if (!image.warnings.isEmpty())
+        ReportError(this, tr("Load"), image.warnings.join(QLatin1Char('\n')));
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    Form_OLEDragDrop(urls.first().toLocalFile());
+}
+
+// A dropped image is imported; anything else is loaded as a pattern file, with Load's checks.
+void Form1::Form_OLEDragDrop(const QString& fileName) {
+    if (isImageFile(fileName))
+        importImage(fileName);
+    else
+        loadPatternFile(fileName);
+}
+
+void Form1::MSFlexGrid1_KeyPress(const QString& text) {
+    typing_->type(text);
+}
+
+void Form1::MSFlexGrid1_Backspace() {
+    typing_->backspace();
+}
+
 void Form1::Command3_Click() {
     CommonDialog1.ShowOpen();
     const QString fileName = CommonDialog1.FileName();
     if (fileName.isEmpty())
         return;
-    DotPattern picture;
-    for (int col = 0; col < PatternCols; ++col)
-        for (int row = 1; row <= PatternRows; ++row)
-            picture.setText(row, col, MSFlexGrid1->TextMatrix(row, col));
     QString error;
-    if (!PatternFile::save(fileName, picture, HScroll1->value(), &error)) {
+    if (!PatternFile::save(fileName, PictureOf(*MSFlexGrid1), HScroll1->value(), &error)) {
         ReportError(this, tr("Save"), error);
         return;
     }
@@ -232,11 +286,7 @@ void Form1::Command4_Click() {
     if (busy_)
         return;
     busy_ = std::make_unique<BusyGuard>();
-    DotPattern picture;
-    for (int col = 0; col < PatternCols; ++col)
-        for (int row = 1; row <= PatternRows; ++row)
-            picture.setText(row, col, MSFlexGrid1->TextMatrix(row, col));
-    download_.start(MSComm1, std::move(picture), qint16(HScroll1->value()), frame_);
+    download_.start(MSComm1, PictureOf(*MSFlexGrid1), qint16(HScroll1->value()), frame_);
 }
 
 void Form1::downloadFinished(const DownloadResult& result) {

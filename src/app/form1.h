@@ -20,6 +20,7 @@ class QScrollBar;
 namespace orvane {
 
 class BusyGuard;
+class GridTyping;
 class FlexGrid;
 
 class Form1 : public QWidget {
@@ -50,8 +51,15 @@ public slots:
     void Command7_Click(); // Dn
     void HScroll1_Change();
     void MSFlexGrid1_Click();
+    void MSFlexGrid1_KeyPress(const QString& text);
+    void MSFlexGrid1_Backspace();
+    void Form_OLEDragDrop(const QString& fileName);
     void mnuUndo_Click(); // Ctrl+Z
     void mnuRedo_Click(); // Ctrl+Shift+Z, Ctrl+Y
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildControls();
@@ -59,6 +67,8 @@ private:
     void Form_Load();
     void showPortNumber();
     void downloadFinished(const DownloadResult& result);
+    void loadPatternFile(const QString& fileName);
+    void importImage(const QString& fileName);
 
     FlexGrid* MSFlexGrid1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -79,6 +89,7 @@ private:
     DownloadJob download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
     std::unique_ptr<PatternHistory> history_;
+    std::unique_ptr<GridTyping> typing_;
 
     quint8 PortNumber = 0;
 };

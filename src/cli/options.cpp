@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include "dotpattern.h"
+#include "imageexport.h"
 #include "porttable.h"
 #include "serialport.h"
 
@@ -29,6 +30,27 @@ struct Parser {
                              tr("Send speed S, 1..9, instead of the source's (a pattern file's "
                                 "own speed, 5 otherwise)."),
                              QStringLiteral("S")};
+    QCommandLineOption text{QStringLiteral("text"),
+                            tr("Send TEXT, laid out in a bitmap font, instead of a pattern file."),
+                            QStringLiteral("TEXT")};
+    QCommandLineOption font{QStringLiteral("font"),
+                            tr("With --text: the BDF font to use (default: the built-in misc-fixed "
+                               "5x8)."),
+                            QStringLiteral("FILE")};
+    QCommandLineOption align{QStringLiteral("align"),
+                             tr("With --text: left (default), center or right."),
+                             QStringLiteral("WHERE")};
+    QCommandLineOption image{QStringLiteral("image"),
+                             tr("Send an image (PNG, BMP, GIF, JPEG, PPM, ...) scaled to 8 rows, "
+                                "instead of a pattern file."),
+                             QStringLiteral("FILE")};
+    QCommandLineOption threshold{QStringLiteral("threshold"),
+                                 tr("With --image: a pixel is lit when its lightness is at least "
+                                    "P percent, 0..100 (default 50)."),
+                                 QStringLiteral("P")};
+    QCommandLineOption invert{QStringLiteral("invert"),
+                              tr("With --image: light the dark pixels instead (dark artwork on a "
+                                 "light background).")};
     QCommandLineOption frame{QStringLiteral("frame"),
                              tr("Print the 102-character frame on standard output instead of "
                                 "sending it (a line end follows only on a terminal).")};
@@ -39,6 +61,13 @@ struct Parser {
     QCommandLineOption show{QStringLiteral("show"),
                             tr("Print the picture as 8 lines of 50 characters, '#' lit and '.' "
                                "dark.")};
+    QCommandLineOption png{QStringLiteral("png"),
+                           tr("Write the picture as a PNG image of 50 x 8 pixels, white lit and "
+                              "black dark."),
+                           QStringLiteral("FILE")};
+    QCommandLineOption scale{QStringLiteral("scale"),
+                             tr("With --png: N x N pixels a dot, 1..100 (default 1)."),
+                             QStringLiteral("N")};
     QCommandLineOption listPorts{QStringLiteral("list-ports"),
                                  tr("List the ports 1..16: number, device, status (present, "
                                     "absent, no-uart, denied) and what is there.")};
@@ -50,8 +79,9 @@ struct Parser {
             tr("Sends a picture and a speed to the sign, exactly as the editor's \"Down Load\"\n"
                "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
                "Without --frame, --save or --show the picture goes to the sign; with one of\n"
-               "them it goes there too only when --port or --device is given."));
-        parser.addOptions({port, device, speed, frame, save, show, listPorts, help, version});
+               "of them it goes there too only when --port or --device is given."));
+        parser.addOptions({text, font, align, image, threshold, invert, speed, port, device, frame,
+                           save, show, png, scale, listPorts, help, version});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      tr("The pattern file to send; - reads standard input."),
                                      QStringLiteral("FILE"));
@@ -114,31 +144,75 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         *error = tr("give either --port or --device, not both");
         return std::nullopt;
     }
+    std::optional<int> threshold, scale;
+    if (!numberOption(parser, QStringLiteral("threshold"), MinThreshold, MaxThreshold, &threshold,
+                      error) ||
+        !numberOption(parser, QStringLiteral("scale"), 1, MaxImageScale, &scale, error))
+        return std::nullopt;
+    options.threshold = threshold.value_or(DefaultThreshold);
+    options.invert = parser.isSet(p.invert);
+    options.scale = scale.value_or(1);
+    options.pngFile = parser.value(p.png);
+    options.font = parser.value(p.font);
+    const QString align = parser.value(p.align);
+    if (align == QLatin1String("center") || align == QLatin1String("centre"))
+        options.align = Align::Center;
+    else if (align == QLatin1String("right"))
+        options.align = Align::Right;
+    else if (!align.isEmpty() && align != QLatin1String("left")) {
+        *error = tr("--align must be left, center or right, not \"%1\"").arg(align);
+        return std::nullopt;
+    }
+    for (const auto& [option, needs] : {std::pair{&p.font, &p.text},
+                                        {&p.align, &p.text},
+                                        {&p.threshold, &p.image},
+                                        {&p.invert, &p.image},
+                                        {&p.scale, &p.png}}) {
+        if (parser.isSet(*option) && !parser.isSet(*needs)) {
+            *error = tr("--%1 goes with --%2")
+                         .arg(option->names().constFirst(), needs->names().constFirst());
+            return std::nullopt;
+        }
+    }
+    for (const QCommandLineOption* named : {&p.save, &p.png, &p.font, &p.image}) {
+        if (parser.isSet(*named) && parser.value(*named).isEmpty()) {
+            *error = tr("--%1 needs a file name").arg(named->names().constFirst());
+            return std::nullopt;
+        }
+    }
     options.frameOnly = parser.isSet(p.frame);
     options.show = parser.isSet(p.show);
     options.saveFile = parser.value(p.save);
-    if (parser.isSet(p.save) && options.saveFile.isEmpty()) {
-        *error = tr("--save needs a file name");
-        return std::nullopt;
-    }
     if (options.frameOnly && options.show) {
         *error = tr("--frame and --show both write to standard output; give one of them");
         return std::nullopt;
     }
-    const bool otherOutput = options.frameOnly || options.show || parser.isSet(p.save);
+    const bool otherOutput =
+        options.frameOnly || options.show || parser.isSet(p.save) || parser.isSet(p.png);
     options.send = !otherOutput || port || parser.isSet(p.device);
 
+    // One source: a pattern file, --text or --image.
     const QStringList files = parser.positionalArguments();
-    if (files.isEmpty()) {
-        *error = tr("no pattern file given");
+    const int sources = int(files.size()) + int(parser.isSet(p.text)) + int(parser.isSet(p.image));
+    if (sources == 0) {
+        *error = tr("nothing to send: give a pattern file, --text or --image");
         return std::nullopt;
     }
-    if (files.size() > 1) {
-        *error =
-            tr("only one pattern file can be sent, got \"%1\" and \"%2\"").arg(files[0], files[1]);
+    if (sources > 1) {
+        *error = files.size() > 1 ? tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
+                                        .arg(files[0], files[1])
+                                  : tr("give one source: a pattern file, --text or --image");
         return std::nullopt;
     }
-    options.file = files[0];
+    if (parser.isSet(p.text)) {
+        options.source = SendOptions::Source::Text;
+        options.text = parser.value(p.text);
+    } else if (parser.isSet(p.image)) {
+        options.source = SendOptions::Source::Image;
+        options.file = parser.value(p.image);
+    } else {
+        options.file = files[0];
+    }
     return options;
 }
 
@@ -157,7 +231,7 @@ QString sendHelpText() {
               "Exit codes:\n"
               "  0  done: the picture was sent, printed or saved\n"
               "  2  bad usage\n"
-              "  3  the source (pattern file) was refused\n"
+              "  3  the source (pattern file, font or image) was refused\n"
               "  4  the port could not be opened, or a write (port or output file) failed\n")
                .arg(ports);
 }

@@ -3,6 +3,9 @@
 // Command line of orvane-send: one source of a picture (a pattern file, a text or an image) and
 // where it goes (the sign, the frame on standard output, a pattern file, the terminal, a PNG).
 
+#include "imageimport.h"
+#include "textlayout.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -14,6 +17,12 @@ struct SendOptions {
     Source source = Source::PatternFile;
     QString file; // the pattern file ("-" for standard input) or the image
 
+    QString text;                     // the text to lay out
+    QString font;                     // a BDF font file; empty for the built-in font
+    Align align = Align::Left;        // where the text stands
+    int threshold = DefaultThreshold; // an image's pixel is lit from this lightness (percent) on
+    bool invert = false;              // an image's dark pixels are lit instead
+
     std::optional<int> speed; // overrides the source's speed
 
     // Outputs. Without --frame, --save, --show or --png the picture goes to the sign; with one
@@ -24,6 +33,8 @@ struct SendOptions {
     bool frameOnly = false;
     QString saveFile;
     bool show = false;
+    QString pngFile;
+    int scale = 1; // pixels a dot in the PNG, each way
 
     bool listPorts = false;
     bool help = false;

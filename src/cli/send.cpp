@@ -2,10 +2,10 @@
 
 #include "download.h"
 #include "downloadframe.h"
+#include "imageexport.h"
 #include "patternfile.h"
 #include "serialport.h"
-
-#include <QFile>
+#include "source.h"
 
 #include <cerrno>
 #if defined(Q_OS_WIN)
@@ -21,21 +21,6 @@ namespace {
 void message(std::FILE* err, const QString& text) {
     std::fprintf(err, "orvane-send: %s\n", text.toLocal8Bit().constData());
     std::fflush(err);
-}
-
-PatternFileReadResult readPattern(const QString& file, QString* name) {
-    if (file != QLatin1String("-")) {
-        *name = file;
-        return PatternFile::load(file);
-    }
-    *name = QStringLiteral("standard input");
-    QFile in;
-    if (!in.open(stdin, QIODevice::ReadOnly)) {
-        PatternFileReadResult result;
-        result.error = {0, QStringLiteral("cannot read: %1").arg(in.errorString())};
-        return result;
-    }
-    return PatternFile::read(in);
 }
 
 // Rewrites one line of `err` with the state of the download.
@@ -97,21 +82,23 @@ bool isTerminal(std::FILE* stream) {
 }
 
 int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool progress) {
-    QString name;
-    const PatternFileReadResult read = readPattern(options.file, &name);
-    if (!read.ok) {
-        message(err, read.error.message(name));
+    const SourcePicture source = readSource(options);
+    for (const QString& warning : source.warnings)
+        message(err, QStringLiteral("warning: ") + warning);
+    if (!source.ok) {
+        message(err, source.error);
         return ExitSourceRefused;
     }
-    const DotPattern& picture = read.content.picture;
-    const auto speed = qint16(options.speed.value_or(read.content.speed));
+    const DotPattern& picture = source.picture;
+    const auto speed = qint16(options.speed.value_or(source.speed));
 
-    if (!options.saveFile.isEmpty()) {
-        QString error;
-        if (!PatternFile::save(options.saveFile, picture, speed, &error)) {
-            message(err, error);
-            return ExitPortFailed;
-        }
+    QString error;
+    if ((!options.saveFile.isEmpty() &&
+         !PatternFile::save(options.saveFile, picture, speed, &error)) ||
+        (!options.pngFile.isEmpty() &&
+         !savePng(options.pngFile, picture.reader(), options.scale, &error))) {
+        message(err, error);
+        return ExitPortFailed;
     }
     if (options.show || options.frameOnly) {
         QByteArray text =

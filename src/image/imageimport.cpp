@@ -137,4 +137,14 @@ ImageImport loadImagePicture(const QString& fileName, const ImageOptions& option
     return result;
 }
 
+bool isImageFile(const QString& fileName) {
+    const BoundedRead head = readBoundedFile(fileName, 4096);
+    if (!head.ok)
+        return false;
+    QBuffer buffer;
+    buffer.setData(head.data);
+    buffer.open(QIODevice::ReadOnly);
+    return QImageReader(&buffer).canRead();
+}
+
 } // namespace orvane

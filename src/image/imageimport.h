@@ -49,4 +49,8 @@ ImageImport pictureFromImage(const QImage& image, const ImageOptions& options);
 // images (QImageReader::setAllocationLimit, process-wide) to what the largest accepted image needs.
 ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options);
 
+// Whether the named file's content is an image this program reads (by its first bytes, not its
+// name). Only a regular file is looked at.
+bool isImageFile(const QString& fileName);
+
 } // namespace orvane

@@ -48,12 +48,32 @@ void TogglePattern(FlexGrid& grid) {
     colourCell(grid, row, col, wasDark ? LitColour : DarkColour);
 }
 
+void SetCell(FlexGrid& grid, int row, int col, const QString& text) {
+    grid.setTextMatrix(row, col, text);
+    colourCell(grid, row, col, isLit(text) ? LitColour : DarkColour);
+}
+
 void RepaintPattern(FlexGrid& grid) {
     forEachCellHidden(grid, [&](int row, int col) {
         grid.setRow(row);
         grid.setCol(col);
         grid.setCellBackColor(isLit(grid.TextMatrix(row, col)) ? LitColour : DarkColour);
     });
+}
+
+DotPattern PictureOf(const FlexGrid& grid) {
+    DotPattern picture;
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            picture.setText(row, col, grid.TextMatrix(row, col));
+    return picture;
+}
+
+void ShowPicture(FlexGrid& grid, const DotPattern& picture) {
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            grid.setTextMatrix(row, col, picture.text(row, col));
+    RepaintPattern(grid);
 }
 
 } // namespace orvane

@@ -4,8 +4,11 @@
 // every data cell coloured from its text: "R" lit, anything else dark. Whole-picture commands
 // hide the grid while they work and visit the cells column by column, rows 1 to 8 in each.
 
+#include <QString>
+
 namespace orvane {
 
+class DotPattern;
 class FlexGrid;
 
 // Every dot dark ("B"), then one beep.
@@ -14,7 +17,14 @@ void ClearPattern(FlexGrid& grid);
 void SetPattern(FlexGrid& grid);
 // Flips the cell where the grid's selection ends: "B" becomes "R", anything else "B".
 void TogglePattern(FlexGrid& grid);
+// Writes one cell's text and its colour (lit iff "R"); the cell becomes the current one.
+void SetCell(FlexGrid& grid, int row, int col, const QString& text);
 // Recolours every data cell from its text; no text changes, no beep.
 void RepaintPattern(FlexGrid& grid);
+
+// The data cells' texts.
+DotPattern PictureOf(const FlexGrid& grid);
+// Writes every data cell's text from picture, then recolours the whole grid (RepaintPattern).
+void ShowPicture(FlexGrid& grid, const DotPattern& picture);
 
 } // namespace orvane

@@ -112,6 +112,72 @@ private slots:
         QVERIFY2(run.err.contains(QStringLiteral("no/x.txt: cannot save")), qPrintable(run.err));
     }
 
+    // Text in a font the test writes ("A" is 3 x 3 on the baseline, a space 2 wide), aligned;
+    // a character the font lacks is a box and a warning, not a failure.
+    void sendsText_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QByteArray>("columns");
+        QTest::addColumn<QString>("warning");
+        const QByteArray aSpaceA = "0E0A0E00"
+                                   "0000"
+                                   "0E0A0E00";
+        QTest::newRow("left") << QStringList{"--text=A A"} << 0 << aSpaceA << QString();
+        QTest::newRow("center") << QStringList{"--text=A A", "--align=center"} << 20 << aSpaceA
+                                << QString();
+        QTest::newRow("right") << QStringList{"--text=A A", "--align=right"} << 40 << aSpaceA
+                               << QString();
+        QTest::newRow("missing") << QStringList{"--text=AB"} << 0
+                                 << QByteArray("0E0A0E00"
+                                               "FE8282FE00")
+                                 << QStringLiteral("has no \"B\" (U+0042); it is drawn as a box");
+    }
+    void sendsText() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, start);
+        QFETCH(QByteArray, columns);
+        QFETCH(QString, warning);
+        const QString font = writeFile(
+            QStringLiteral("a.bdf"),
+            QByteArrayLiteral(
+                "STARTFONT 2.1\nFONT a\nSIZE 8 75 75\nFONTBOUNDINGBOX 3 8 0 -1\nSTARTPROPERTIES 2\n"
+                "FONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS 2\n"
+                "STARTCHAR A\nENCODING 65\nDWIDTH 4 0\nBBX 3 3 0 0\nBITMAP\nE0\nA0\nE0\nENDCHAR\n"
+                "STARTCHAR space\nENCODING 32\nDWIDTH 2 0\nBBX 1 1 0 0\nBITMAP\n00\nENDCHAR\n"
+                "ENDFONT\n"));
+        const Run run = runSend(arguments + QStringList{"--font", font, "--frame"});
+        QCOMPARE(run.exitCode, 0);
+        const QByteArray dark(100, '0');
+        QCOMPARE(run.out,
+                 "S" + dark.left(2 * start) + columns + dark.mid(2 * start + columns.size()) + "5");
+        if (warning.isEmpty())
+            QCOMPARE(run.err, QString());
+        else
+            QVERIFY2(run.err.startsWith(
+                         QStringLiteral("orvane-send: warning: the font %1 ").arg(font)) &&
+                         run.err.contains(warning),
+                     qPrintable(run.err));
+    }
+
+    // A picture written as PNG and read back as an image is the same picture; what is no image
+    // or no font is refused with its name.
+    void imagesAndFontsInAndOut() {
+        const QString png = dir.filePath(QStringLiteral("sign.png"));
+        QCOMPARE(
+            runSend({file, QStringLiteral("--png"), png, QStringLiteral("--scale=3")}).exitCode, 0);
+        QCOMPARE(runSend({QStringLiteral("--image"), png, QStringLiteral("--frame"),
+                          QStringLiteral("--speed=7")})
+                     .out,
+                 Frame);
+        for (const QStringList& source :
+             {QStringList{"--image", file}, QStringList{"--text=A", "--font", file}}) {
+            const Run run = runSend(source + QStringList{"--frame"});
+            QCOMPARE(run.exitCode, 3);
+            QVERIFY2(run.err.startsWith(QStringLiteral("orvane-send: %1: ").arg(file)),
+                     qPrintable(run.err));
+        }
+    }
+
     // The same file through the editor (Load, then Down Load) and through orvane-send.
     void sendsWhatTheEditorSends() {
         PseudoTerminal pty;
@@ -195,7 +261,14 @@ private slots:
         QTest::newRow("no port") << QStringList{file, "--port"} << "Missing value after '--port'";
         QTest::newRow("speed 10") << QStringList{file, "--speed", "10"} << "from 1 to 9";
         QTest::newRow("both") << QStringList{file, "--port=2", "--device=/dev/null"} << "not both";
-        QTest::newRow("no file") << QStringList{"--frame"} << "no pattern file";
+        QTest::newRow("no source") << QStringList{"--frame"} << "nothing to send";
+        QTest::newRow("two sources") << QStringList{file, "--text=A"} << "give one source";
+        QTest::newRow("font alone")
+            << QStringList{file, "--font", file} << "--font goes with --text";
+        QTest::newRow("invert alone") << QStringList{file, "--invert"} << "--invert goes with";
+        QTest::newRow("align") << QStringList{"--text=A", "--align=middle"} << "not \"middle\"";
+        QTest::newRow("threshold") << QStringList{"--image", file, "--threshold=101"} << "0 to 100";
+        QTest::newRow("scale") << QStringList{file, "--png=x.png", "--scale=0"} << "1 to 100";
         QTest::newRow("two files") << QStringList{file, file} << "only one pattern file";
         QTest::newRow("unknown") << QStringList{file, "--fast"} << "Unknown option 'fast'";
         QTest::newRow("two on stdout") << QStringList{file, "--frame", "--show"} << "give one";

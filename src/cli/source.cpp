@@ -1,0 +1,98 @@
+#include "source.h"
+
+#include "bitmapfont.h"
+#include "imageimport.h"
+#include "patternfile.h"
+#include "textlayout.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+namespace orvane {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("orvane-send", text);
+}
+
+SourcePicture fromPatternFile(const QString& file) {
+    SourcePicture source;
+    PatternFileReadResult read;
+    QString name = file;
+    if (file == QLatin1String("-")) {
+        name = tr("standard input");
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly))
+            read = PatternFile::read(in);
+        else
+            read.error = {0, tr("cannot read: %1").arg(in.errorString())};
+    } else {
+        read = PatternFile::load(file);
+    }
+    source.ok = read.ok;
+    source.error = read.error.message(name);
+    source.picture = read.content.picture;
+    source.speed = read.content.speed;
+    return source;
+}
+
+// "U+20AC" and, where it can be shown, the character itself.
+QString characterName(char32_t c) {
+    const QString code = QStringLiteral("U+%1").arg(uint(c), 4, 16, QLatin1Char('0')).toUpper();
+    const QString text = QString::fromUcs4(&c, 1);
+    return text.at(0).isPrint() ? QStringLiteral("\"%1\" (%2)").arg(text, code) : code;
+}
+
+SourcePicture fromText(const SendOptions& options) {
+    SourcePicture source;
+    FontLoad loaded;
+    if (!options.font.isEmpty()) {
+        loaded = BitmapFont::load(options.font);
+        if (!loaded.ok) {
+            source.error = loaded.error;
+            return source;
+        }
+    }
+    const BitmapFont& font = options.font.isEmpty() ? BitmapFont::builtin() : loaded.font;
+    const TextRun run = layOutText(font, options.text);
+    for (const char32_t c : run.missing)
+        source.warnings
+            << tr("the font %1 has no %2; it is drawn as a box").arg(font.name(), characterName(c));
+    const int width = int(run.columns.size());
+    if (width > PatternCols)
+        source.warnings << tr("the text is %1 columns wide; only its first %2 are shown")
+                               .arg(width)
+                               .arg(PatternCols);
+    writeColumns(
+        run.columns, alignedStart(width, options.align),
+        [&](int row, int col, const QString& text) { source.picture.setText(row, col, text); });
+    source.ok = true;
+    return source;
+}
+
+SourcePicture fromImage(const SendOptions& options) {
+    const ImageImport image = loadImagePicture(options.file, {options.threshold, options.invert});
+    SourcePicture source;
+    source.ok = image.ok;
+    source.picture = image.picture;
+    source.warnings = image.warnings;
+    source.error = image.error;
+    return source;
+}
+
+} // namespace
+
+SourcePicture readSource(const SendOptions& options) {
+    switch (options.source) {
+    case SendOptions::Source::Text:
+        return fromText(options);
+    case SendOptions::Source::Image:
+        return fromImage(options);
+    case SendOptions::Source::PatternFile:
+        break;
+    }
+    return fromPatternFile(options.file);
+}
+
+} // namespace orvane
