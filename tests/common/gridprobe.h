@@ -40,6 +40,14 @@ inline QImage snapshot(FlexGrid& grid) {
     return grid.grab().toImage();
 }
 
+// The window's control of that name; the test stops when there is none.
+template <typename T> T* control(const QWidget& window, const char* name) {
+    T* w = window.findChild<T*>(QLatin1String(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
 inline void clickCell(FlexGrid& grid, int row, int col) {
     QTest::mouseClick(&grid, Qt::LeftButton, Qt::NoModifier, grid.cellRect(row, col).center());
 }
