@@ -5,6 +5,7 @@
 #include "dotpattern.h"
 #include "flexgrid.h"
 
+#include <QAbstractButton>
 #include <QImage>
 #include <QMap>
 #include <QStringList>
@@ -46,6 +47,11 @@ template <typename T> T* control(const QWidget& window, const char* name) {
     if (!w)
         qFatal("no control %s", name);
     return w;
+}
+
+// A left click on the window's button of that name.
+inline void press(const QWidget& window, const char* name) {
+    QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
 }
 
 inline void clickCell(FlexGrid& grid, int row, int col) {
