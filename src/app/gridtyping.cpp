@@ -13,9 +13,10 @@ namespace orvane {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("orvane::GridTyping", text);
-}
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::GridTyping)
+};
 
 } // namespace
 
@@ -45,7 +46,7 @@ void GridTyping::type(const QString& text) {
         const TextRun run = layOutCharacter(BitmapFont::builtin(), c);
         Typed typed{
             row, startCol, startCol, columnTexts(startCol, startCol + run.columns.size()), {}};
-        history_.record(tr("Typing"), [&] {
+        history_.record(Text::tr("Typing"), [&] {
             typed.endCol =
                 writeColumns(run.columns, startCol, [this](int r, int col, const QString& t) {
                     SetCell(grid_, r, col, t);
@@ -71,7 +72,7 @@ void GridTyping::backspace() {
         typed_.clear();
         return;
     }
-    history_.record(tr("Backspace"), [&] {
+    history_.record(Text::tr("Backspace"), [&] {
         writeColumnTexts(last.startCol, last.before);
         grid_.setRow(last.row);
         grid_.setCol(last.startCol);

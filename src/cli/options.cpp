@@ -12,78 +12,90 @@ namespace orvane {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("orvane-send", text);
-}
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane - send)
+};
 
 // The parser with every option, shared by parsing and the help text.
 struct Parser {
     QCommandLineParser parser;
-    QCommandLineOption port{QStringLiteral("port"),
-                            tr("Send through serial port N, 1..16 (default 1; see the port table "
-                               "below)."),
-                            QStringLiteral("N")};
+    QCommandLineOption port{
+        QStringLiteral("port"),
+        Text::tr("Send through serial port N, 1..16 (default 1; see the port table "
+                 "below)."),
+        QStringLiteral("N")};
     QCommandLineOption device{QStringLiteral("device"),
-                              tr("Send through this serial device instead."),
+                              Text::tr("Send through this serial device instead."),
                               QStringLiteral("PATH")};
-    QCommandLineOption speed{QStringLiteral("speed"),
-                             tr("Send speed S, 1..9, instead of the source's (a pattern file's "
-                                "own speed, 5 otherwise)."),
-                             QStringLiteral("S")};
-    QCommandLineOption text{QStringLiteral("text"),
-                            tr("Send TEXT, laid out in a bitmap font, instead of a pattern file."),
-                            QStringLiteral("TEXT")};
-    QCommandLineOption font{QStringLiteral("font"),
-                            tr("With --text: the BDF font to use (default: the built-in misc-fixed "
-                               "5x8)."),
-                            QStringLiteral("FILE")};
+    QCommandLineOption speed{
+        QStringLiteral("speed"),
+        Text::tr("Send speed S, 1..9, instead of the source's (a pattern file's "
+                 "own speed, 5 otherwise)."),
+        QStringLiteral("S")};
+    QCommandLineOption text{
+        QStringLiteral("text"),
+        Text::tr("Send TEXT, laid out in a bitmap font, instead of a pattern file."),
+        QStringLiteral("TEXT")};
+    QCommandLineOption font{
+        QStringLiteral("font"),
+        Text::tr("With --text: the BDF font to use (default: the built-in misc-fixed "
+                 "5x8)."),
+        QStringLiteral("FILE")};
     QCommandLineOption align{QStringLiteral("align"),
-                             tr("With --text: left (default), center or right."),
+                             Text::tr("With --text: left (default), center or right."),
                              QStringLiteral("WHERE")};
-    QCommandLineOption image{QStringLiteral("image"),
-                             tr("Send an image (PNG, BMP, GIF, JPEG, PPM, ...) scaled to 8 rows, "
-                                "instead of a pattern file."),
-                             QStringLiteral("FILE")};
-    QCommandLineOption threshold{QStringLiteral("threshold"),
-                                 tr("With --image: a pixel is lit when its lightness is at least "
-                                    "P percent, 0..100 (default 50)."),
-                                 QStringLiteral("P")};
-    QCommandLineOption invert{QStringLiteral("invert"),
-                              tr("With --image: light the dark pixels instead (dark artwork on a "
-                                 "light background).")};
+    QCommandLineOption image{
+        QStringLiteral("image"),
+        Text::tr("Send an image (PNG, BMP, GIF, JPEG, PPM, ...) scaled to 8 rows, "
+                 "instead of a pattern file."),
+        QStringLiteral("FILE")};
+    QCommandLineOption threshold{
+        QStringLiteral("threshold"),
+        Text::tr("With --image: a pixel is lit when its lightness is at least "
+                 "P percent, 0..100 (default 50)."),
+        QStringLiteral("P")};
+    QCommandLineOption invert{
+        QStringLiteral("invert"),
+        Text::tr("With --image: light the dark pixels instead (dark artwork on a "
+                 "light background).")};
     QCommandLineOption frame{QStringLiteral("frame"),
-                             tr("Print the 102-character frame on standard output instead of "
-                                "sending it (a line end follows only on a terminal).")};
-    QCommandLineOption save{QStringLiteral("save"),
-                            tr("Write the picture and speed to a pattern file, as the editor's "
-                               "Save does."),
-                            QStringLiteral("FILE")};
-    QCommandLineOption show{QStringLiteral("show"),
-                            tr("Print the picture as 8 lines of 50 characters, '#' lit and '.' "
-                               "dark.")};
-    QCommandLineOption png{QStringLiteral("png"),
-                           tr("Write the picture as a PNG image of 50 x 8 pixels, white lit and "
-                              "black dark."),
-                           QStringLiteral("FILE")};
+                             Text::tr("Print the 102-character frame on standard output instead of "
+                                      "sending it (a line end follows only on a terminal).")};
+    QCommandLineOption save{
+        QStringLiteral("save"),
+        Text::tr("Write the picture and speed to a pattern file, as the editor's "
+                 "Save does."),
+        QStringLiteral("FILE")};
+    QCommandLineOption show{
+        QStringLiteral("show"),
+        Text::tr("Print the picture as 8 lines of 50 characters, '#' lit and '.' "
+                 "dark.")};
+    QCommandLineOption png{
+        QStringLiteral("png"),
+        Text::tr("Write the picture as a PNG image of 50 x 8 pixels, white lit and "
+                 "black dark."),
+        QStringLiteral("FILE")};
     QCommandLineOption scale{QStringLiteral("scale"),
-                             tr("With --png: N x N pixels a dot, 1..100 (default 1)."),
+                             Text::tr("With --png: N x N pixels a dot, 1..100 (default 1)."),
                              QStringLiteral("N")};
     QCommandLineOption listPorts{QStringLiteral("list-ports"),
-                                 tr("List the ports 1..16: number, device, status (present, "
-                                    "absent, no-uart, denied) and what is there.")};
-    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")}, tr("Show this text.")};
-    QCommandLineOption version{QStringLiteral("version"), tr("Show the version.")};
+                                 Text::tr("List the ports 1..16: number, device, status (present, "
+                                          "absent, no-uart, denied) and what is there.")};
+    QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
+                            Text::tr("Show this text.")};
+    QCommandLineOption version{QStringLiteral("version"), Text::tr("Show the version.")};
 
     Parser() {
-        parser.setApplicationDescription(
-            tr("Sends a picture and a speed to the sign, exactly as the editor's \"Down Load\"\n"
-               "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
-               "Without --frame, --save or --show the picture goes to the sign; with one of\n"
-               "of them it goes there too only when --port or --device is given."));
+        parser.setApplicationDescription(Text::tr(
+            "Sends a picture and a speed to the sign, exactly as the editor's \"Down Load\"\n"
+            "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
+            "Without --frame, --save or --show the picture goes to the sign; with one of\n"
+            "of them it goes there too only when --port or --device is given."));
         parser.addOptions({text, font, align, image, threshold, invert, speed, port, device, frame,
                            save, show, png, scale, listPorts, help, version});
         parser.addPositionalArgument(QStringLiteral("FILE"),
-                                     tr("The pattern file to send; - reads standard input."),
+                                     Text::tr("The pattern file to send; - reads standard input."),
                                      QStringLiteral("FILE"));
     }
 };
@@ -104,7 +116,7 @@ bool numberOption(const QCommandLineParser& parser, const QString& name, int low
     const QString text = parser.value(name);
     *value = numberIn(text, low, high);
     if (!*value)
-        *error = tr("--%1 must be a number from %2 to %3, not \"%4\"")
+        *error = Text::tr("--%1 must be a number from %2 to %3, not \"%4\"")
                      .arg(name)
                      .arg(low)
                      .arg(high)
@@ -137,11 +149,11 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     options.port = port.value_or(SerialPort::MinPort);
     options.device = parser.value(p.device);
     if (parser.isSet(p.device) && options.device.isEmpty()) {
-        *error = tr("--device needs a device path");
+        *error = Text::tr("--device needs a device path");
         return std::nullopt;
     }
     if (port && parser.isSet(p.device)) {
-        *error = tr("give either --port or --device, not both");
+        *error = Text::tr("give either --port or --device, not both");
         return std::nullopt;
     }
     std::optional<int> threshold, scale;
@@ -160,7 +172,7 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     else if (align == QLatin1String("right"))
         options.align = Align::Right;
     else if (!align.isEmpty() && align != QLatin1String("left")) {
-        *error = tr("--align must be left, center or right, not \"%1\"").arg(align);
+        *error = Text::tr("--align must be left, center or right, not \"%1\"").arg(align);
         return std::nullopt;
     }
     for (const auto& [option, needs] : {std::pair{&p.font, &p.text},
@@ -169,14 +181,14 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
                                         {&p.invert, &p.image},
                                         {&p.scale, &p.png}}) {
         if (parser.isSet(*option) && !parser.isSet(*needs)) {
-            *error = tr("--%1 goes with --%2")
+            *error = Text::tr("--%1 goes with --%2")
                          .arg(option->names().constFirst(), needs->names().constFirst());
             return std::nullopt;
         }
     }
     for (const QCommandLineOption* named : {&p.save, &p.png, &p.font, &p.image}) {
         if (parser.isSet(*named) && parser.value(*named).isEmpty()) {
-            *error = tr("--%1 needs a file name").arg(named->names().constFirst());
+            *error = Text::tr("--%1 needs a file name").arg(named->names().constFirst());
             return std::nullopt;
         }
     }
@@ -184,7 +196,7 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     options.show = parser.isSet(p.show);
     options.saveFile = parser.value(p.save);
     if (options.frameOnly && options.show) {
-        *error = tr("--frame and --show both write to standard output; give one of them");
+        *error = Text::tr("--frame and --show both write to standard output; give one of them");
         return std::nullopt;
     }
     const bool otherOutput =
@@ -195,13 +207,14 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     const QStringList files = parser.positionalArguments();
     const int sources = int(files.size()) + int(parser.isSet(p.text)) + int(parser.isSet(p.image));
     if (sources == 0) {
-        *error = tr("nothing to send: give a pattern file, --text or --image");
+        *error = Text::tr("nothing to send: give a pattern file, --text or --image");
         return std::nullopt;
     }
     if (sources > 1) {
-        *error = files.size() > 1 ? tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
-                                        .arg(files[0], files[1])
-                                  : tr("give one source: a pattern file, --text or --image");
+        *error = files.size() > 1
+                     ? Text::tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
+                           .arg(files[0], files[1])
+                     : Text::tr("give one source: a pattern file, --text or --image");
         return std::nullopt;
     }
     if (parser.isSet(p.text)) {
@@ -223,16 +236,16 @@ QString sendHelpText() {
         ports += QStringLiteral("  ") + line + QLatin1Char('\n');
     // Qt's first line names the program by the path it was started with.
     const QString options = p.parser.helpText().section(QLatin1Char('\n'), 1);
-    return tr("Usage: orvane-send [OPTION]... FILE\n"
-              "       orvane-send --list-ports\n\n") +
+    return Text::tr("Usage: orvane-send [OPTION]... FILE\n"
+                    "       orvane-send --list-ports\n\n") +
            options +
-           tr("\nPorts:\n%1"
-              "\n"
-              "Exit codes:\n"
-              "  0  done: the picture was sent, printed or saved\n"
-              "  2  bad usage\n"
-              "  3  the source (pattern file, font or image) was refused\n"
-              "  4  the port could not be opened, or a write (port or output file) failed\n")
+           Text::tr("\nPorts:\n%1"
+                    "\n"
+                    "Exit codes:\n"
+                    "  0  done: the picture was sent, printed or saved\n"
+                    "  2  bad usage\n"
+                    "  3  the source (pattern file, font or image) was refused\n"
+                    "  4  the port could not be opened, or a write (port or output file) failed\n")
                .arg(ports);
 }
 

@@ -1,5 +1,7 @@
 #include "send.h"
 
+#include <QCoreApplication>
+
 #include "download.h"
 #include "downloadframe.h"
 #include "imageexport.h"
@@ -15,6 +17,13 @@
 #endif
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane - send)
+};
+} // namespace
 
 namespace {
 
@@ -34,11 +43,11 @@ public:
             return;
         QString text;
         if (status == DownloadStartText)
-            text = QStringLiteral("sending to %1 ...").arg(port_);
+            text = Text::tr("sending to %1 ...").arg(port_);
         else if (status == DownloadCompleteText)
-            text = QStringLiteral("sent %1 characters to %2").arg(DownloadFrame::Length).arg(port_);
+            text = Text::tr("sent %1 characters to %2").arg(DownloadFrame::Length).arg(port_);
         else
-            text = QStringLiteral("sending to %1: column %2 of %3")
+            text = Text::tr("sending to %1: column %2 of %3")
                        .arg(port_)
                        .arg(status.toInt() + 1)
                        .arg(PatternCols);
@@ -84,7 +93,7 @@ bool isTerminal(std::FILE* stream) {
 int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool progress) {
     const SourcePicture source = readSource(options);
     for (const QString& warning : source.warnings)
-        message(err, QStringLiteral("warning: ") + warning);
+        message(err, Text::tr("warning: ") + warning);
     if (!source.ok) {
         message(err, source.error);
         return ExitSourceRefused;
@@ -107,9 +116,8 @@ int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool pro
             text += '\n';
         if (std::fwrite(text.constData(), 1, size_t(text.size()), out) != size_t(text.size()) ||
             std::fflush(out) != 0) {
-            message(
-                err,
-                QStringLiteral("cannot write to standard output: %1").arg(qt_error_string(errno)));
+            message(err,
+                    Text::tr("cannot write to standard output: %1").arg(qt_error_string(errno)));
             return ExitPortFailed;
         }
     }

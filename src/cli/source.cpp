@@ -12,21 +12,22 @@ namespace orvane {
 
 namespace {
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("orvane-send", text);
-}
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane - send)
+};
 
 SourcePicture fromPatternFile(const QString& file) {
     SourcePicture source;
     PatternFileReadResult read;
     QString name = file;
     if (file == QLatin1String("-")) {
-        name = tr("standard input");
+        name = Text::tr("standard input");
         QFile in;
         if (in.open(stdin, QIODevice::ReadOnly))
             read = PatternFile::read(in);
         else
-            read.error = {0, tr("cannot read: %1").arg(in.errorString())};
+            read.error = {0, Text::tr("cannot read: %1").arg(in.errorString())};
     } else {
         read = PatternFile::load(file);
     }
@@ -57,11 +58,11 @@ SourcePicture fromText(const SendOptions& options) {
     const BitmapFont& font = options.font.isEmpty() ? BitmapFont::builtin() : loaded.font;
     const TextRun run = layOutText(font, options.text);
     for (const char32_t c : run.missing)
-        source.warnings
-            << tr("the font %1 has no %2; it is drawn as a box").arg(font.name(), characterName(c));
+        source.warnings << Text::tr("the font %1 has no %2; it is drawn as a box")
+                               .arg(font.name(), characterName(c));
     const int width = int(run.columns.size());
     if (width > PatternCols)
-        source.warnings << tr("the text is %1 columns wide; only its first %2 are shown")
+        source.warnings << Text::tr("the text is %1 columns wide; only its first %2 are shown")
                                .arg(width)
                                .arg(PatternCols);
     writeColumns(

@@ -1,13 +1,22 @@
 #include "imageexport.h"
 
+#include "boundedfile.h"
+
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::Image)
+};
+} // namespace
 
 QImage imageFromPicture(const CellTextReader& cells, int scale) {
     if (scale < MinImageScale || scale > MaxImageScale)
@@ -27,12 +36,12 @@ QImage imageFromPicture(const CellTextReader& cells, int scale) {
 
 bool savePng(const QString& fileName, const CellTextReader& cells, int scale, QString* error) {
     auto fail = [&](const QString& reason) {
-        *error = QStringLiteral("%1: cannot save the image: %2").arg(fileName, reason);
+        *error = Text::tr("%1: cannot save the image: %2").arg(fileName, reason);
         return false; // the temporary file is removed and any existing file is left as it was
     };
     const QImage image = imageFromPicture(cells, scale);
     if (image.isNull())
-        return fail(QStringLiteral("the scale %1 is outside %2 to %3")
+        return fail(Text::tr("the scale %1 is outside %2 to %3")
                         .arg(scale)
                         .arg(MinImageScale)
                         .arg(MaxImageScale));
@@ -43,20 +52,8 @@ bool savePng(const QString& fileName, const CellTextReader& cells, int scale, QS
     if (!writer.write(image))
         return fail(writer.errorString());
 
-    QSaveFile file(fileName);
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size())
-        return fail(file.error() != QFileDevice::NoError && written < 0
-                        ? file.errorString()
-                        : QStringLiteral("only %1 of %2 bytes could be written (is the disk full?)")
-                              .arg(std::max<qint64>(written, 0))
-                              .arg(bytes.size()));
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    QString reason;
+    return writeFileAtomically(fileName, bytes, &reason) || fail(reason);
 }
 
 } // namespace orvane

@@ -3,11 +3,19 @@
 #include "boundedfile.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 
 #include <algorithm>
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::Image)
+};
+} // namespace
 
 namespace {
 
@@ -33,7 +41,7 @@ QImage atPictureHeight(const QImage& image) {
 }
 
 QString sizeText(QSize size) {
-    return QStringLiteral("%1 x %2 pixels").arg(size.width()).arg(size.height());
+    return Text::tr("%1 x %2 pixels").arg(size.width()).arg(size.height());
 }
 
 QString withFileName(const QString& fileName, const QString& message) {
@@ -49,15 +57,15 @@ QImage decode(const QByteArray& data, QString* error) {
     QImageReader reader(&buffer);
     reader.setAutoTransform(true);
     if (!reader.canRead()) {
-        *error = QStringLiteral("not an image in a format this program reads (%1)")
+        *error = Text::tr("not an image in a format this program reads (%1)")
                      .arg(QString::fromLatin1(QImageReader::supportedImageFormats().join(", ")));
         return QImage();
     }
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > MaxImageSide || size.height() > MaxImageSide ||
                            qint64(size.width()) * size.height() > MaxImagePixels)) {
-        *error = QStringLiteral("the image is %1, larger than the %2 pixels a side and %3 "
-                                "megapixels this program reads")
+        *error = Text::tr("the image is %1, larger than the %2 pixels a side and %3 "
+                          "megapixels this program reads")
                      .arg(sizeText(size))
                      .arg(MaxImageSide)
                      .arg(MaxImagePixels >> 20);
@@ -65,14 +73,14 @@ QImage decode(const QByteArray& data, QString* error) {
     }
     QImage image = reader.read();
     if (image.isNull())
-        *error = QStringLiteral("cannot read the image: %1").arg(reader.errorString());
+        *error = Text::tr("cannot read the image: %1").arg(reader.errorString());
     return image;
 }
 
 QString thresholdError(const ImageOptions& options) {
     if (options.threshold >= MinThreshold && options.threshold <= MaxThreshold)
         return QString();
-    return QStringLiteral("the threshold %1 is outside %2 to %3")
+    return Text::tr("the threshold %1 is outside %2 to %3")
         .arg(options.threshold)
         .arg(MinThreshold)
         .arg(MaxThreshold);
@@ -84,10 +92,10 @@ ImageImport pictureFromImage(const QImage& image, const ImageOptions& options) {
     if (!thresholdError(options).isEmpty())
         return failed(thresholdError(options));
     if (image.isNull())
-        return failed(QStringLiteral("the image is empty"));
+        return failed(Text::tr("the image is empty"));
     const QImage scaled = atPictureHeight(image).convertToFormat(QImage::Format_ARGB32);
     if (scaled.isNull())
-        return failed(QStringLiteral("the image of %1 cannot be scaled to %2 rows")
+        return failed(Text::tr("the image of %1 cannot be scaled to %2 rows")
                           .arg(sizeText(image.size()))
                           .arg(PatternRows));
 
@@ -104,8 +112,8 @@ ImageImport pictureFromImage(const QImage& image, const ImageOptions& options) {
         }
     }
     if (scaled.width() > PatternCols)
-        result.warnings << QStringLiteral("the image of %1 is %2 columns wide at %3 rows; "
-                                          "only its first %4 columns are shown")
+        result.warnings << Text::tr("the image of %1 is %2 columns wide at %3 rows; "
+                                    "only its first %4 columns are shown")
                                .arg(sizeText(image.size()))
                                .arg(scaled.width())
                                .arg(PatternRows)
@@ -120,11 +128,11 @@ ImageImport loadImagePicture(const QString& fileName, const ImageOptions& option
     if (!file.ok)
         return failed(withFileName(fileName, file.error));
     if (file.truncated)
-        return failed(withFileName(fileName, QStringLiteral("the file is larger than the %1 MiB "
-                                                            "this program reads as an image")
+        return failed(withFileName(fileName, Text::tr("the file is larger than the %1 MiB "
+                                                      "this program reads as an image")
                                                  .arg(MaxImageFileBytes >> 20)));
     if (file.data.isEmpty())
-        return failed(withFileName(fileName, QStringLiteral("the file is empty")));
+        return failed(withFileName(fileName, Text::tr("the file is empty")));
     QString reason;
     const QImage image = decode(file.data, &reason);
     if (image.isNull())

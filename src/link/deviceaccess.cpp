@@ -1,5 +1,6 @@
 #include "deviceaccess.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 
 #if !defined(Q_OS_WIN)
@@ -12,6 +13,13 @@
 #endif
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::SerialPort)
+};
+} // namespace
 
 #if defined(Q_OS_WIN)
 
@@ -51,14 +59,14 @@ QString permissionAdvice(const QString& device) {
     const QString groupName =
         owner ? QString::fromLocal8Bit(owner->gr_name) : QString::number(st.st_gid);
     const passwd* me = ::getpwuid(::geteuid());
-    const QString user = me ? QString::fromLocal8Bit(me->pw_name) : QStringLiteral("$USER");
+    const QString user = me ? QString::fromLocal8Bit(me->pw_name) : Text::tr("$USER");
 
     if (sessionHasGroup(st.st_gid))
-        return QStringLiteral("%1 does not allow writing, not even to its group \"%2\"; ask the "
-                              "administrator to check its permissions.")
+        return Text::tr("%1 does not allow writing, not even to its group \"%2\"; ask the "
+                        "administrator to check its permissions.")
             .arg(device, groupName);
-    QString text = QStringLiteral("%1 belongs to group \"%2\", and user \"%3\" is not in it in "
-                                  "this session. ")
+    QString text = Text::tr("%1 belongs to group \"%2\", and user \"%3\" is not in it in "
+                            "this session. ")
                        .arg(device, groupName, user);
     if (me) {
         int count = 64;
@@ -66,11 +74,11 @@ QString permissionAdvice(const QString& device) {
         if (::getgrouplist(me->pw_name, me->pw_gid, groups.data(), &count) >= 0)
             for (int i = 0; i < count; ++i)
                 if (groups[size_t(i)] == st.st_gid)
-                    return text + QStringLiteral("The user was added to the group after logging "
-                                                 "in: log out and in again.");
+                    return text + Text::tr("The user was added to the group after logging "
+                                           "in: log out and in again.");
     }
-    return text + QStringLiteral("Add the user to the group with \"sudo usermod -aG %1 %2\", then "
-                                 "log out and in again.")
+    return text + Text::tr("Add the user to the group with \"sudo usermod -aG %1 %2\", then "
+                           "log out and in again.")
                       .arg(groupName, user);
 }
 

@@ -1,6 +1,15 @@
 #include "download.h"
 
+#include <QCoreApplication>
+
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::Download)
+};
+} // namespace
 
 DownloadResult runDownload(SerialPort& port, DownloadFrame& frame, const CellTextReader& cells,
                            const SpeedReader& speed, const DownloadStatus& status) {
@@ -10,8 +19,7 @@ DownloadResult runDownload(SerialPort& port, DownloadFrame& frame, const CellTex
             status(text);
     };
     if (!port.setPortOpen(true)) {
-        result.error =
-            QStringLiteral("Cannot open %1: %2").arg(port.description(), port.errorString());
+        result.error = Text::tr("Cannot open %1: %2").arg(port.description(), port.errorString());
         return result;
     }
     report(DownloadStartText);
@@ -27,14 +35,14 @@ DownloadResult runDownload(SerialPort& port, DownloadFrame& frame, const CellTex
         [&](int col) { report(QString::number(col)); });
 
     if (!allSent) {
-        result.error = QStringLiteral("Sending to %1 failed after %2 of %3 characters: %4")
+        result.error = Text::tr("Sending to %1 failed after %2 of %3 characters: %4")
                            .arg(port.description(), QString::number(result.sent),
                                 QString::number(DownloadFrame::Length), port.errorString());
         port.setPortOpen(false);
         return result;
     }
     if (!port.setPortOpen(false)) {
-        result.error = QStringLiteral("Finishing the download on %1 failed: %2")
+        result.error = Text::tr("Finishing the download on %1 failed: %2")
                            .arg(port.description(), port.errorString());
         return result;
     }

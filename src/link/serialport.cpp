@@ -1,5 +1,7 @@
 #include "serialport.h"
 
+#include <QCoreApplication>
+
 #include "linesettings.h"
 #include "portproblem.h"
 
@@ -12,6 +14,13 @@
 #endif
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::SerialPort)
+};
+} // namespace
 
 namespace {
 
@@ -37,8 +46,8 @@ QString SerialPort::description() const {
         return explicitDevice_;
     const QString path = device();
     if (path.isEmpty())
-        return QStringLiteral("port %1").arg(commPort_);
-    return QStringLiteral("port %1 (%2)").arg(commPort_).arg(path);
+        return Text::tr("port %1").arg(commPort_);
+    return Text::tr("port %1 (%2)").arg(commPort_).arg(path);
 }
 
 bool SerialPort::setPortOpen(bool open) {
@@ -67,7 +76,7 @@ bool SerialPort::open() {
 
 bool SerialPort::setOutput(QByteArrayView text) {
     if (!port_.isOpen())
-        return fail(QStringLiteral("the port is not open"));
+        return fail(Text::tr("the port is not open"));
     port_.clearError();
     if (port_.write(text.data(), text.size()) != text.size())
         return fail(portError());
@@ -119,13 +128,13 @@ bool SerialPort::fail(const QString& reason) {
 
 QString SerialPort::writeWaitError() const {
     if (port_.error() == QSerialPort::NoError || port_.error() == QSerialPort::TimeoutError)
-        return QStringLiteral("the device took no data for %1 s").arg(WriteTimeoutMs / 1000);
+        return Text::tr("the device took no data for %1 s").arg(WriteTimeoutMs / 1000);
     return portError();
 }
 
 QString SerialPort::portError() const {
     const QString text = port_.errorString();
-    return text.isEmpty() ? QStringLiteral("unknown error") : text;
+    return text.isEmpty() ? Text::tr("unknown error") : text;
 }
 
 } // namespace orvane

@@ -1,7 +1,11 @@
 #include "boundedfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
 
 #if !defined(Q_OS_WIN)
 #include <cerrno>
@@ -13,6 +17,13 @@
 namespace orvane {
 
 namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::FileReading)
+};
+} // namespace
+
+namespace {
 
 BoundedRead failed(const QString& reason) {
     BoundedRead result;
@@ -21,8 +32,8 @@ BoundedRead failed(const QString& reason) {
 }
 
 QString notAFile(bool isFolder) {
-    return isFolder ? QStringLiteral("it is a folder, not a file")
-                    : QStringLiteral("it is a device or a pipe, not a file");
+    return isFolder ? Text::tr("it is a folder, not a file")
+                    : Text::tr("it is a device or a pipe, not a file");
 }
 
 } // namespace
@@ -35,13 +46,13 @@ BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes) {
         return failed(notAFile(info.isDir()));
     file.setFileName(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return failed(QStringLiteral("cannot open the file: %1").arg(file.errorString()));
+        return failed(Text::tr("cannot open the file: %1").arg(file.errorString()));
 #else
     // O_NONBLOCK: opening a pipe waits for a writer, and a serial line may wait for its carrier.
     const int fd = ::open(QFile::encodeName(fileName).constData(),
                           O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return failed(QStringLiteral("cannot open the file: %1").arg(qt_error_string(errno)));
+        return failed(Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const bool isFolder = S_ISDIR(st.st_mode);
@@ -51,16 +62,39 @@ BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes) {
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return failed(QStringLiteral("cannot open the file: %1").arg(file.errorString()));
+        return failed(Text::tr("cannot open the file: %1").arg(file.errorString()));
     }
 #endif
     BoundedRead result;
     result.data = file.read(maxBytes);
     if (file.error() != QFileDevice::NoError)
-        return failed(QStringLiteral("cannot read the file: %1").arg(file.errorString()));
+        return failed(Text::tr("cannot read the file: %1").arg(file.errorString()));
     result.truncated = file.size() > result.data.size();
     result.ok = true;
     return result;
+}
+
+bool writeFileAtomically(const QString& fileName, const QByteArray& bytes, QString* reason) {
+    QSaveFile file(fileName);
+    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        *reason = file.errorString();
+        return false;
+    }
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        *reason = file.error() != QFileDevice::NoError && written < 0
+                      ? file.errorString()
+                      : Text::tr("only %1 of %2 bytes could be written (is the disk full?)")
+                            .arg(std::max<qint64>(written, 0))
+                            .arg(bytes.size());
+        return false; // the temporary file is removed
+    }
+    if (!file.commit()) {
+        *reason = file.errorString();
+        return false;
+    }
+    return true;
 }
 
 } // namespace orvane

@@ -1,8 +1,9 @@
 #pragma once
 
-// Reading a file the user named, safely: only a regular file is read (a pipe, a terminal or
-// another device could block forever or never end), it is opened without waiting, and at most a
-// given number of bytes is read. Used for pattern files, fonts and images alike.
+// Files the user names, read and written safely. Only a regular file is read (a pipe, a terminal
+// or another device could block forever or never end), it is opened without waiting, and at most
+// a given number of bytes is read. A file is written whole or not at all. Used for pattern files,
+// fonts and images alike.
 
 #include <QByteArray>
 #include <QString>
@@ -17,5 +18,10 @@ struct BoundedRead {
 };
 
 BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes);
+
+// Writes bytes to the named file atomically: an existing file is replaced only once the new
+// content is completely on disk, and is left as it was on failure. On failure returns false and
+// sets *reason (no file name).
+bool writeFileAtomically(const QString& fileName, const QByteArray& bytes, QString* reason);
 
 } // namespace orvane

@@ -3,9 +3,16 @@
 #include "boundedfile.h"
 
 #include <QBuffer>
-#include <QSaveFile>
+#include <QCoreApplication>
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::PatternFile)
+};
+} // namespace
 
 namespace {
 
@@ -65,7 +72,7 @@ bool isBlank(char c) {
 } // namespace
 
 QString PatternFileError::message(const QString& fileName) const {
-    QString text = line > 0 ? QStringLiteral("line %1: %2").arg(line).arg(reason) : reason;
+    QString text = line > 0 ? Text::tr("line %1: %2").arg(line).arg(reason) : reason;
     return fileName.isEmpty() ? text : QStringLiteral("%1: %2").arg(fileName, text);
 }
 
@@ -88,12 +95,12 @@ PatternFileReadResult read(const QByteArray& data) {
     const Lines split = splitLines(data, SpeedLine);
     if (split.tooLong)
         return failure(int(split.lines.size()) + 1,
-                       QStringLiteral("the line is longer than %1 characters; this is not a "
-                                      "pattern file")
+                       Text::tr("the line is longer than %1 characters; this is not a "
+                                "pattern file")
                            .arg(MaxLineLength));
     if (split.lines.size() < SpeedLine)
-        return failure(0, QStringLiteral("the file has %1 lines, but a pattern file needs %2 "
-                                         "picture lines and a speed line")
+        return failure(0, Text::tr("the file has %1 lines, but a pattern file needs %2 "
+                                   "picture lines and a speed line")
                               .arg(split.lines.size())
                               .arg(PictureLines));
 
@@ -111,16 +118,16 @@ PatternFileReadResult read(const QByteArray& data) {
     while (!speedText.isEmpty() && isBlank(speedText.back()))
         speedText.chop(1);
     if (speedText.isEmpty())
-        return failure(SpeedLine, QStringLiteral("the speed line is empty; it must hold a number "
-                                                 "from %1 to %2")
+        return failure(SpeedLine, Text::tr("the speed line is empty; it must hold a number "
+                                           "from %1 to %2")
                                       .arg(MinSpeed)
                                       .arg(MaxSpeed));
     const bool digitsOnly = std::all_of(speedText.begin(), speedText.end(),
                                         [](char c) { return c >= '0' && c <= '9'; });
     const int speed = digitsOnly && speedText.size() <= 4 ? speedText.toInt() : -1;
     if (speed < MinSpeed || speed > MaxSpeed)
-        return failure(SpeedLine, QStringLiteral("the speed must be a number from %1 to %2, not "
-                                                 "\"%3\"")
+        return failure(SpeedLine, Text::tr("the speed must be a number from %1 to %2, not "
+                                           "\"%3\"")
                                       .arg(MinSpeed)
                                       .arg(MaxSpeed)
                                       .arg(printable(speedText.left(40))));
@@ -141,25 +148,11 @@ PatternFileReadResult load(const QString& fileName) {
 }
 
 bool save(const QString& fileName, const DotPattern& picture, int speed, QString* error) {
-    const QByteArray bytes = write(picture, speed);
-    QSaveFile file(fileName);
-    auto fail = [&](const QString& reason) {
-        *error = QStringLiteral("%1: cannot save the file: %2").arg(fileName, reason);
-        return false; // the temporary file is removed and any existing file is left as it was
-    };
-    // Unbuffered, so that a short write (a full disk) shows in write()'s count.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    const qint64 written = file.write(bytes);
-    if (written != bytes.size())
-        return fail(file.error() != QFileDevice::NoError && written < 0
-                        ? file.errorString()
-                        : QStringLiteral("only %1 of %2 bytes could be written (is the disk full?)")
-                              .arg(std::max<qint64>(written, 0))
-                              .arg(bytes.size()));
-    if (!file.commit())
-        return fail(file.errorString());
-    return true;
+    QString reason;
+    if (writeFileAtomically(fileName, write(picture, speed), &reason))
+        return true;
+    *error = Text::tr("%1: cannot save the file: %2").arg(fileName, reason);
+    return false;
 }
 
 } // namespace PatternFile

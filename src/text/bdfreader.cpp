@@ -5,6 +5,7 @@
 #include "bitmapfont.h"
 
 #include <QByteArrayView>
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <array>
@@ -13,6 +14,13 @@
 #include <cstring>
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::BitmapFont)
+};
+} // namespace
 
 namespace {
 
@@ -113,9 +121,8 @@ private:
     bool fail(const QString& what, int line = -1) {
         if (line < 0)
             line = lineNo_;
-        error_ = line > 0
-                     ? QStringLiteral("%1: line %2: %3").arg(name_, QString::number(line), what)
-                     : QStringLiteral("%1: %2").arg(name_, what);
+        error_ = line > 0 ? Text::tr("%1: line %2: %3").arg(name_, QString::number(line), what)
+                          : QStringLiteral("%1: %2").arg(name_, what);
         return false;
     }
 
@@ -134,8 +141,8 @@ private:
         if (length > 0 && begin[length - 1] == '\r')
             --length;
         if ((!nl && scan < rest) || length > BitmapFont::MaxLineLength)
-            return fail(QStringLiteral("the line is longer than %1 characters; this is not a BDF "
-                                       "font")
+            return fail(Text::tr("the line is longer than %1 characters; this is not a BDF "
+                                 "font")
                             .arg(BitmapFont::MaxLineLength));
         line_ = QByteArrayView(begin, length);
         words_ = split(line_);
@@ -148,16 +155,16 @@ private:
     bool number(int index, int min, int max, const char* what, int* out) {
         const QByteArrayView word = words_[index];
         if (word.isEmpty())
-            return fail(QStringLiteral("%1: the %2 is missing").arg(shown(keyword()), what));
+            return fail(Text::tr("%1: the %2 is missing").arg(shown(keyword()), what));
         int value = 0;
         const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
         if (ec == std::errc::result_out_of_range ||
             (ec == std::errc() && end == word.data() + word.size() && (value < min || value > max)))
-            return fail(QStringLiteral("%1: the %2 %3 is outside %4..%5")
+            return fail(Text::tr("%1: the %2 %3 is outside %4..%5")
                             .arg(shown(keyword()), what, shown(word), QString::number(min),
                                  QString::number(max)));
         if (ec != std::errc() || end != word.data() + word.size())
-            return fail(QStringLiteral("%1: the %2 \"%3\" is not a number")
+            return fail(Text::tr("%1: the %2 \"%3\" is not a number")
                             .arg(shown(keyword()), what, shown(word)));
         *out = value;
         return true;
@@ -169,16 +176,16 @@ private:
         while (!started) {
             if (!nextLine())
                 return error_.isEmpty()
-                           ? fail(data_.isEmpty() ? QStringLiteral("the file is empty")
-                                                  : QStringLiteral("this is not a BDF font: it "
-                                                                   "has no STARTFONT"),
+                           ? fail(data_.isEmpty() ? Text::tr("the file is empty")
+                                                  : Text::tr("this is not a BDF font: it "
+                                                             "has no STARTFONT"),
                                   0)
                            : false;
             if (keyword() == "STARTFONT")
                 started = true;
             else if (!(words_.count == 0 || keyword() == "COMMENT"))
-                return fail(QStringLiteral("this is not a BDF font: it does not begin with "
-                                           "STARTFONT"));
+                return fail(Text::tr("this is not a BDF font: it does not begin with "
+                                     "STARTFONT"));
         }
         while (nextLine()) {
             const QByteArrayView key = keyword();
@@ -205,7 +212,7 @@ private:
             }
         }
         return error_.isEmpty()
-                   ? fail(QStringLiteral("the file ends without ENDFONT; it may be cut short"), 0)
+                   ? fail(Text::tr("the file ends without ENDFONT; it may be cut short"), 0)
                    : false;
     }
 
@@ -235,8 +242,7 @@ private:
             }
         }
         return error_.isEmpty()
-                   ? fail(QStringLiteral("the properties that begin here have no ENDPROPERTIES"),
-                          start)
+                   ? fail(Text::tr("the properties that begin here have no ENDPROPERTIES"), start)
                    : false;
     }
 
@@ -251,11 +257,10 @@ private:
     bool readGlyph() {
         const int start = lineNo_;
         const QString glyphName = shown(words_[1]);
-        const QString which = glyphName.isEmpty()
-                                  ? QStringLiteral("the glyph")
-                                  : QStringLiteral("the glyph \"%1\"").arg(glyphName);
+        const QString which = glyphName.isEmpty() ? Text::tr("the glyph")
+                                                  : Text::tr("the glyph \"%1\"").arg(glyphName);
         if (++glyphsRead_ > BitmapFont::MaxGlyphs)
-            return fail(QStringLiteral("more than %1 glyphs; this is not a font for the sign")
+            return fail(Text::tr("more than %1 glyphs; this is not a font for the sign")
                             .arg(BitmapFont::MaxGlyphs));
 
         int code = -1;
@@ -284,21 +289,21 @@ private:
                 haveBbx = true;
             } else if (key == "BITMAP") {
                 if (!haveBbx)
-                    return fail(QStringLiteral("%1 has BITMAP before its BBX").arg(which));
+                    return fail(Text::tr("%1 has BITMAP before its BBX").arg(which));
                 if (haveBitmap)
-                    return fail(QStringLiteral("%1 has a second BITMAP").arg(which));
+                    return fail(Text::tr("%1 has a second BITMAP").arg(which));
                 haveBitmap = true;
                 rowBytes = (width + 7) / 8;
                 bits = QByteArray(height * rowBytes, '\0');
                 for (int row = 0; row < height; ++row) {
                     if (!nextLine())
-                        return error_.isEmpty() ? fail(QStringLiteral("%1 has no ENDCHAR: the file "
-                                                                      "ends in its bitmap")
+                        return error_.isEmpty() ? fail(Text::tr("%1 has no ENDCHAR: the file "
+                                                                "ends in its bitmap")
                                                            .arg(which),
                                                        start)
                                                 : false;
                     if (keyword() == "ENDCHAR")
-                        return fail(QStringLiteral("%1 has %2 bitmap rows; its BBX says %3")
+                        return fail(Text::tr("%1 has %2 bitmap rows; its BBX says %3")
                                         .arg(which, QString::number(row), QString::number(height)));
                     if (!readRow(bits.data() + row * rowBytes, rowBytes, which))
                         return false;
@@ -307,24 +312,23 @@ private:
                 return addGlyph(code, advance, width, height, yOffset, bits, rowBytes, which,
                                 start);
             } else if (key == "STARTCHAR" || key == "ENDFONT") {
-                return fail(QStringLiteral("%1 has no ENDCHAR").arg(which), start);
+                return fail(Text::tr("%1 has no ENDCHAR").arg(which), start);
             } else if (haveBitmap && words_.count > 0) {
-                return fail(QStringLiteral("%1 has more bitmap rows than its BBX says (%2)")
+                return fail(Text::tr("%1 has more bitmap rows than its BBX says (%2)")
                                 .arg(which, QString::number(height)));
             }
         }
-        return error_.isEmpty() ? fail(QStringLiteral("%1 has no ENDCHAR").arg(which), start)
-                                : false;
+        return error_.isEmpty() ? fail(Text::tr("%1 has no ENDCHAR").arg(which), start) : false;
     }
 
     bool readRow(char* out, qsizetype rowBytes, const QString& which) {
         const QByteArrayView row = line_.trimmed();
         if (row.size() < 2 * rowBytes)
-            return fail(QStringLiteral("%1: the bitmap row \"%2\" is shorter than its BBX width")
+            return fail(Text::tr("%1: the bitmap row \"%2\" is shorter than its BBX width")
                             .arg(which, shown(row)));
         for (qsizetype i = 0; i < row.size(); ++i)
             if (hexDigit(row[i]) < 0)
-                return fail(QStringLiteral("%1: the bitmap row \"%2\" is not hexadecimal")
+                return fail(Text::tr("%1: the bitmap row \"%2\" is not hexadecimal")
                                 .arg(which, shown(row)));
         for (qsizetype i = 0; i < rowBytes; ++i)
             out[i] = char(hexDigit(row[2 * i]) << 4 | hexDigit(row[2 * i + 1]));
@@ -347,7 +351,7 @@ private:
         glyph.glyph.advance = advance;
         if (bottom >= 0) {
             if (bottom - top + 1 > BitmapFont::MaxHeight)
-                return fail(QStringLiteral("%1 is %2 pixels high; the sign has %3 rows")
+                return fail(Text::tr("%1 is %2 pixels high; the sign has %3 rows")
                                 .arg(which, QString::number(bottom - top + 1),
                                      QString::number(BitmapFont::MaxHeight)),
                             start);
@@ -371,7 +375,7 @@ private:
     // (stretched to any glyph that reaches beyond them) must fit the sign's 8 rows.
     bool finish() {
         if (pending_.isEmpty())
-            return fail(QStringLiteral("the font has no glyphs"), 0);
+            return fail(Text::tr("the font has no glyphs"), 0);
         int ascent = haveAscent_ ? ascent_ : haveBox_ ? boxHeight_ + boxY_ : 0;
         int descent = haveDescent_ ? descent_ : haveBox_ ? -boxY_ : 0;
         for (const Pending& p : pending_) {
@@ -386,18 +390,17 @@ private:
         }
         const int height = ascent + descent;
         if (height > BitmapFont::MaxHeight)
-            return fail(QStringLiteral("the font is %1 pixels high (ascent %2, descent %3); the "
-                                       "sign has %4 rows")
+            return fail(Text::tr("the font is %1 pixels high (ascent %2, descent %3); the "
+                                 "sign has %4 rows")
                             .arg(height)
                             .arg(ascent)
                             .arg(descent)
                             .arg(BitmapFont::MaxHeight),
                         0);
         if (height < 1)
-            return fail(QStringLiteral("the font has no height (ascent %1, descent %2)")
-                            .arg(ascent)
-                            .arg(descent),
-                        0);
+            return fail(
+                Text::tr("the font has no height (ascent %1, descent %2)").arg(ascent).arg(descent),
+                0);
         font_.name_ = name_;
         font_.ascent_ = ascent;
         font_.descent_ = descent;

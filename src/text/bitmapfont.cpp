@@ -2,10 +2,18 @@
 
 #include "boundedfile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtDebug>
 
 namespace orvane {
+
+namespace {
+// The translation context of this file's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::BitmapFont)
+};
+} // namespace
 
 FontLoad BitmapFont::load(const QString& fileName) {
     const BoundedRead file = readBoundedFile(fileName, MaxFileBytes);
@@ -13,8 +21,8 @@ FontLoad BitmapFont::load(const QString& fileName) {
     if (!file.ok)
         result.error = QStringLiteral("%1: %2").arg(fileName, file.error);
     else if (file.truncated)
-        result.error = QStringLiteral("%1: the file is larger than %2 MiB; this is not a font for "
-                                      "the sign")
+        result.error = Text::tr("%1: the file is larger than %2 MiB; this is not a font for "
+                                "the sign")
                            .arg(fileName, QString::number(MaxFileBytes / (1024 * 1024)));
     else
         result = fromBdf(file.data, fileName);
