@@ -11,11 +11,11 @@
 #include "flexgrid.h"
 #include "patternhistory.h"
 
+#include "ratios.h"
 #include <QApplication>
+
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -89,22 +89,6 @@ BENCHMARK(UndoRedoMinimum);
 BENCHMARK(Record);
 BENCHMARK(RecordMinimum);
 
-// Prints as usual and keeps each benchmark's time per iteration for the ratios. With
-// repetitions, the mean comes after the single runs and replaces them.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.error_occurred ||
-                (run.run_type == Run::RT_Aggregate && run.aggregate_name != "mean"))
-                continue;
-            times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -112,19 +96,6 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     setBeepHandler([] {}); // Set and Clear beep; not here
-    benchmark::Initialize(&argc, argv);
-    Collector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
-    benchmark::Shutdown();
-
-    const auto ratio = [&](const char* what, const std::string& name) {
-        const auto it = collector.times.find(name);
-        const auto base = collector.times.find(name + "Minimum");
-        if (it != collector.times.end() && base != collector.times.end() && base->second > 0)
-            std::printf("%-16s %6.1f x the minimum\n", what, it->second / base->second);
-    };
-    std::printf("\n");
-    ratio("undo and redo:", "UndoRedo");
-    ratio("record:", "Record");
-    return 0;
+    return bench::runWithRatios(argc, argv,
+                                {{"undo and redo:", "UndoRedo"}, {"record:", "Record"}});
 }

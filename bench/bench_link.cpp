@@ -10,14 +10,14 @@
 #include "downloadframe.h"
 #include "serialport.h"
 
+#include "ratios.h"
 #include <QCoreApplication>
+
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
-#include <map>
 #include <string>
 #include <termios.h>
 #include <unistd.h>
@@ -138,39 +138,10 @@ BENCHMARK(FrameEncodingMinimum);
 BENCHMARK(Download);
 BENCHMARK(DownloadMinimum);
 
-// Prints as usual and keeps each benchmark's time per iteration for the ratios. With
-// repetitions, the mean comes after the single runs and replaces them.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.error_occurred ||
-                (run.run_type == Run::RT_Aggregate && run.aggregate_name != "mean"))
-                continue;
-            times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv); // QSerialPort wants an event dispatcher
-    benchmark::Initialize(&argc, argv);
-    Collector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
-    benchmark::Shutdown();
-
-    const auto ratio = [&](const char* what, const std::string& name) {
-        const auto it = collector.times.find(name);
-        const auto base = collector.times.find(name + "Minimum");
-        if (it != collector.times.end() && base != collector.times.end() && base->second > 0)
-            std::printf("%-16s %6.1f x the minimum\n", what, it->second / base->second);
-    };
-    std::printf("\n");
-    ratio("frame encoding:", "FrameEncoding");
-    ratio("download:", "Download");
-    return 0;
+    return bench::runWithRatios(argc, argv,
+                                {{"frame encoding:", "FrameEncoding"}, {"download:", "Download"}});
 }

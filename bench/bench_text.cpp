@@ -6,13 +6,13 @@
 #include "dotpattern.h"
 #include "textlayout.h"
 
+#include "ratios.h"
 #include <QFile>
+
 #include <benchmark/benchmark.h>
 
 #include <array>
-#include <cstdio>
 #include <cstring>
-#include <map>
 #include <string>
 
 using namespace orvane;
@@ -62,33 +62,8 @@ BENCHMARK(TextLayout);
 BENCHMARK(TextLayoutMinimum);
 BENCHMARK(FontReading)->Unit(benchmark::kMillisecond);
 
-// Prints as usual and keeps each benchmark's time per iteration for the ratio. With
-// repetitions, the mean comes after the single runs and replaces them.
-class Collector : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> times;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            if (run.error_occurred ||
-                (run.run_type == Run::RT_Aggregate && run.aggregate_name != "mean"))
-                continue;
-            times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    Collector collector;
-    benchmark::RunSpecifiedBenchmarks(&collector);
-    benchmark::Shutdown();
-
-    const auto it = collector.times.find("TextLayout");
-    const auto base = collector.times.find("TextLayoutMinimum");
-    if (it != collector.times.end() && base != collector.times.end() && base->second > 0)
-        std::printf("\n%-16s %6.1f x the minimum\n", "text layout:", it->second / base->second);
-    return 0;
+    return bench::runWithRatios(argc, argv, {{"text layout:", "TextLayout"}});
 }
