@@ -1,16 +1,13 @@
 // The editor window through real clicks, keys and drops under the offscreen platform: start-up,
 // the speed bar, undo and redo, text typed on the grid and files dropped on the window.
 
-#include "downloadframe.h"
 #include "editing.h"
 #include "errorreport.h"
-#include "flexgrid.h"
 #include "form1.h"
 #include "gridprobe.h"
 #include "pty.h"
 #include "testfiles.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QMimeData>
 #include <QProcess>
@@ -18,7 +15,6 @@
 #include <QScrollBar>
 #include <QTest>
 
-#include <memory>
 #include <sys/stat.h>
 
 using namespace orvane;

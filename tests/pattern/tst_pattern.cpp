@@ -1,9 +1,7 @@
 // The grid control, the editing commands and the undo history, on a real widget under the
 // offscreen platform.
 
-#include "dotpattern.h"
 #include "editing.h"
-#include "flexgrid.h"
 #include "gridprobe.h"
 #include "patternhistory.h"
 
