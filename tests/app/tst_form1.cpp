@@ -1,145 +1,277 @@
-// The editor window as a whole: start-up, the editing buttons, the grid and the speed bar,
-// driven through real clicks and keys under the offscreen platform.
+// The editor window through real clicks, keys and drops under the offscreen platform: start-up,
+// the speed bar, undo and redo, text typed on the grid and files dropped on the window.
 
-#include "dotpattern.h"
-#include "flexgrid.h"
+#include "editing.h"
+#include "errorreport.h"
 #include "form1.h"
 #include "gridprobe.h"
+#include "pty.h"
+#include "testfiles.h"
 
 #include <QLabel>
+#include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
-#include <memory>
+#include <sys/stat.h>
 
 using namespace orvane;
 using namespace orvane::testing;
+using namespace Qt::StringLiterals;
 
 class TestForm1 : public QObject {
     Q_OBJECT
 
+    QStringList errors;
     std::unique_ptr<BeepCounter> beeps;
     std::unique_ptr<Form1> form;
+    const QStringList dark = QStringList(PatternRows * PatternCols, DarkText);
+    const QStringList lit = QStringList(PatternRows * PatternCols, LitText);
 
-    template <typename T> T* control(const char* name) {
-        T* w = form->findChild<T*>(QLatin1String(name));
-        if (!w)
-            qFatal("no control %s", name);
-        return w;
+    FlexGrid* grid() { return control<FlexGrid>(*form, "MSFlexGrid1"); }
+    QScrollBar* bar() { return control<QScrollBar>(*form, "HScroll1"); }
+    QString text(const char* label) { return control<QLabel>(*form, label)->text(); }
+    QPoint current() { return {grid()->ColSel(), grid()->RowSel()}; } // (column, row)
+    // Keys go to whichever control has the focus, as a user's would.
+    void key(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
+    void undo() { key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
+    void verifySpeed(int speed) {
+        QCOMPARE(bar()->value(), speed);
+        QCOMPARE(text("Label4"), QString::number(speed));
     }
-    FlexGrid* grid() { return control<FlexGrid>("MSFlexGrid1"); }
+    // The grid's texts, and its colours lit exactly where "R".
+    void verifyPicture(const QStringList& texts) {
+        QCOMPARE(gridTexts(*grid()), texts);
+        const QImage image = snapshot(*grid());
+        for (int i = 0; i < texts.size(); ++i)
+            QCOMPARE(shownColour(image, *grid(), 1 + i % PatternRows, i / PatternRows),
+                     isLit(texts[i]) ? LitColour : DarkColour);
+    }
+    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), 5); }
+    static QByteArray sentFrame(const QString& text) {
+        QProcess send;
+        send.start(QStringLiteral(ORVANE_SEND), {u"--text"_s, text, u"--frame"_s});
+        return send.waitForFinished(30000) ? send.readAllStandardOutput() : QByteArray();
+    }
+    void drop(const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &dropped);
+    }
 
 private slots:
+    void initTestCase() {
+        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
+    }
     void init() {
+        errors.clear();
         beeps = std::make_unique<BeepCounter>();
         form = std::make_unique<Form1>();
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        grid()->setFocus();
     }
     void cleanup() {
         form.reset();
         beeps.reset();
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
     }
 
+    // Dark after one beep, on port 1 at speed 5, the tab order as the controls were laid out;
+    // the start-up picture is no undo step. The speed bar runs from 1 to 9, a step per click.
     void startsDarkOnPortOneAtSpeedFive() {
+        undo();
+        QCOMPARE(form->history().stack().count(), 0);
         QCOMPARE(beeps->count(), 1);
-        const QImage image = snapshot(*grid());
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row) {
-                QCOMPARE(grid()->TextMatrix(row, col), QStringLiteral("B"));
-                QCOMPARE(shownColour(image, *grid(), row, col), DarkColour);
-            }
-        QCOMPARE(grid()->TextMatrix(0, 0), QStringLiteral(" 1"));
-        QCOMPARE(grid()->TextMatrix(0, 8), QStringLiteral(" 9"));
-        QCOMPARE(grid()->TextMatrix(0, 9), QStringLiteral("10"));
-        QCOMPARE(grid()->TextMatrix(0, 49), QStringLiteral("50"));
-        QCOMPARE(grid()->RowSel(), 8);
-        QCOMPARE(grid()->ColSel(), 49);
-        QCOMPARE(control<QLabel>("Label1")->text(), QStringLiteral("1"));
-        QCOMPARE(control<QLabel>("Label4")->text(), QStringLiteral("5"));
-        QCOMPARE(control<QScrollBar>("HScroll1")->value(), 5);
-    }
-
-    void captionIsTheDesignCaptionUnchanged() {
-        const QString caption = form->windowTitle();
-        QCOMPARE(caption.size(), 174);
-        QVERIFY(caption.startsWith(QStringLiteral("Orvane   Corvel Electronics co.")));
-        QCOMPARE(caption.mid(31, 127), QString(127, QLatin1Char(' ')));
-        QCOMPARE(caption.mid(158).size(), 16);
-        QVERIFY(!caption.at(158).isSpace());
-    }
-
-    void controlsStandWhereTheLayoutPutsThem() {
-        QCOMPARE(form->size(), QSize(922, 222));
-        QCOMPARE(grid()->geometry(), QRect(16, 8, 889, 145));
-        QCOMPARE(control<QPushButton>("Command5")->geometry(), QRect(16, 168, 97, 41));
-        QCOMPARE(control<QPushButton>("Command1")->geometry(), QRect(128, 168, 97, 41));
-        QCOMPARE(control<QPushButton>("Command4")->geometry().right(), grid()->geometry().right());
-        QCOMPARE(control<QScrollBar>("HScroll1")->geometry(), QRect(464, 176, 81, 25));
-        const QStringList texts = {QStringLiteral("Clear"), QStringLiteral("Load"),
-                                   QStringLiteral("Save"),  QStringLiteral("Down Load"),
-                                   QStringLiteral("Set"),   QStringLiteral("Up"),
-                                   QStringLiteral("Dn")};
-        for (int i = 0; i < texts.size(); ++i)
-            QCOMPARE(
-                control<QPushButton>(qPrintable(QStringLiteral("Command%1").arg(i + 1)))->text(),
-                texts[i]);
-        QCOMPARE(control<QLabel>("Label2")->text(), QStringLiteral("Com N"));
-        QCOMPARE(control<QLabel>("Label3")->text(), QStringLiteral("Speed -"));
-    }
-
-    void tabOrderFollowsTheControlTable() {
-        const char* order[] = {"MSFlexGrid1", "Command1", "Command2", "Command3", "Command4",
-                               "Command5",    "Command6", "Command7", "HScroll1"};
+        verifyPicture(dark);
+        QCOMPARE(current(), QPoint(49, 8));
+        QCOMPARE(QStringList({grid()->TextMatrix(0, 0), grid()->TextMatrix(0, 8),
+                              grid()->TextMatrix(0, 9), grid()->TextMatrix(0, 49)}),
+                 QStringList({" 1", " 9", "10", "50"}));
+        QCOMPARE(text("Label1"), u"1"_s);
+        verifySpeed(5);
+        QCOMPARE(QStringList({text("Label2"), text("Label3")}), QStringList({"Com N", "Speed -"}));
+        const QStringList buttons = u"Clear|Load|Save|Down Load|Set|Up|Dn|"_s.split('|');
         QWidget* w = grid();
-        for (size_t i = 1; i < std::size(order); ++i) {
-            w = w->nextInFocusChain();
-            while (w->focusPolicy() == Qt::NoFocus)
+        for (int i = 0; i < buttons.size(); ++i) {
+            do
                 w = w->nextInFocusChain();
-            QCOMPARE(w->objectName(), QLatin1String(order[i]));
+            while (w->focusPolicy() == Qt::NoFocus);
+            QCOMPARE(w->objectName(), i < 7 ? "Command" + QString::number(i + 1) : u"HScroll1"_s);
+            if (auto* button = qobject_cast<QPushButton*>(w))
+                QCOMPARE(button->text(), buttons[i]);
         }
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left}) {
+            for (int i = 0; i < 12; ++i)
+                QTest::keyClick(bar(), key);
+            verifySpeed(key == Qt::Key_Right ? 9 : 1);
+        }
+        QTest::mouseClick(bar(), Qt::LeftButton, {}, QPoint(bar()->width() * 3 / 4, 12));
+        verifySpeed(2);
     }
 
-    void clicksToggleAndButtonsFill() {
+    void editsAreUndoneAndRedone_data() {
+        QTest::addColumn<QString>("focus");
+        QTest::addColumn<QKeySequence>("redo");
+        const QKeySequence shiftZ(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), ctrlY(Qt::CTRL | Qt::Key_Y);
+        QTest::newRow("grid") << "MSFlexGrid1" << shiftZ;
+        QTest::newRow("Clear") << "Command1" << ctrlY;
+        QTest::newRow("Down Load") << "Command4" << shiftZ;
+        QTest::newRow("speed bar") << "HScroll1" << ctrlY;
+    }
+    // Clicks and Enter toggle without a beep, Set and Clear fill with one; each is a step (Clear
+    // on a dark picture none, the speed bar never), undone and redone by keys whichever control
+    // has the focus, without a beep, leaving the current cell, speed, port and caption alone.
+    void editsAreUndoneAndRedone() {
+        QFETCH(QString, focus);
+        QFETCH(QKeySequence, redo);
+        QList<QStringList> pictures = {dark, dark, dark, lit, dark};
+        pictures[1][0] = pictures[2][0] = pictures[2][1] = LitText;
         clickCell(*grid(), 1, 0);
-        QCOMPARE(grid()->TextMatrix(1, 0), QStringLiteral("R"));
-        QCOMPARE(shownColour(snapshot(*grid()), *grid(), 1, 0), LitColour);
-        clickCell(*grid(), 1, 0);
-        QCOMPARE(grid()->TextMatrix(1, 0), QStringLiteral("B"));
-        QCOMPARE(shownColour(snapshot(*grid()), *grid(), 1, 0), DarkColour);
-        QCOMPARE(beeps->count(), 1); // toggles do not beep
-
-        QTest::mouseClick(control<QPushButton>("Command5"), Qt::LeftButton);
+        QTest::keyClick(grid(), Qt::Key_Down);
+        QTest::keyClick(grid(), Qt::Key_Return);
+        verifyPicture(pictures[2]);
+        QCOMPARE(beeps->count(), 1);
+        press(*form, "Command5");
+        verifyPicture(lit);
         QCOMPARE(beeps->count(), 2);
-        QCOMPARE(grid()->TextMatrix(4, 25), QStringLiteral("R"));
-        QCOMPARE(shownColour(snapshot(*grid()), *grid(), 4, 25), LitColour);
-        QTest::mouseClick(control<QPushButton>("Command1"), Qt::LeftButton);
-        QCOMPARE(beeps->count(), 3);
-        QCOMPARE(grid()->TextMatrix(4, 25), QStringLiteral("B"));
-        QCOMPARE(shownColour(snapshot(*grid()), *grid(), 4, 25), DarkColour);
+        press(*form, "Command1");
+        press(*form, "Command1");
+        verifyPicture(dark);
+        QCOMPARE(beeps->count(), 4);
+        QVERIFY(grid()->isVisible());
+        bar()->setValue(7);
+        QCOMPARE(form->history().stack().count(), 4);
+        control<QWidget>(*form, qPrintable(focus))->setFocus();
+        QCOMPARE(QApplication::focusWidget()->objectName(), focus);
+        for (int i = 3; i >= 0; --i) {
+            undo();
+            verifyPicture(pictures[i]);
+        }
+        QCOMPARE(current(), QPoint(49, 8));
+        for (int i = 1; i <= 4; ++i) {
+            key(redo);
+            verifyPicture(pictures[i]);
+        }
+        QCOMPARE(beeps->count(), 4);
+        QCOMPARE(current(), QPoint(49, 8));
+        verifySpeed(7);
+        QCOMPARE(text("Label1"), u"1"_s);
+        QCOMPARE(form->windowTitle(), Form1::designCaption());
     }
 
-    void speedBarRunsFromOneToNine() {
-        auto* bar = control<QScrollBar>("HScroll1");
-        auto* label = control<QLabel>("Label4");
-        for (int i = 0; i < 12; ++i)
-            QTest::keyClick(bar, Qt::Key_Right);
-        QCOMPARE(bar->value(), 9);
-        QCOMPARE(label->text(), QStringLiteral("9"));
-        for (int i = 0; i < 12; ++i)
-            QTest::keyClick(bar, Qt::Key_Left);
-        QCOMPARE(bar->value(), 1);
-        QCOMPARE(label->text(), QStringLiteral("1"));
-        bar->setValue(0);
-        QCOMPARE(bar->value(), 1);
-        bar->setValue(10);
-        QCOMPARE(bar->value(), 9);
-        QCOMPARE(label->text(), QStringLiteral("9"));
-        // A click in the trough moves one step, as the bar's arrows do.
-        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, QPoint(bar->width() / 4, 12));
-        QCOMPARE(bar->value(), 8);
-        QCOMPARE(label->text(), QStringLiteral("8"));
+    // A download takes no keys: Ctrl+Z pressed while it runs is dropped, not queued.
+    void noUndoWhileDownloading() {
+        PseudoTerminal pty;
+        QVERIFY2(pty.isOpen(), qPrintable(pty.error()));
+        SerialPort::setDeviceResolver([&](int) { return pty.slavePath(); });
+        clickCell(*grid(), 1, 49);
+        bool pressed = false;
+        connect(form.get(), &QWidget::windowTitleChanged, this, [&](const QString& title) {
+            if (title == "5"_L1 && !std::exchange(pressed, true))
+                undo();
+        });
+        press(*form, "Command4");
+        QTRY_VERIFY(!form->downloading());
+        SerialPort::setDeviceResolver({});
+        QVERIFY(pressed);
+        QCoreApplication::processEvents();
+        QCOMPARE(grid()->TextMatrix(1, 49), LitText);
+        undo(); // taken again once the download is over
+        QCOMPARE(grid()->TextMatrix(1, 49), DarkText);
+    }
+
+    // Typed from column 0, by keys and an input method, text makes the frame orvane-send --text
+    // makes; control keys type nothing; the cursor keeps its row and ends after the text.
+    void typesWhatTextSends_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("committed");
+        QTest::newRow("HI") << u"HI"_s << QString();
+        QTest::newRow("words") << u"Open 9-17"_s << QString();
+        QTest::newRow("past the edge") << u"ABCDEFGHIJKLM"_s << QString();
+        QTest::newRow("input method") << u"é"_s << u"Жx"_s;
+    }
+    void typesWhatTextSends() {
+        QFETCH(QString, keys);
+        QFETCH(QString, committed);
+        for (Qt::Key key : {Qt::Key_Up, Qt::Key_Home, Qt::Key_Escape})
+            QTest::keyClick(grid(), key);
+        QTest::keyClick(grid(), Qt::Key_B, Qt::ControlModifier);
+        for (const QChar c : keys) // Latin-1 keys are coded as their upper-case character
+            QTest::sendKeyEvent(QTest::Click, grid(), Qt::Key(c.toUpper().unicode()), QString(c),
+                                {});
+        QInputMethodEvent commit;
+        commit.setCommitString(committed);
+        QCoreApplication::sendEvent(grid(), &commit);
+        QCOMPARE(frame(), sentFrame(keys + committed));
+        QCOMPARE(grid()->RowSel(), 7);
+        if (keys == "HI"_L1)
+            QCOMPARE(grid()->ColSel(), 9); // "H" inks 4 columns, "I" 3, each with a dark one
+    }
+
+    // Backspace takes back the characters typed last, one by one, and Ctrl+Z the Backspace; a
+    // move of the cursor ends what Backspace can take back.
+    void backspaceAndUndo() {
+        QTest::keyClick(grid(), Qt::Key_Home);
+        QTest::keyClicks(grid(), u"H"_s);
+        const QByteArray afterH = frame();
+        QTest::keyClicks(grid(), u"I"_s);
+        QTest::keyClick(grid(), Qt::Key_Backspace);
+        QCOMPARE(frame(), afterH);
+        QCOMPARE(grid()->ColSel(), 5);
+        QTest::keyClick(grid(), Qt::Key_Backspace);
+        QCOMPARE(frame(), sentFrame(QString()));
+        QCOMPARE(grid()->ColSel(), 0);
+        undo(); // the Backspace of "H"
+        QCOMPARE(frame(), afterH);
+        undo(); // the Backspace of "I"
+        undo(); // typing "I"
+        QCOMPARE(frame(), afterH);
+        QTest::keyClicks(grid(), u"I"_s);
+        QTest::keyClick(grid(), Qt::Key_Left);
+        const QByteArray moved = frame();
+        QTest::keyClick(grid(), Qt::Key_Backspace);
+        QCOMPARE(frame(), moved);
+    }
+
+    // A dropped pattern file is Load and a dropped image an import that keeps the speed, each
+    // one undo step that puts back texts and speed together; a dropped pipe names itself.
+    void dropsFiles() {
+        QTemporaryDir dir;
+        drop(writeFile(dir, u"drop.txt"_s, patternFile({"rX", "", "BBBBBBBB", "RRRRRRRR"}, " 9 ")));
+        const QStringList loaded = gridTexts(*grid());
+        QCOMPARE(loaded.mid(0, 3), QStringList({"r", "X", ""}));
+        QCOMPARE(frame().mid(7, 2), "FF");
+        verifySpeed(9);
+        QImage image(50, 8, QImage::Format_RGB32);
+        image.fill(Qt::black);
+        image.setPixel(49, 7, qRgb(255, 255, 255));
+        const QString imagePath = dir.filePath(u"logo.txt"_s); // the content decides
+        QVERIFY(image.save(imagePath, "PNG"));
+        drop(imagePath);
+        QCOMPARE(frame(), "S" + QByteArray(98, '0') + "015");
+        verifySpeed(9);
+        undo();
+        verifyPicture(loaded);
+        undo();
+        verifyPicture(dark);
+        verifySpeed(5);
+        key(QKeySequence(Qt::CTRL | Qt::Key_Y));
+        verifyPicture(loaded);
+        verifySpeed(9);
+        QCOMPARE(beeps->count(), 1);
+        const QString pipe = dir.filePath(u"pipe.png"_s);
+        QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+        drop(pipe);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors.takeFirst().left(pipe.size() + 2), pipe + ": ");
+        verifyPicture(loaded);
     }
 };
 

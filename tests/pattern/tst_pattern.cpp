@@ -1,234 +1,145 @@
-// The grid control and the editing commands, on a real widget under the offscreen platform.
+// The grid control, the editing commands and the undo history, on a real widget under the
+// offscreen platform.
 
-#include "dotpattern.h"
 #include "editing.h"
-#include "flexgrid.h"
 #include "gridprobe.h"
+#include "patternhistory.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
 using namespace orvane;
 using namespace orvane::testing;
-
-namespace {
-
-constexpr QSize GridSize(889, 145);
-
-// Every data cell with its shown colour and text, checked against what its text asks for.
-void verifyColoursFollowTexts(FlexGrid& grid) {
-    const QImage image = snapshot(grid);
-    for (int col = 0; col < PatternCols; ++col)
-        for (int row = 1; row <= PatternRows; ++row) {
-            const quint32 want = isLit(grid.TextMatrix(row, col)) ? LitColour : DarkColour;
-            QVERIFY2(shownColour(image, grid, row, col) == want,
-                     qPrintable(QStringLiteral("cell (%1, %2)").arg(row).arg(col)));
-        }
-}
-
-} // namespace
+using namespace Qt::StringLiterals;
 
 class TestPattern : public QObject {
     Q_OBJECT
 
     QWidget* window = nullptr; // the grid hides and shows itself, so it lives inside a window
     FlexGrid* grid = nullptr;
+    const QStringList dark = QStringList(PatternRows * PatternCols, DarkText);
+
+    QPoint current() const { return {grid->ColSel(), grid->RowSel()}; } // (column, row)
+    // The grid's texts, and its colours lit exactly where "R".
+    void verifyPicture(const QStringList& texts) {
+        QCOMPARE(gridTexts(*grid), texts);
+        const QImage image = snapshot(*grid);
+        for (int i = 0; i < texts.size(); ++i)
+            QCOMPARE(shownColour(image, *grid, 1 + i % PatternRows, i / PatternRows),
+                     isLit(texts[i]) ? LitColour : DarkColour);
+    }
 
 private slots:
     void init() {
         window = new QWidget;
         grid = new FlexGrid(window);
-        grid->setGeometry(QRect(QPoint(0, 0), GridSize));
-        window->resize(GridSize);
+        grid->resize(889, 145);
+        window->resize(grid->size());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
+        ClearPattern(*grid);
     }
     void cleanup() { delete window; }
 
-    void cellColourIsPerCellAndSurvivesTextWrites() {
+    // Text and colour belong to each cell: a text write colours nothing and moves no current
+    // cell, until a repaint colours exactly the "R" cells, beeping not. A toggle lights "B" and
+    // darkens any other text. All 50 columns fit without scrolling.
+    void coloursFollowTheTextsWhenAsked() {
+        BeepCounter beeps;
         grid->setRow(2);
         grid->setCol(3);
         grid->setCellBackColor(LitColour);
-        grid->setTextMatrix(2, 3, QStringLiteral("X"));
-        grid->setTextMatrix(5, 7, QStringLiteral("R"));
-        QCOMPARE(grid->TextMatrix(2, 3), QStringLiteral("X"));
-        // Text writes move neither the current cell nor any colour.
-        QCOMPARE(grid->RowSel(), 2);
-        QCOMPARE(grid->ColSel(), 3);
+        const QStringList kinds = {LitText, DarkText, QString(), u"r"_s, u"RR"_s, u"X"_s};
+        QStringList texts;
+        for (int i = 0; i < PatternRows * PatternCols; ++i) {
+            texts << kinds[i % kinds.size()];
+            grid->setTextMatrix(1 + i % PatternRows, i / PatternRows, texts.last());
+        }
+        QCOMPARE(current(), QPoint(3, 2));
         const QImage image = snapshot(*grid);
         QCOMPARE(shownColour(image, *grid, 2, 3), LitColour);
-        QCOMPARE(shownColour(image, *grid, 5, 7), DarkColour);
-        QCOMPARE(shownColour(image, *grid, 2, 4), DarkColour);
-        QCOMPARE(shownColour(image, *grid, 3, 3), DarkColour);
-    }
-
-    void hiddenGridAcceptsEveryOperation() {
-        grid->setVisible(false);
-        grid->setTextMatrix(8, 49, QStringLiteral("R"));
-        grid->setRow(8);
-        grid->setCol(49);
-        grid->setCellBackColor(LitColour);
-        grid->setVisible(true);
-        QCOMPARE(grid->TextMatrix(8, 49), QStringLiteral("R"));
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 8, 49), LitColour);
-    }
-
-    void allColumnsFitWithoutScrolling() {
-        const QRect last = grid->cellRect(8, 49);
-        QCOMPARE(last.right(), GridSize.width() - 1);
-        QCOMPARE(last.bottom(), GridSize.height() - 1);
-        QVERIFY(grid->cellRect(1, 0).width() >= 17);
-        QVERIFY(grid->cellRect(1, 0).height() >= 15);
-    }
-
-    void currentCellKeepsItsColourWhenFocused() {
-        SetPattern(*grid);
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        grid->setFocus();
-        QVERIFY(grid->hasFocus());
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 8, 49), LitColour);
-    }
-
-    void clearAndSetRewriteEveryCellAndBeep() {
-        BeepCounter beeps;
-        grid->setTextMatrix(4, 20, QStringLiteral("r"));
-        SetPattern(*grid);
-        SetPattern(*grid); // already all lit: still rewrites and beeps
-        QCOMPARE(beeps.count(), 2);
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                QCOMPARE(grid->TextMatrix(row, col), LitText);
-        verifyColoursFollowTexts(*grid);
-        QCOMPARE(grid->RowSel(), 8);
-        QCOMPARE(grid->ColSel(), 49);
-        QVERIFY(grid->isVisible());
-
-        ClearPattern(*grid);
-        ClearPattern(*grid);
-        QCOMPARE(beeps.count(), 4);
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                QCOMPARE(grid->TextMatrix(row, col), DarkText);
-        verifyColoursFollowTexts(*grid);
-        QCOMPARE(grid->RowSel(), 8);
-        QCOMPARE(grid->ColSel(), 49);
-    }
-
-    void toggleFlipsTheClickedCell() {
-        ClearPattern(*grid);
-        connect(grid, &FlexGrid::Click, grid, [this] { TogglePattern(*grid); });
-        clickCell(*grid, 3, 10);
-        QCOMPARE(grid->TextMatrix(3, 10), LitText);
-        QCOMPARE(grid->RowSel(), 3);
-        QCOMPARE(grid->ColSel(), 10);
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 3, 10), LitColour);
-        clickCell(*grid, 3, 10);
-        QCOMPARE(grid->TextMatrix(3, 10), DarkText);
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 3, 10), DarkColour);
-        // Corner cells too: the edges of the widget belong to them.
-        clickCell(*grid, 1, 0);
-        clickCell(*grid, 8, 49);
-        QCOMPARE(grid->TextMatrix(1, 0), LitText);
-        QCOMPARE(grid->TextMatrix(8, 49), LitText);
-    }
-
-    void foreignTextsNeedTwoClicksToLight_data() {
-        QTest::addColumn<QString>("text");
-        QTest::newRow("lower case") << QStringLiteral("r");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("other") << QStringLiteral("X");
-    }
-    void foreignTextsNeedTwoClicksToLight() {
-        QFETCH(QString, text);
-        ClearPattern(*grid);
-        grid->setTextMatrix(6, 30, text);
+        for (const QPoint& cell : {QPoint(0, 1), QPoint(4, 2), QPoint(3, 3)}) // (column, row)
+            QCOMPARE(shownColour(image, *grid, cell.y(), cell.x()), DarkColour);
         RepaintPattern(*grid);
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 6, 30), DarkColour);
-        connect(grid, &FlexGrid::Click, grid, [this] { TogglePattern(*grid); });
-        clickCell(*grid, 6, 30);
-        QCOMPARE(grid->TextMatrix(6, 30), DarkText);
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 6, 30), DarkColour);
-        clickCell(*grid, 6, 30);
-        QCOMPARE(grid->TextMatrix(6, 30), LitText);
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 6, 30), LitColour);
+        verifyPicture(texts);
+        QCOMPARE(beeps.count(), 0);
+        QCOMPARE(current(), QPoint(49, 8));
+        for (int i = 0; i < kinds.size(); ++i) {
+            grid->setRow(1 + i);
+            grid->setCol(0);
+            TogglePattern(*grid);
+            texts[i] = i == 1 ? LitText : DarkText;
+        }
+        verifyPicture(texts);
+        QCOMPARE(grid->cellRect(8, 49).bottomRight(), QPoint(888, 144));
+        QVERIFY(grid->cellRect(1, 0).width() >= 17 && grid->cellRect(1, 0).height() >= 15);
     }
 
-    void clicksOutsideDataCellsDoNothing() {
+    // A left click on a data cell, corners included, or Enter selects it and clicks; clicks on
+    // the header or with the right button do nothing. Arrows stop at the edges.
+    void clicksAndKeys() {
         QSignalSpy clicks(grid, &FlexGrid::Click);
-        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, grid->cellRect(0, 5).center());
-        QTest::mouseClick(grid, Qt::RightButton, Qt::NoModifier, grid->cellRect(2, 5).center());
+        QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(0, 5).center());
+        QTest::mouseClick(grid, Qt::RightButton, {}, grid->cellRect(2, 5).center());
         QCOMPARE(clicks.count(), 0);
-        QTest::mouseClick(grid, Qt::LeftButton, Qt::NoModifier, grid->cellRect(2, 5).center());
-        QCOMPARE(clicks.count(), 1);
-    }
-
-    void keyboardMovesAndToggles() {
-        ClearPattern(*grid);
-        connect(grid, &FlexGrid::Click, grid, [this] { TogglePattern(*grid); });
-        grid->setFocus();
-        QTest::keyClick(grid, Qt::Key_Down); // already on the last row: stays
-        QTest::keyClick(grid, Qt::Key_Right);
-        QTest::keyClick(grid, Qt::Key_Up);
-        QTest::keyClick(grid, Qt::Key_Left);
-        QCOMPARE(grid->RowSel(), 7);
-        QCOMPARE(grid->ColSel(), 48);
-        QTest::keyClick(grid, Qt::Key_Return);
-        QCOMPARE(grid->TextMatrix(7, 48), LitText);
+        QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(0, grid->cellRect(1, 0).top()));
+        QCOMPARE(current(), QPoint(0, 1));
+        QTest::mouseClick(grid, Qt::LeftButton, {}, QPoint(888, 144));
+        QCOMPARE(current(), QPoint(49, 8));
+        for (Qt::Key key : {Qt::Key_Down, Qt::Key_Right, Qt::Key_Up, Qt::Key_Left})
+            QTest::keyClick(grid, key);
+        QCOMPARE(current(), QPoint(48, 7));
         QTest::keyClick(grid, Qt::Key_Home);
         QCOMPARE(grid->ColSel(), 0);
         QTest::keyClick(grid, Qt::Key_End);
-        QCOMPARE(grid->ColSel(), 49);
-        QCOMPARE(grid->RowSel(), 7);
+        QCOMPARE(current(), QPoint(49, 7));
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(clicks.count(), 3);
     }
 
-    // Printable keys, Space and an input method's commit are typed; control keys are not.
-    void keyboardTypes() {
-        QSignalSpy typed(grid, &FlexGrid::KeyTyped);
-        QSignalSpy backspaces(grid, &FlexGrid::BackspacePressed);
-        grid->setFocus();
-        QTest::keyClicks(grid, QStringLiteral("H"));
-        QTest::sendKeyEvent(QTest::Click, grid, Qt::Key_Eacute, QStringLiteral("é"), {});
-        QTest::keyClicks(grid, QStringLiteral(" 1"));
-        QTest::keyClick(grid, Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(grid, Qt::Key_Tab);
-        QTest::keyClick(grid, Qt::Key_Backspace);
-        QInputMethodEvent commit;
-        commit.setCommitString(QStringLiteral("Ж"));
-        QCoreApplication::sendEvent(grid, &commit);
-        QStringList texts;
-        for (const QList<QVariant>& signal : typed)
-            texts << signal.at(0).toString();
-        QCOMPARE(texts, QStringList({"H", "é", " ", "1", "Ж"}));
-        QCOMPARE(backspaces.count(), 1);
+    // A step holds all its edit changed, nested records included, also a change of the speed
+    // alone; undo and redo put back the speed with the texts and colours.
+    void historyStepsAndSpeed() {
+        int speed = StartSpeed;
+        PatternHistory history(
+            *grid, [&] { return speed; }, [&](int value) { speed = value; });
+        QUndoStack& stack = history.stack();
+        history.record(u"outer"_s, [&] {
+            history.record(u"inner"_s, [&] { SetPattern(*grid); });
+            speed = 7;
+        });
+        history.record(u"Speed"_s, [&] { speed = 9; });
+        QCOMPARE(stack.count(), 2);
+        QCOMPARE(stack.text(0), u"outer"_s);
+        stack.undo();
+        QCOMPARE(speed, 7);
+        stack.undo();
+        verifyPicture(dark);
+        QCOMPARE(speed, StartSpeed);
+        stack.redo();
+        verifyPicture(QStringList(PatternRows * PatternCols, LitText));
+        QCOMPARE(speed, 7);
+        stack.redo();
+        QCOMPARE(speed, 9);
     }
 
-    void repaintColoursExactlyTheLitCells() {
-        ClearPattern(*grid);
-        BeepCounter beeps;
-        const QStringList texts = {QStringLiteral("R"), QStringLiteral("B"),  QString(),
-                                   QStringLiteral("r"), QStringLiteral("RR"), QStringLiteral("X")};
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                grid->setTextMatrix(row, col, texts[(row * 7 + col) % texts.size()]);
-        // Before the repaint the new texts show their old colour.
-        QCOMPARE(grid->TextMatrix(6, 0), LitText);
-        QCOMPARE(shownColour(snapshot(*grid), *grid, 6, 0), DarkColour);
-        RepaintPattern(*grid);
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                QCOMPARE(grid->TextMatrix(row, col), texts[(row * 7 + col) % texts.size()]);
-        verifyColoursFollowTexts(*grid);
-        QCOMPARE(beeps.count(), 0);
-        QCOMPARE(grid->RowSel(), 8);
-        QCOMPARE(grid->ColSel(), 49);
-    }
-
-    void formatStringLabelsTheHeader() {
-        grid->setFormatString(QStringLiteral(" 1| 2|10"));
-        QCOMPARE(grid->TextMatrix(0, 0), QStringLiteral(" 1"));
-        QCOMPARE(grid->TextMatrix(0, 2), QStringLiteral("10"));
-        QCOMPARE(grid->TextMatrix(0, 3), QString());
+    // Beyond the limit the oldest steps go; the newest StepLimit can all be taken back.
+    void historyKeepsTheNewestStepLimitSteps() {
+        PatternHistory history(
+            *grid, [] { return StartSpeed; }, [](int) {});
+        for (int i = 0; i < PatternHistory::StepLimit + 5; ++i) {
+            grid->setRow(1 + i % PatternRows);
+            grid->setCol(i / PatternRows % PatternCols);
+            history.record(u"Toggle"_s, [&] { TogglePattern(*grid); });
+        }
+        const QStringList last = gridTexts(*grid);
+        QCOMPARE(history.stack().count(), PatternHistory::StepLimit);
+        history.stack().setIndex(0);
+        QStringList first = dark;
+        std::fill_n(first.begin(), 5, LitText); // what the 5 dropped toggles left
+        verifyPicture(first);
+        history.stack().setIndex(PatternHistory::StepLimit);
+        verifyPicture(last);
     }
 };
 
