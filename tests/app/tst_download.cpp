@@ -8,7 +8,6 @@
 #include "serialport.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QScrollBar>
@@ -36,7 +35,7 @@ class TestDownload : public QObject {
     std::unique_ptr<PseudoTerminal> pty;
     BeepCounter beeps;
     QStringList captions, errors;
-    QString hangUpAt; // the caption at which the pseudo-terminal's master side is closed
+    QString hangUpAt;            // the caption at which the pseudo-terminal's master side is closed
     std::unique_ptr<Form1> form; // last, so that it goes first
 
     FlexGrid& grid() { return *control<FlexGrid>(*form, "MSFlexGrid1"); }
@@ -107,8 +106,7 @@ private slots:
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         press(*form, "Command6");
         clickCell(grid(), 1, 1);
-        QCoreApplication::postEvent(form.get(), new QCloseEvent);
-        QCoreApplication::processEvents();
+        QVERIFY(!form->close());
         QVERIFY(tcflow(pty->slaveFd(), TCOON) == 0);
         QTRY_VERIFY(!form->downloading());
         for (int run = 2; run <= 3; ++run) {
