@@ -75,6 +75,7 @@ private slots:
     // A refused Load, a cancelled Save or Load and a failed Save change neither the window, nor
     // its caption, nor the file saved last; each refusal names its file.
     void refusalsChangeNothing() {
+        press(form, "Command1");
         const QString path = dir.filePath("earlier.txt");
         choose("Command3", path);
         clickCell(grid(), 2, 2);

@@ -1,5 +1,6 @@
 // orvane-send as a separate process: what it prints, saves and sends, its exit codes and messages.
 
+#include "options.h"
 #include "porttable.h"
 #include "pty.h"
 #include "testfiles.h"
@@ -82,10 +83,9 @@ private slots:
         const QString font = writeFile(
             dir, "a.bdf",
             "STARTFONT 2.1\nFONT a\nSIZE 8 75 75\nFONTBOUNDINGBOX 3 8 0 -1\nSTARTPROPERTIES 2\n"
-            "FONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS 2\n"
-            "STARTCHAR A\nENCODING 65\nDWIDTH 4 0\nBBX 3 3 0 0\nBITMAP\nE0\nA0\nE0\nENDCHAR\n"
-            "STARTCHAR space\nENCODING 32\nDWIDTH 2 0\nBBX 1 1 0 "
-            "0\nBITMAP\n00\nENDCHAR\nENDFONT\n");
+            "FONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS 2\nSTARTCHAR space\nENCODING 32\n"
+            "DWIDTH 2 0\nBBX 1 1 0 0\nBITMAP\n00\nENDCHAR\nSTARTCHAR A\nENCODING 65\nDWIDTH 4 0\n"
+            "BBX 3 3 0 0\nBITMAP\nE0\nA0\nE0\nENDCHAR\nENDFONT\n");
         const QString bad = writeFile(dir, "bad.txt", signFile("0"));
         const QString refused = "orvane-send: " + bad + ": line 51: the speed must be";
         const QString saveTo = dir.filePath("no/x.txt");
@@ -95,12 +95,11 @@ private slots:
         row("show", {file, "--show"}, 0,
             "#" + dots + "\n" + dots + "#\n#" + dots + "\n" + (dots + ".\n").repeated(4) + "#" +
                 dots + "\n");
-        row("save", {file, "--save", dir.filePath("saved.txt")}, 0, {});
         row("send", {file, "--device", line.slavePath()}, 0, {}); // no progress: no terminal
         row("save fails", {file, "--save", saveTo}, 4, {},
             "orvane-send: " + saveTo + ": cannot save");
         row("refused", {bad, "--frame"}, 3, {}, refused);
-        row("refused, port", {bad, "--port=1"}, 3, {}, refused);
+        row("refused, device", {bad, "--device", line.slavePath()}, 3, {}, refused);
         row("no image", {"--image", file, "--frame"}, 3, {}, "orvane-send: " + file + ": ");
         row("no font", {"--text=A", "--font", file, "--frame"}, 3, {},
             "orvane-send: " + file + ": ");
@@ -139,6 +138,20 @@ private slots:
                  qPrintable(run.err));
     }
 
+    // The line is used when no other output is asked for, or when a port or device is named.
+    void sendsOnlyWhenAsked() {
+        QString error;
+        for (const auto& [arguments, send] : {std::pair{QStringList{}, true},
+                                              {{"--save=x"}, false},
+                                              {{"--show"}, false},
+                                              {{"--frame"}, false},
+                                              {{"--png=x"}, false},
+                                              {{"--save=x", "--port=2"}, true},
+                                              {{"--frame", "--device=x"}, true}})
+            QCOMPARE(parseSendOptions(QStringList{"orvane-send", file} + arguments, &error)->send,
+                     send);
+    }
+
     // Standard input in, the picture saved and sent, with progress on a terminal; a PNG out
     // and back in as an image.
     void inAndOut() {
@@ -152,7 +165,8 @@ private slots:
         QCOMPARE(sign.read(200, 300), frame('4'));
         const QString progress = QString::fromLocal8Bit(terminal.readAvailable());
         const QString done = "\r\033[Ksent 102 characters to " + sign.slavePath() + "\r\n";
-        QVERIFY2(progress.contains("column 50 of 50") && progress.endsWith(done),
+        QVERIFY2(progress.contains("column 1 of 50\r") && progress.contains("column 50 of 50\r") &&
+                     progress.endsWith(done),
                  qPrintable(progress)); // the terminal turns the last line end into CR LF
         QCOMPARE(runSend({"-", "--frame"}, signFile(" 3 ")).out, frame('3'));
         const QString png = dir.filePath("sign.png");
