@@ -1,13 +1,13 @@
 #include "send.h"
 
-#include <QCoreApplication>
-
 #include "download.h"
 #include "downloadframe.h"
 #include "imageexport.h"
 #include "patternfile.h"
 #include "serialport.h"
 #include "source.h"
+
+#include <QCoreApplication>
 
 #include <cerrno>
 #if defined(Q_OS_WIN)

@@ -1,9 +1,9 @@
 #include "serialport.h"
 
-#include <QCoreApplication>
-
 #include "linesettings.h"
 #include "portproblem.h"
+
+#include <QCoreApplication>
 
 #include <cerrno>
 
@@ -38,7 +38,7 @@ SerialPort::~SerialPort() {
 }
 
 QString SerialPort::device() const {
-    return explicitDevice_.isEmpty() ? deviceFor(commPort_) : explicitDevice_;
+    return explicitDevice_.isEmpty() ? PortTable::device(commPort_) : explicitDevice_;
 }
 
 QString SerialPort::description() const {

@@ -19,19 +19,6 @@ public:
     static constexpr int MinPort = PortTable::MinPort;
     static constexpr int MaxPort = PortTable::MaxPort;
 
-    // Maps a port number to the device it opens.
-    using DeviceResolver = PortTable::DeviceResolver;
-
-    // The port table's device for port (porttable.h).
-    static QString defaultDevice(int port) { return PortTable::tableDevice(port); }
-    // The device port opens, through the resolver in force.
-    static QString deviceFor(int port) { return PortTable::device(port); }
-    // Replaces the mapping for every SerialPort (tests point a port at a pseudo-terminal).
-    // An empty resolver restores the port table.
-    static void setDeviceResolver(DeviceResolver resolver) {
-        PortTable::setDeviceResolver(std::move(resolver));
-    }
-
     SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;

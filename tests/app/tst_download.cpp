@@ -4,6 +4,7 @@
 #include "errorreport.h"
 #include "form1.h"
 #include "gridprobe.h"
+#include "porttable.h"
 #include "pty.h"
 #include "serialport.h"
 
@@ -56,7 +57,7 @@ private slots:
         pty = std::make_unique<PseudoTerminal>();
         QVERIFY(pty->isOpen());
         // Port 1 is the pseudo-terminal; every other number names a device that does not exist.
-        SerialPort::setDeviceResolver([this](int port) {
+        PortTable::setDeviceResolver([this](int port) {
             return port == 1 && pty ? pty->slavePath() : QStringLiteral("/none/tty%1").arg(port);
         });
         setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });

@@ -5,6 +5,7 @@
 #include "errorreport.h"
 #include "form1.h"
 #include "gridprobe.h"
+#include "porttable.h"
 #include "pty.h"
 #include "testfiles.h"
 
@@ -170,7 +171,7 @@ private slots:
     void noUndoWhileDownloading() {
         PseudoTerminal pty;
         QVERIFY2(pty.isOpen(), qPrintable(pty.error()));
-        SerialPort::setDeviceResolver([&](int) { return pty.slavePath(); });
+        PortTable::setDeviceResolver([&](int) { return pty.slavePath(); });
         clickCell(*grid(), 1, 49);
         bool pressed = false;
         connect(form.get(), &QWidget::windowTitleChanged, this, [&](const QString& title) {
@@ -179,7 +180,7 @@ private slots:
         });
         press(*form, "Command4");
         QTRY_VERIFY(!form->downloading());
-        SerialPort::setDeviceResolver({});
+        PortTable::setDeviceResolver({});
         QVERIFY(pressed);
         QCoreApplication::processEvents();
         QCOMPARE(grid()->TextMatrix(1, 49), LitText);
