@@ -5,22 +5,14 @@
 #include "bitmapfont.h"
 #include "textlayout.h"
 
+#include "invariant.h"
+
 #include <QByteArray>
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 
 using namespace orvane;
-
-namespace {
-
-[[noreturn]] void fail(const char* what) {
-    std::fprintf(stderr, "invariant broken: %s\n", what);
-    std::abort();
-}
-
-} // namespace
+using orvane::fuzz::fail;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input =

@@ -14,7 +14,7 @@ namespace {
 
 // The translation context of this file's messages.
 struct Text {
-    Q_DECLARE_TR_FUNCTIONS(orvane - send)
+    Q_DECLARE_TR_FUNCTIONS(orvane::Send)
 };
 
 // The parser with every option, shared by parsing and the help text.

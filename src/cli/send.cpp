@@ -21,7 +21,7 @@ namespace orvane {
 namespace {
 // The translation context of this file's messages.
 struct Text {
-    Q_DECLARE_TR_FUNCTIONS(orvane - send)
+    Q_DECLARE_TR_FUNCTIONS(orvane::Send)
 };
 } // namespace
 

@@ -14,7 +14,7 @@ namespace {
 
 // The translation context of this file's messages.
 struct Text {
-    Q_DECLARE_TR_FUNCTIONS(orvane - send)
+    Q_DECLARE_TR_FUNCTIONS(orvane::Send)
 };
 
 SourcePicture fromPatternFile(const QString& file) {
