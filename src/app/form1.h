@@ -33,8 +33,6 @@ public:
     // The caption the window starts with.
     static QString designCaption();
 
-    // The serial line a download uses.
-    const SerialPort& comm() const { return MSComm1; }
     // True from "Down Load" until the port is closed again.
     bool downloading() const { return busy_ != nullptr; }
 
