@@ -24,7 +24,7 @@ for f in "$desktop" "$root"/share/icons/hicolor/{16x16,32x32}/apps/orvane.png \
 done
 check "desktop entry validates" desktop-file-validate "$desktop"
 check "desktop entry names its icon" grep -qx 'Icon=orvane' "$desktop"
-check "copyright names the font" grep -qx 'Files: src/text/fonts/\*' "$doc/copyright"
+check "copyright names the font" grep -qx 'Files: src/core/fonts/\*' "$doc/copyright"
 for f in "$doc/changelog" "$root"/share/man/man1/orvane{,-send}.1; do check "${f#"$root"/}.gz" gzip -t "$f.gz"; done
 check "changelog of this version" \
     grep -q "^orvane ($(dpkg-deb -f "$deb" Version))" <(zcat "$doc/changelog.gz")
