@@ -1,7 +1,8 @@
 // Runs a fuzz target's LLVMFuzzerTestOneInput once over each file in the folders (or files)
-// named on the command line, in name order: the kept corpus and every input that ever failed,
-// checked by the normal test suite with the normal compiler and under the sanitizers, the same
-// way on every run. A broken invariant aborts; the last input named on standard error is the one.
+// named on the command line (a missing one holds none), in name order: the kept corpus and every
+// input that ever failed, checked by the normal test suite with the normal compiler and under the
+// sanitizers, the same way on every run. A broken invariant aborts; the last input named on
+// standard error is the one.
 
 #include <algorithm>
 #include <cstdint>
@@ -26,8 +27,10 @@ int main(int argc, char** argv) {
                     inputs.push_back(entry.path()); // not .gitkeep
         } else if (fs::is_regular_file(given, error)) {
             inputs.push_back(given);
+        } else if (!fs::exists(given, error)) {
+            std::fprintf(stderr, "%s: not there; no inputs from it\n", argv[i]);
         } else {
-            std::fprintf(stderr, "%s: no such file or folder\n", argv[i]);
+            std::fprintf(stderr, "%s: neither a file nor a folder\n", argv[i]);
             return 2;
         }
         if (error) {
