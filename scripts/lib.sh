@@ -7,7 +7,7 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
     fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream)
 
-# Packages for the fuzz run: clang and its libFuzzer runtime.
+# Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 as_root() {

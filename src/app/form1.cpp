@@ -245,9 +245,13 @@ void Form1::dropEvent(QDropEvent* event) {
 }
 
 // A dropped image is imported; anything else is loaded as a pattern file, with Load's checks.
+// A file that cannot be read is said so at once: reading a stalled file again would wait again.
 void Form1::Form_OLEDragDrop(const QString& fileName) {
-    if (isImageFile(fileName))
+    QString unreadable;
+    if (isImageFile(fileName, &unreadable))
         importImage(fileName);
+    else if (!unreadable.isEmpty())
+        ReportError(this, tr("Load"), unreadable);
     else
         loadPatternFile(fileName);
 }

@@ -6,6 +6,11 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 #if !defined(Q_OS_WIN)
 #include <cerrno>
@@ -36,45 +41,131 @@ QString notAFile(bool isFolder) {
                     : Text::tr("it is a device or a pipe, not a file");
 }
 
-} // namespace
+// What the reading thread shares with the caller, who may give up and return while the thread
+// is still blocked in the kernel; the last of the two frees it.
+struct Transfer {
+    std::mutex mutex;
+    std::condition_variable changed;
+    quint64 steps = 0; // calls that came back: the open, then each read
+    bool done = false;
+    BoundedRead result;
 
-BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes) {
-    QFile file;
+    void step() {
+        {
+            const std::lock_guard lock(mutex);
+            ++steps;
+        }
+        changed.notify_one();
+    }
+};
+
+constexpr qint64 ChunkBytes = 64 * 1024;
+
+// Reads the file in the calling thread, counting each call that comes back as a step. May block
+// for good on a file that looks regular but is not.
+BoundedRead readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer) {
+    BoundedRead result;
 #if defined(Q_OS_WIN)
     const QFileInfo info(fileName);
     if (info.exists() && !info.isFile())
         return failed(notAFile(info.isDir()));
-    file.setFileName(fileName);
+    QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return failed(Text::tr("cannot open the file: %1").arg(file.errorString()));
+    transfer.step();
+    while (result.data.size() < maxBytes) {
+        const QByteArray chunk = file.read(std::min(ChunkBytes, maxBytes - result.data.size()));
+        transfer.step();
+        if (file.error() != QFileDevice::NoError)
+            return failed(Text::tr("cannot read the file: %1").arg(file.errorString()));
+        if (chunk.isEmpty())
+            break;
+        result.data += chunk;
+    }
+    result.truncated = file.size() > result.data.size();
 #else
     // O_NONBLOCK: opening a pipe waits for a writer, and a serial line may wait for its carrier.
-    const int fd = ::open(QFile::encodeName(fileName).constData(),
-                          O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    struct Descriptor {
+        int fd;
+        ~Descriptor() {
+            if (fd >= 0)
+                ::close(fd);
+        }
+    } const file{::open(QFile::encodeName(fileName).constData(),
+                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    const int fd = file.fd;
     if (fd < 0)
         return failed(Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool isFolder = S_ISDIR(st.st_mode);
-        ::close(fd);
-        return failed(notAFile(isFolder));
-    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return failed(notAFile(S_ISDIR(st.st_mode)));
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return failed(Text::tr("cannot open the file: %1").arg(file.errorString()));
+    transfer.step();
+    QByteArray chunk(qsizetype(std::min(ChunkBytes, std::max<qint64>(maxBytes, 1))),
+                     Qt::Uninitialized);
+    while (result.data.size() < maxBytes) {
+        const ssize_t got =
+            ::read(fd, chunk.data(),
+                   size_t(std::min<qint64>(chunk.size(), maxBytes - result.data.size())));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return failed(Text::tr("cannot read the file: %1").arg(qt_error_string(errno)));
+        transfer.step();
+        if (got == 0)
+            break;
+        result.data.append(chunk.constData(), qsizetype(got));
     }
+    result.truncated = st.st_size > result.data.size();
 #endif
-    BoundedRead result;
-    result.data = file.read(maxBytes);
-    if (file.error() != QFileDevice::NoError)
-        return failed(Text::tr("cannot read the file: %1").arg(file.errorString()));
-    result.truncated = file.size() > result.data.size();
     result.ok = true;
     return result;
 }
 
+} // namespace
+
+BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes,
+                            std::chrono::milliseconds stallLimit) {
+    // The file is read in a thread of its own, and the caller waits for it with a deadline that
+    // each piece of data renews; when it passes, the caller returns and the thread is left to
+    // finish (or stay blocked, holding one descriptor) on its own. Waiting with poll() instead
+    // cannot work: the kernel reports a regular file as always readable, FUSE files and pseudo
+    // files included, and the read itself then blocks. Interrupting the read with a timer signal
+    // would take a signal handler away from the program.
+    const auto transfer = std::make_shared<Transfer>();
+    try {
+        std::thread([transfer, fileName, maxBytes] {
+            BoundedRead result = readNow(fileName, maxBytes, *transfer);
+            {
+                const std::lock_guard lock(transfer->mutex);
+                transfer->result = std::move(result);
+                transfer->done = true;
+            }
+            transfer->changed.notify_one();
+        }).detach();
+    } catch (const std::system_error& e) {
+        return failed(Text::tr("cannot read the file: %1").arg(QString::fromLocal8Bit(e.what())));
+    }
+    std::unique_lock lock(transfer->mutex);
+    for (;;) {
+        const quint64 seen = transfer->steps;
+        if (!transfer->changed.wait_for(lock, stallLimit,
+                                        [&] { return transfer->done || transfer->steps != seen; }))
+            return failed(Text::tr("the file gave no data for %1 s; it is not an ordinary file")
+                              .arg(double(stallLimit.count()) / 1000));
+        if (transfer->done)
+            return std::move(transfer->result);
+    }
+}
+
 bool writeFileAtomically(const QString& fileName, const QByteArray& bytes, QString* reason) {
+    // QSaveFile would rename its new file over whatever has the name; through a symbolic link it
+    // writes to the link's target, which must be a regular file too.
+    const QFileInfo target(fileName);
+    if (target.exists() && !target.isFile()) {
+        *reason = notAFile(target.isDir());
+        return false;
+    }
     QSaveFile file(fileName);
     // Unbuffered, so that a short write (a full disk) shows in write()'s count.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {

@@ -1,12 +1,16 @@
 #pragma once
 
 // Files the user names, read and written safely. Only a regular file is read (a pipe, a terminal
-// or another device could block forever or never end), it is opened without waiting, and at most
-// a given number of bytes is read. A file is written whole or not at all. Used for pattern files,
-// fonts and images alike.
+// or another device could block forever or never end), it is opened without waiting, at most a
+// given number of bytes is read, and a file that gives no data for a while is given up: some
+// files that look regular block like a pipe (/proc/kmsg, tracefs's trace_pipe, a stuck FUSE or
+// network file system). Only a regular file, or a symbolic link to one, is replaced by a write;
+// a file is written whole or not at all. Used for pattern files, fonts and images alike.
 
 #include <QByteArray>
 #include <QString>
+
+#include <chrono>
 
 namespace orvane {
 
@@ -17,10 +21,16 @@ struct BoundedRead {
     QString error;          // why it could not be read, in plain words (no file name)
 };
 
-BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes);
+// How long opening the file or one read from it may take before the file is given up.
+inline constexpr std::chrono::milliseconds DefaultStallLimit{5000};
+
+// Returns within about stallLimit of the last data the file gave, whatever the file does.
+BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes,
+                            std::chrono::milliseconds stallLimit = DefaultStallLimit);
 
 // Writes bytes to the named file atomically: an existing file is replaced only once the new
-// content is completely on disk, and is left as it was on failure. On failure returns false and
+// content is completely on disk, and is left as it was on failure. Anything but a regular file
+// (a folder, a device, a pipe, a socket) is refused and left alone. On failure returns false and
 // sets *reason (no file name).
 bool writeFileAtomically(const QString& fileName, const QByteArray& bytes, QString* reason);
 

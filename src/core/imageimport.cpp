@@ -145,10 +145,13 @@ ImageImport loadImagePicture(const QString& fileName, const ImageOptions& option
     return result;
 }
 
-bool isImageFile(const QString& fileName) {
+bool isImageFile(const QString& fileName, QString* unreadable) {
     const BoundedRead head = readBoundedFile(fileName, 4096);
-    if (!head.ok)
+    if (!head.ok) {
+        if (unreadable)
+            *unreadable = withFileName(fileName, head.error);
         return false;
+    }
     QBuffer buffer;
     buffer.setData(head.data);
     buffer.open(QIODevice::ReadOnly);

@@ -50,7 +50,8 @@ ImageImport pictureFromImage(const QImage& image, const ImageOptions& options);
 ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options);
 
 // Whether the named file's content is an image this program reads (by its first bytes, not its
-// name). Only a regular file is looked at.
-bool isImageFile(const QString& fileName);
+// name). Only a regular file is looked at; when the file cannot be read, sets *unreadable (if
+// given) to why, starting with the file's name.
+bool isImageFile(const QString& fileName, QString* unreadable = nullptr);
 
 } // namespace orvane

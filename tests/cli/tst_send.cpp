@@ -98,6 +98,13 @@ private slots:
         row("send", {file, "--device", line.slavePath()}, 0, {}); // no progress: no terminal
         row("save fails", {file, "--save", saveTo}, 4, {},
             "orvane-send: " + saveTo + ": cannot save");
+        const QString fifo = dir.filePath("fifo");
+        QCOMPARE(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        row("save to a FIFO", {file, "--save", fifo}, 4, {},
+            "orvane-send: " + fifo +
+                ": cannot save the file: it is a device or a pipe, not a file");
+        row("PNG to a folder", {file, "--png", dir.path()}, 4, {},
+            "orvane-send: " + dir.path() + ": cannot save the image: it is a folder, not a file");
         row("refused", {bad, "--frame"}, 3, {}, refused);
         row("refused, device", {bad, "--device", line.slavePath()}, 3, {}, refused);
         row("no image", {"--image", file, "--frame"}, 3, {}, "orvane-send: " + file + ": ");
