@@ -4,7 +4,7 @@
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages needed to configure, build and test.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev ser2net
     fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.

@@ -22,11 +22,12 @@ struct Parser {
     QCommandLineParser parser;
     QCommandLineOption port{
         QStringLiteral("port"),
-        Text::tr("Send through serial port N, 1..16 (default 1; see the port table "
-                 "below)."),
+        Text::tr("Send through serial port N, 1..16 (default: the device ORVANE_DEVICE "
+                 "names, else port 1; see the port table below)."),
         QStringLiteral("N")};
     QCommandLineOption device{QStringLiteral("device"),
-                              Text::tr("Send through this serial device instead."),
+                              Text::tr("Send through this serial device instead, e.g. "
+                                       "/dev/ttyUSB0 or a /dev/serial/by-id/ name."),
                               QStringLiteral("PATH")};
     QCommandLineOption speed{
         QStringLiteral("speed"),
@@ -148,6 +149,8 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         return std::nullopt;
     options.port = port.value_or(SerialPort::MinPort);
     options.device = parser.value(p.device);
+    if (!port && !parser.isSet(p.device))
+        options.device = qEnvironmentVariable("ORVANE_DEVICE");
     if (parser.isSet(p.device) && options.device.isEmpty()) {
         *error = Text::tr("--device needs a device path");
         return std::nullopt;
@@ -240,6 +243,10 @@ QString sendHelpText() {
                     "       orvane-send --list-ports\n\n") +
            options +
            Text::tr("\nPorts:\n%1"
+                    "\n"
+                    "Environment:\n"
+                    "  ORVANE_DEVICE  the device to send through when neither --port nor --device\n"
+                    "                 is given\n"
                     "\n"
                     "Exit codes:\n"
                     "  0  done: the picture was sent, printed or saved\n"

@@ -28,7 +28,7 @@ struct SendOptions {
     // Outputs. Without --frame, --save, --show or --png the picture goes to the sign; with one
     // of them it goes there too only when --port or --device names the line.
     int port = 1;     // 1..16, used when device is empty
-    QString device;   // an explicit device path instead of a port number
+    QString device;   // an explicit device instead of a port number (or ORVANE_DEVICE's)
     bool send = true; // open the line and send
     bool frameOnly = false;
     QString saveFile;

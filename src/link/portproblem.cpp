@@ -49,4 +49,15 @@ QString openFailureReason(const QString& device, PortPresence presence,
     return systemReason;
 }
 
+QString consoleReason(const QString& device, const QString& name) {
+    return Text::tr("it is the kernel's console (/sys/class/tty/console/active names %1): the "
+                    "kernel writes its messages there and a login prompt may answer on it, so "
+                    "this port is not used. To free it, remove \"console=%1\" from the kernel "
+                    "command line (GRUB_CMDLINE_LINUX in /etc/default/grub, then \"sudo "
+                    "update-grub\" and a reboot) and stop its login prompt with \"sudo systemctl "
+                    "disable --now serial-getty@%1.service\"; or, to send there anyway, name the "
+                    "device itself: --device %2.")
+        .arg(name, device);
+}
+
 } // namespace orvane

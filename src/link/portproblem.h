@@ -15,6 +15,10 @@ namespace orvane {
 QString openFailureReason(const QString& device, PortPresence presence,
                           QSerialPort::SerialPortError error, const QString& systemReason);
 
+// Why a numbered port whose device is the kernel's console (`name` in sysfs) is not opened, and
+// how to free it or name the device explicitly.
+QString consoleReason(const QString& device, const QString& name);
+
 // "Present now: port 6 (/dev/ttyUSB1)." or a sentence saying that no port has a device.
 QString presentNowSentence();
 

@@ -9,7 +9,11 @@
 
 #if !defined(Q_OS_WIN)
 #include <cerrno>
+#include <sys/stat.h>
 #include <unistd.h>
+#endif
+#if defined(Q_OS_LINUX)
+#include <sys/sysmacros.h>
 #endif
 
 namespace orvane {
@@ -185,6 +189,53 @@ QString presenceWord(PortPresence presence) {
     return {};
 }
 
+QString stableName(const QString& device) {
+#if defined(Q_OS_LINUX)
+    const QString target = QFileInfo(device).canonicalFilePath();
+    if (target.isEmpty())
+        return {};
+    const QDir byId(deviceFolder() + QStringLiteral("/serial/by-id"));
+    for (const QFileInfo& link :
+         byId.entryInfoList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name))
+        if (link.canonicalFilePath() == target)
+            return link.filePath();
+#else
+    Q_UNUSED(device);
+#endif
+    return {};
+}
+
+QString consoleName(const QString& device) {
+#if defined(Q_OS_LINUX)
+    struct stat st {};
+    if (device.isEmpty() || ::stat(QFile::encodeName(device).constData(), &st) != 0 ||
+        !S_ISCHR(st.st_mode))
+        return {};
+    const QDir sysfs(sysfsFolder());
+    QFile active(sysfs.filePath(QStringLiteral("console/active")));
+    if (!active.open(QIODevice::ReadOnly))
+        return {};
+    // "tty0 ttyS0": every console the kernel writes to.
+    for (const QByteArray& name : active.read(4096).simplified().split(' ')) {
+        if (name.isEmpty() || name.contains('/') || name.startsWith('.'))
+            continue;
+        QFile number(sysfs.filePath(QString::fromLatin1(name) + QStringLiteral("/dev")));
+        if (!number.open(QIODevice::ReadOnly))
+            continue;
+        // "4:64", the major and minor device number.
+        const QList<QByteArray> parts = number.read(64).trimmed().split(':');
+        bool highOk = false, lowOk = false;
+        const uint high = parts.value(0).toUInt(&highOk);
+        const uint low = parts.value(1).toUInt(&lowOk);
+        if (parts.size() == 2 && highOk && lowOk && makedev(high, low) == st.st_rdev)
+            return QString::fromLatin1(name);
+    }
+#else
+    Q_UNUSED(device);
+#endif
+    return {};
+}
+
 QString presenceText(PortPresence presence) {
     switch (presence) {
     case PortPresence::Present:
@@ -205,8 +256,11 @@ PortStatus status(int port) {
     s.device = device(port);
     s.kind = kind(port);
     s.presence = presenceOf(s.device);
-    if (s.presence == PortPresence::Present || s.presence == PortPresence::Denied)
+    if (s.presence == PortPresence::Present || s.presence == PortPresence::Denied) {
         s.description = makerAndModel(s.device);
+        s.stableName = stableName(s.device);
+        s.console = !consoleName(s.device).isEmpty();
+    }
     if (s.description.isEmpty())
         s.description = kindText(s.kind);
     return s;
@@ -217,7 +271,7 @@ QString toolTip(int port) {
     QStringList parts{s.device.isEmpty() ? Text::tr("no device") : s.device};
     if (s.description != kindText(s.kind))
         parts << s.description;
-    parts << presenceText(s.presence);
+    parts << (s.console ? Text::tr("the kernel's console, not used") : presenceText(s.presence));
     return Text::tr("Port %1: %2").arg(port).arg(parts.join(QStringLiteral(", ")));
 }
 
@@ -229,12 +283,16 @@ QStringList listing() {
         width = std::max(width, ports.last().device.size());
     }
     QStringList lines;
-    for (const PortStatus& s : ports)
+    for (const PortStatus& s : ports) {
+        const QString word = s.console ? QStringLiteral("console") : presenceWord(s.presence);
         lines << QStringLiteral("%1  %2  %3  %4")
                      .arg(
                          QString::number(s.port).rightJustified(2),
                          (s.device.isEmpty() ? QStringLiteral("-") : s.device).leftJustified(width),
-                         presenceWord(s.presence).leftJustified(7), s.description);
+                         word.leftJustified(7), s.description);
+        if (!s.stableName.isEmpty())
+            lines << QStringLiteral("    ") + s.stableName;
+    }
     return lines;
 }
 
@@ -273,7 +331,8 @@ QStringList presentNow() {
         const QString path = device(port);
         switch (presenceOf(path)) {
         case PortPresence::Present:
-            ports << Text::tr("port %1 (%2)").arg(port).arg(path);
+            if (consoleName(path).isEmpty())
+                ports << Text::tr("port %1 (%2)").arg(port).arg(path);
             break;
         case PortPresence::Denied:
             ports << Text::tr("port %1 (%2, not allowed for this user)").arg(port).arg(path);

@@ -31,7 +31,9 @@ struct PortStatus {
     QString device; // empty for a macOS number with no device behind it
     PortKind kind = PortKind::BuiltIn;
     PortPresence presence = PortPresence::Absent;
-    QString description; // maker and model of a USB device when known, else what the kind is
+    QString description;  // maker and model of a USB device when known, else what the kind is
+    QString stableName;   // the device's /dev/serial/by-id name, or empty
+    bool console = false; // the device is the kernel's console: a numbered port refuses it
 };
 
 namespace PortTable {
@@ -55,13 +57,22 @@ QString presenceWord(PortPresence presence);
 // The presence in words for a person: "present", "nothing plugged in", ...
 QString presenceText(PortPresence presence);
 
+// The name under /dev/serial/by-id of the USB device `device` is, the name that stays the same
+// across reboots and plugging in elsewhere; empty when there is none.
+QString stableName(const QString& device);
+// When `device` is the kernel's console, the name /sys/class/tty/console/active gives it
+// ("ttyS0"); empty otherwise. Compared by device number, not by name, so a device folder whose
+// ttyS0 is another device is not taken for the console. Linux only.
+QString consoleName(const QString& device);
+
 // Port, device, presence and description of one port, found now.
 PortStatus status(int port);
 
 // "Port 6: /dev/ttyUSB1, FT232R USB UART (FTDI), present": the port's tooltip.
 QString toolTip(int port);
 
-// One line per port 1..16: number, device, status word and description, in columns.
+// One line per port 1..16: number, device, status word ("console" for the kernel's console)
+// and description, in columns; under a USB device a second line with its stable name.
 QStringList listing();
 
 // The table in a few lines, for help texts.

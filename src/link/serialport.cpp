@@ -61,6 +61,11 @@ bool SerialPort::open() {
     const QString path = device();
     if (PortTable::presenceOf(path) == PortPresence::NoUart)
         return fail(openFailureReason(path, PortPresence::NoUart, QSerialPort::NoError, {}));
+    if (explicitDevice_.isEmpty()) {
+        const QString console = PortTable::consoleName(path);
+        if (!console.isEmpty())
+            return fail(consoleReason(path, console));
+    }
     port_.setPortName(path);
     port_.setBaudRate(LineSettings::BaudRate);
     port_.setDataBits(LineSettings::DataBits);

@@ -39,7 +39,8 @@ public:
 
     // True opens the device with the line settings; False drains the output and closes. When
     // the device cannot be used, errorString() says why in plain words (portproblem.h); a
-    // built-in port with no serial hardware behind it is not opened at all.
+    // built-in port with no serial hardware behind it is not opened at all, nor is a numbered port
+    // whose device is the kernel's console (an explicit device may be).
     bool setPortOpen(bool open);
     bool PortOpen() const { return port_.isOpen(); }
 

@@ -1,8 +1,10 @@
 // orvane-send as a separate process: what it prints, saves and sends, its exit codes and messages.
 
 #include "options.h"
+#include "portfolders.h"
 #include "porttable.h"
 #include "pty.h"
+#include "send.h"
 #include "testfiles.h"
 
 #include <QProcess>
@@ -157,6 +159,60 @@ private slots:
                                               {{"--frame", "--device=x"}, true}})
             QCOMPARE(parseSendOptions(QStringList{"orvane-send", file} + arguments, &error)->send,
                      send);
+    }
+
+    // ORVANE_DEVICE is the line when neither --port nor --device names one; it does not make
+    // --frame send. --device takes a link such as a /dev/serial/by-id name.
+    void theDefaultDevice() {
+        PseudoTerminal fromEnvironment, named;
+        const QString byId = dir.filePath("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
+        QVERIFY(QFile::link(named.slavePath(), byId));
+        const auto withDevice = [&](QProcess& p) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("ORVANE_DEVICE", fromEnvironment.slavePath());
+            p.setProcessEnvironment(env);
+        };
+        QCOMPARE(runSend({file}, {}, withDevice).exitCode, 0);
+        QCOMPARE(fromEnvironment.read(200, 300), frame());
+        QCOMPARE(runSend({file, "--device", byId}, {}, withDevice).exitCode, 0);
+        QCOMPARE(named.read(200, 300), frame());
+        QCOMPARE(runSend({file, "--frame"}, {}, withDevice).out, frame());
+        QCOMPARE(fromEnvironment.readAvailable(), QByteArray());
+        QVERIFY(runSend({"--help"}).out.contains("ORVANE_DEVICE"));
+
+        qputenv("ORVANE_DEVICE", "/dev/ttyUSB3");
+        QString error;
+        const auto given = parseSendOptions({"orvane-send", file}, &error);
+        const auto port = parseSendOptions({"orvane-send", file, "--port=2"}, &error);
+        qunsetenv("ORVANE_DEVICE");
+        QVERIFY(given && port);
+        QCOMPARE(given->device, "/dev/ttyUSB3");
+        QVERIFY(port->device.isEmpty() && port->port == 2);
+    }
+
+    // A numbered port whose device is the kernel's console is refused with the way out.
+    void theConsoleIsRefused() {
+        PseudoTerminal console;
+        PortFolders folders;
+        QVERIFY(folders.link("ttyS1", console.slavePath()) &&
+                folders.writeSysfs("console/active", "ttyS1\n") &&
+                folders.setDeviceNumber("ttyS1", console.slavePath()));
+        QString error;
+        const auto options = parseSendOptions({"orvane-send", file, "--port=2"}, &error);
+        QVERIFY(options);
+        std::FILE* err = std::tmpfile();
+        QVERIFY(err);
+        QCOMPARE(runSend(*options, stdout, err, false), int(ExitPortFailed));
+        std::rewind(err);
+        char text[2048] = {};
+        const size_t length = std::fread(text, 1, sizeof text - 1, err);
+        std::fclose(err);
+        const QString said = QString::fromLocal8Bit(text, qsizetype(length));
+        QVERIFY2(said.startsWith("orvane-send: Cannot open port 2 (" + folders.device("ttyS1") +
+                                 "): it is the kernel's console") &&
+                     said.contains("--device " + folders.device("ttyS1") + "."),
+                 qPrintable(said));
+        QCOMPARE(console.readAvailable(), QByteArray());
     }
 
     // Standard input in, the picture saved and sent, with progress on a terminal; a PNG out

@@ -6,6 +6,7 @@
 #include "pty.h"
 #include "serialport.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 using namespace orvane;
@@ -91,6 +92,64 @@ private slots:
         const QString error = second.description() + ": " + second.errorString();
         QVERIFY2(error.startsWith(says.replace(QLatin1Char('@'), folders.device({}).chopped(1))),
                  qPrintable(error));
+    }
+
+    // A numbered port whose device is the kernel's console is not opened; which device that is
+    // goes by its number, so a port whose device only shares a console's name opens as usual, and
+    // the console's device named explicitly opens too.
+    void theConsoleIsRefused() {
+        PseudoTerminal console, other;
+        PortFolders folders;
+        QVERIFY(console.isOpen() && other.isOpen() && folders.isValid());
+        QVERIFY(folders.link("ttyS0", console.slavePath()) &&
+                folders.link("ttyS1", other.slavePath()));
+        // ttyS1 is a console too, but the kernel's ttyS1 is not the device port 2 opens.
+        QVERIFY(folders.writeSysfs("console/active", "tty0 ttyS0 ttyS1\n") &&
+                folders.setDeviceNumber("ttyS0", console.slavePath()) &&
+                folders.writeSysfs("ttyS1/dev", "4:65\n"));
+        const QString device = folders.device("ttyS0");
+        SerialPort first, second, named;
+        first.setCommPort(1);
+        QVERIFY(!first.setPortOpen(true));
+        QCOMPARE(first.errorString(),
+                 "it is the kernel's console (/sys/class/tty/console/active names ttyS0): the "
+                 "kernel writes its messages there and a login prompt may answer on it, so this "
+                 "port is not used. To free it, remove \"console=ttyS0\" from the kernel command "
+                 "line (GRUB_CMDLINE_LINUX in /etc/default/grub, then \"sudo update-grub\" and a "
+                 "reboot) and stop its login prompt with \"sudo systemctl disable --now "
+                 "serial-getty@ttyS0.service\"; or, to send there anyway, name the device itself: "
+                 "--device " +
+                     device + ".");
+        QCOMPARE(console.readAvailable(), QByteArray());
+        QVERIFY(PortTable::listing().value(0).simplified().startsWith("1 " + device + " console "));
+        QCOMPARE(PortTable::toolTip(1), "Port 1: " + device + ", the kernel's console, not used");
+        QVERIFY(!PortTable::presentNow().join(' ').contains(device));
+        second.setCommPort(2);
+        named.setDevice(device);
+        QVERIFY2(second.setPortOpen(true), qPrintable(second.errorString()));
+        QVERIFY2(named.setPortOpen(true), qPrintable(named.errorString()));
+        QVERIFY(named.setOutput("S") && named.setPortOpen(false));
+        QCOMPARE(console.read(1), QByteArray("S"));
+    }
+
+    // A USB adapter's name under /dev/serial/by-id is listed under its port, and opens the
+    // device as its port does.
+    void stableNames() {
+        PseudoTerminal pty;
+        PortFolders folders;
+        QVERIFY(pty.isOpen() && folders.isValid());
+        const QString name = "serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+        QVERIFY(folders.link("ttyUSB1", pty.slavePath()) &&
+                folders.link(name, folders.device("ttyUSB1")));
+        const QStringList lines = PortTable::listing();
+        const qsizetype at = lines.indexOf(QRegularExpression(" 6  .*"));
+        QVERIFY(at >= 0 && lines.size() == PortTable::MaxPort + 1);
+        QCOMPARE(lines.value(at + 1), "    " + folders.device(name));
+        SerialPort port;
+        port.setDevice(folders.device(name));
+        QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
+        QVERIFY(port.setOutput("S") && port.setPortOpen(false));
+        QCOMPARE(pty.read(1), QByteArray("S"));
     }
 };
 

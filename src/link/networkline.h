@@ -1,0 +1,97 @@
+#pragma once
+
+// The sign's serial line behind a network serial server, named as serial tools name it:
+//
+//   socket://HOST:PORT   a raw TCP byte stream to the server's serial line
+//   rfc2217://HOST:PORT  a Telnet COM-PORT-OPTION server (RFC 2217): the line settings go over
+//                        the network first (telnetcodec.h)
+//
+// Connecting has 5 s; so has each answer of the RFC 2217 negotiation. A character counts as
+// written once the network took it. The network takes the frame far faster than the far end's
+// line sends it on, so queued() counts the characters the far end cannot have sent yet at 300
+// baud, 11 bits a character, from the first character on; finish() keeps the connection open
+// until that is none (3.74 s for a frame of 102), so that no server drops the rest on closing.
+// Uses nothing but Qt Network.
+
+#include "signline.h"
+#include "telnetcodec.h"
+
+#include <QElapsedTimer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <optional>
+
+namespace orvane {
+
+struct NetworkAddress {
+    enum class Protocol { Raw, Rfc2217 };
+    Protocol protocol = Protocol::Raw;
+    QString host;
+    quint16 port = 0;
+
+    // "socket://HOST:PORT" or "rfc2217://HOST:PORT", an IPv6 host in brackets.
+    QString text() const;
+};
+
+// Whether `name` is meant as a network link ("socket://...", "rfc2217://...", or any other
+// "scheme://") rather than a device path.
+bool isNetworkName(const QString& name);
+// The address `name` gives; otherwise nothing, and *error says what is wrong with it.
+std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* error);
+
+class NetworkLine : public SignLine {
+    Q_OBJECT
+
+public:
+    static constexpr int AnswerTimeoutMs = 5000;
+    static constexpr int BitsPerCharacter = 11; // start, 8 data, 2 stop
+
+    explicit NetworkLine(NetworkAddress address, QObject* parent = nullptr);
+    ~NetworkLine() override;
+
+    // How long `characters` take on the far end's line.
+    static qint64 lineTimeMs(qint64 characters);
+
+    QString description() const override { return address_.text(); }
+    void open() override;
+    bool write(QByteArrayView text) override;
+    qint64 queued() override;
+    void finish() override;
+    void abort() override;
+    QString errorString() const override { return error_; }
+
+    // Characters the network has taken so far.
+    int sent() const { return sent_; }
+
+private:
+    enum class Phase { Closed, Connecting, Negotiating, Open, Finishing, Disconnecting };
+
+    void connected();
+    void readyRead();
+    void bytesWritten(qint64 bytes);
+    void socketError(QAbstractSocket::SocketError error);
+    void serverClosed();
+    void deadlinePassed();
+    void closeWhenDone();
+    void sendProtocol(const QByteArray& bytes);
+    void fail(const QString& reason);
+    // Emits from the event loop, not inside the socket's signals; dropped after abort().
+    template <typename F> void post(F emitter);
+
+    NetworkAddress address_;
+    QTcpSocket socket_;
+    TelnetCodec codec_;
+    QTimer deadline_;
+    QTimer hold_;
+    QElapsedTimer sinceFirst_;
+    Phase phase_ = Phase::Closed;
+    QString error_;
+    quint64 generation_ = 0;
+    qint64 wireHanded_ = 0;       // bytes given to the socket
+    qint64 wireGone_ = 0;         // bytes the network took
+    QList<qint64> characterEnds_; // where each character not yet taken ends on the wire
+    int handed_ = 0;              // characters given to the socket
+    int sent_ = 0;                // characters the network took
+};
+
+} // namespace orvane
