@@ -460,12 +460,15 @@ void Form1::MSFlexGrid1_Click() {
     history_->record(tr("Toggle"), [this] { TogglePattern(*MSFlexGrid1); });
 }
 
+// Not in the middle of a Shift+drag stroke, whose step is still open.
 void Form1::mnuUndo_Click() {
-    history_->stack().undo();
+    if (!history_->recording())
+        history_->stack().undo();
 }
 
 void Form1::mnuRedo_Click() {
-    history_->stack().redo();
+    if (!history_->recording())
+        history_->stack().redo();
 }
 
 void Form1::HScroll1_Change() {

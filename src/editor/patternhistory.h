@@ -49,6 +49,8 @@ public:
     // second begin() is ignored, and so is an end() without a begin().
     void begin(const QString& name);
     void end();
+    // Between begin() and end(): undo and redo must wait.
+    bool recording() const { return before_ != nullptr; }
 
 private:
     FlexGrid& grid_;

@@ -557,12 +557,21 @@ private slots:
         one.setText(5, 20, LitText);
         verifyPicture(one);
 
+        // Undo waits while a stroke is open.
+        QTest::mousePress(grid(), Qt::LeftButton, Qt::ShiftModifier, at(1, 40));
+        undo();
+        QTest::mouseMove(grid(), at(1, 42));
+        QTest::mouseRelease(grid(), Qt::LeftButton, {}, at(1, 42));
+        QCOMPARE(steps(), 2);
+        undo();
+        verifyPicture(one);
+
         QTest::mousePress(grid(), Qt::LeftButton, {}, at(1, 1));
         QTest::mouseMove(grid(), at(1, 8));
         QTest::mouseRelease(grid(), Qt::LeftButton, {}, at(1, 8));
         one.setText(1, 1, LitText);
         verifyPicture(one);
-        QCOMPARE(steps(), 2);
+        QCOMPARE(steps(), 2); // the stroke's step was undone, so the click's replaced it
     }
 
     // Every control explains itself in lines of at most 60 characters; the grid's tip names the
