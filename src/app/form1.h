@@ -3,22 +3,35 @@
 // The editor's one window: the grid across the top, and along the bottom the buttons "Set",
 // "Clear", "Load", "Save", the speed group, the port group and "Down Load". The handlers keep
 // the names of the controls and events they serve and hand the work to the subsystems.
+//
+// Between the grid and the buttons a line says how much of the sign's width the typed text
+// uses and how much was cut off, and where the other commands are: the grid's context menu
+// (every command, with its key) and F1 (the keys and mouse actions).
 
+#include "dotpattern.h"
 #include "downloadframe.h"
 #include "downloadjob.h"
 #include "filedialog.h"
 #include "patternhistory.h"
+#include "pictureops.h"
 #include "serialport.h"
 
+#include <QKeySequence>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
+class QAction;
+class QActionGroup;
+class QDialog;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QScrollBar;
 
 namespace orvane {
 
+class BitmapFont;
 class BusyGuard;
 class GridTyping;
 class FlexGrid;
@@ -39,6 +52,10 @@ public:
     // Every change of the picture since start-up, for undo and redo.
     PatternHistory& history() { return *history_; }
 
+    // Whether the picture or the speed differs from what was last saved or loaded (or from
+    // start-up's): closing then asks whether to save.
+    bool isModified() const;
+
 public slots:
     void Command1_Click(); // Clear
     void Command2_Click(); // Load
@@ -52,12 +69,18 @@ public slots:
     void MSFlexGrid1_KeyPress(const QString& text);
     void MSFlexGrid1_Backspace();
     void Form_OLEDragDrop(const QString& fileName);
-    void mnuUndo_Click(); // Ctrl+Z
-    void mnuRedo_Click(); // Ctrl+Shift+Z, Ctrl+Y
+    void mnuUndo_Click();     // Ctrl+Z
+    void mnuRedo_Click();     // Ctrl+Shift+Z, Ctrl+Y
+    void mnuImport_Click();   // Ctrl+I
+    void mnuFontFile_Click(); // "Other Font File..."
+    void mnuKeys_Click();     // F1
+    void mnuPicture_Click(PictureOp op);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
@@ -67,6 +90,18 @@ private:
     void downloadFinished(const DownloadResult& result);
     void loadPatternFile(const QString& fileName);
     void importImage(const QString& fileName);
+    bool savePatternFile();
+    void noteSaved();
+    void buildMenu();
+    void buildStatus();
+    QAction* addCommand(const char* name, const QString& text, const QList<QKeySequence>& keys,
+                        const std::function<void()>& run);
+    void showMenu(const QPoint& globalPos);
+    void chooseFont(const BitmapFont& font, const QString& name);
+    void typeAtColumnOne();
+    void updateTextStatus();
+    void paintStarted();
+    void paintCrossed(int row, int col);
 
     FlexGrid* MSFlexGrid1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -88,6 +123,17 @@ private:
     std::unique_ptr<BusyGuard> busy_; // while a download runs
     std::unique_ptr<PatternHistory> history_;
     std::unique_ptr<GridTyping> typing_;
+
+    QLabel* textStatus_ = nullptr; // the typed text's width and what was cut off
+    QLabel* hint_ = nullptr;       // where the other commands are
+    QMenu* gridMenu_ = nullptr;
+    QActionGroup* fonts_ = nullptr;
+    QAction* otherFont_ = nullptr; // the font last read from a file, once there is one
+    std::unique_ptr<BitmapFont> fontFromFile_;
+    QDialog* keysHelp_ = nullptr;
+    QString paintText_; // what Shift+drag writes into every cell it crosses
+    DotPattern savedPicture_;
+    int savedSpeed_ = StartSpeed;
 
     quint8 PortNumber = 0;
 };

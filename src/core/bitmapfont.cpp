@@ -41,4 +41,12 @@ const BitmapFont& BitmapFont::builtin() {
     return font;
 }
 
+QStringList BitmapFont::bundledNames() {
+    return {builtin().name()};
+}
+
+const BitmapFont* BitmapFont::bundled(const QString& name) {
+    return name == builtin().name() ? &builtin() : nullptr;
+}
+
 } // namespace orvane

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 namespace orvane {
 
@@ -34,6 +35,10 @@ public:
     static FontLoad fromBdf(const QByteArray& data, const QString& name);
     // The bundled X11 misc-fixed 5x8 font (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic).
     static const BitmapFont& builtin();
+    // The names of the fonts compiled into the program, builtin()'s ("5x8") first.
+    static QStringList bundledNames();
+    // The bundled font of that name; nullptr when there is none.
+    static const BitmapFont* bundled(const QString& name);
 
     QString name() const { return name_; }
     int ascent() const { return ascent_; }

@@ -138,11 +138,16 @@ ImageImport loadImagePicture(const QString& fileName, const ImageOptions& option
     if (image.isNull())
         return failed(withFileName(fileName, reason));
     ImageImport result = pictureFromImage(image, options);
+    result.image = image;
     if (!result.ok)
         result.error = withFileName(fileName, result.error);
     for (QString& warning : result.warnings)
         warning = withFileName(fileName, warning);
     return result;
+}
+
+QImage scaledToPictureHeight(const QImage& image) {
+    return image.isNull() ? image : atPictureHeight(image);
 }
 
 bool isImageFile(const QString& fileName, QString* unreadable) {

@@ -38,9 +38,15 @@ struct ImageImport {
     DotPattern picture;   // "R" for a lit dot, "B" for a dark one
     QStringList warnings; // something was lost (cut off), but there is a picture
     QString error;        // why there is no picture
+    QImage image;         // loadImagePicture(): the image as decoded, to convert again
 };
 
 ImageImport pictureFromImage(const QImage& image, const ImageOptions& options);
+
+// The image as pictureFromImage() scales it. Converting the result gives the same picture as
+// converting the image itself (only a warning names the smaller size), so a preview can scale
+// once and convert again for each threshold.
+QImage scaledToPictureHeight(const QImage& image);
 
 // Reads, checks and converts the named file; what is said about the file starts with its name.
 // Only a regular file of at most MaxImageFileBytes is read, and an image larger than MaxImageSide

@@ -76,4 +76,17 @@ void ShowPicture(FlexGrid& grid, const DotPattern& picture) {
     RepaintPattern(grid);
 }
 
+void ApplyPicture(FlexGrid& grid, const DotPattern& picture) {
+    const int row = grid.RowSel();
+    const int col = grid.ColSel();
+    grid.setUpdatesEnabled(false);
+    for (int c = 0; c < PatternCols; ++c)
+        for (int r = 1; r <= PatternRows; ++r)
+            if (grid.TextMatrix(r, c) != picture.text(r, c))
+                SetCell(grid, r, c, picture.text(r, c));
+    grid.setRow(row);
+    grid.setCol(col);
+    grid.setUpdatesEnabled(true);
+}
+
 } // namespace orvane

@@ -26,5 +26,8 @@ void RepaintPattern(FlexGrid& grid);
 DotPattern PictureOf(const FlexGrid& grid);
 // Writes every data cell's text from picture, then recolours the whole grid (RepaintPattern).
 void ShowPicture(FlexGrid& grid, const DotPattern& picture);
+// Writes and colours the cells whose text differs from picture's, without hiding the grid: the
+// current cell and the keyboard focus stay where they are. No beep.
+void ApplyPicture(FlexGrid& grid, const DotPattern& picture);
 
 } // namespace orvane

@@ -31,6 +31,13 @@ void CommonDialog::setAnswer(Answer a) {
     answer() = std::move(a);
 }
 
+CommonDialog::ScopedAnswer::ScopedAnswer(Answer a)
+    : previous_(std::exchange(answer(), std::move(a))) {}
+
+CommonDialog::ScopedAnswer::~ScopedAnswer() {
+    answer() = std::move(previous_);
+}
+
 void CommonDialog::ShowOpen() {
     fileName_.clear();
     if (answer()) {

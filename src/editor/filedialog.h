@@ -29,6 +29,18 @@ public:
     using Answer = std::function<QString()>;
     static void setAnswer(Answer answer);
 
+    // setAnswer() for as long as the object lives; the answer before it is back afterwards.
+    class ScopedAnswer {
+    public:
+        explicit ScopedAnswer(Answer answer);
+        ScopedAnswer(const ScopedAnswer&) = delete;
+        ScopedAnswer& operator=(const ScopedAnswer&) = delete;
+        ~ScopedAnswer();
+
+    private:
+        Answer previous_;
+    };
+
 private:
     QWidget* parent_;
     QString fileName_;

@@ -2,6 +2,7 @@
 
 #include "dotpattern.h"
 
+#include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -85,6 +86,15 @@ void FlexGrid::setCellBackColor(quint32 colour) {
     update(cellRect(row_, col_));
 }
 
+void FlexGrid::setCaretColumn(int col) {
+    Q_ASSERT(col >= 0 && col <= Cols);
+    if (col == caret_)
+        return;
+    caret_ = col;
+    update();
+    emit caretColumnChanged(col);
+}
+
 void FlexGrid::setFormatString(const QString& format) {
     const QStringList items = format.split(QLatin1Char('|'));
     for (int col = 0; col < Cols; ++col)
@@ -127,6 +137,13 @@ void FlexGrid::select(int row, int col) {
     setCol(col);
 }
 
+// The user's choice of a cell: it becomes current and the caret goes to its column.
+void FlexGrid::place(int row, int col) {
+    select(row, col);
+    setCaretColumn(col);
+    emit CaretPlaced();
+}
+
 void FlexGrid::paintEvent(QPaintEvent* event) {
     QPainter p(this);
     p.setClipRegion(event->region());
@@ -134,8 +151,9 @@ void FlexGrid::paintEvent(QPaintEvent* event) {
 
     for (int col = 0; col < Cols; ++col) {
         const QRect r = cellRect(0, col);
-        p.fillRect(r, pal.color(QPalette::Button));
-        p.setPen(pal.color(QPalette::ButtonText));
+        const bool caretHere = col == std::min(caret_, Cols - 1);
+        p.fillRect(r, caretHere ? QColor(CaretColor) : pal.color(QPalette::Button));
+        p.setPen(caretHere ? QColor(Qt::black) : pal.color(QPalette::ButtonText));
         p.drawText(r, Qt::AlignCenter, cell(0, col).text.trimmed());
     }
     for (int row = 1; row < Rows; ++row) {
@@ -167,28 +185,90 @@ void FlexGrid::paintEvent(QPaintEvent* event) {
         p.setBrush(Qt::NoBrush);
         p.drawRect(cellRect(row_, col_).adjusted(1, 1, -1, -1));
     }
+
+    // The caret, over the focus frame where they meet: a bar down the data rows, on the left edge
+    // of its column (inside column 50's right edge when it is past it), with a notch into the
+    // header.
+    const int caretX = caret_ < Cols ? columnEdge(caret_) : width() - CaretWidth;
+    p.fillRect(QRect(caretX, rowEdge(1) - 3, CaretWidth, height() - rowEdge(1) + 3),
+               QColor(CaretColor));
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event) {
+    finishPainting();
     int row = 0, col = 0;
     pressedOnCell_ = event->button() == Qt::LeftButton &&
                      cellAt(event->position().toPoint(), &row, &col) && row >= 1;
-    if (pressedOnCell_)
-        select(row, col);
+    if (pressedOnCell_) {
+        place(row, col);
+        if (event->modifiers() & Qt::ShiftModifier) {
+            pressedOnCell_ = false;
+            painting_ = true;
+            paintCell_ = QPoint(col, row);
+            paintPos_ = event->position().toPoint();
+            emit PaintStarted();
+        }
+    }
     QWidget::mousePressEvent(event);
 }
 
 // A click is a press on a data cell and the release that follows; the header row cannot be
-// selected, so a click on it does nothing.
+// selected, so a click on it does nothing. Moving between press and release changes nothing.
 void FlexGrid::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && pressedOnCell_) {
         pressedOnCell_ = false;
         emit Click();
     }
+    if (event->button() == Qt::LeftButton)
+        finishPainting();
     QWidget::mouseReleaseEvent(event);
 }
 
-// Arrows, Home and End move the current cell; Enter toggles it; printable keys are typed there.
+// While painting, every data cell on the straight way from the last position to this one is
+// crossed, so a quick stroke leaves no gaps.
+void FlexGrid::mouseMoveEvent(QMouseEvent* event) {
+    if (!painting_) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
+    const QPoint to = event->position().toPoint();
+    const QPoint from = paintPos_;
+    paintPos_ = to;
+    const int steps = std::max({1, std::abs(to.x() - from.x()), std::abs(to.y() - from.y())});
+    for (int i = 1; i <= steps && painting_; ++i) {
+        const QPoint pos = from + (to - from) * i / steps;
+        int row = 0, col = 0;
+        if (!cellAt(pos, &row, &col) || row < 1 || QPoint(col, row) == paintCell_)
+            continue;
+        paintCell_ = QPoint(col, row);
+        emit PaintCrossed(row, col);
+    }
+}
+
+void FlexGrid::finishPainting() {
+    if (std::exchange(painting_, false))
+        emit PaintFinished();
+}
+
+// The right button opens the menu at the pointer; the keyboard's request (the Menu key through
+// the window system) at the current cell.
+void FlexGrid::contextMenuEvent(QContextMenuEvent* event) {
+    const bool fromMouse = event->reason() == QContextMenuEvent::Mouse;
+    emit MenuRequested(fromMouse ? event->globalPos()
+                                 : mapToGlobal(cellRect(row_, col_).bottomLeft()));
+    event->accept();
+}
+
+bool FlexGrid::typesText(const QKeyEvent& event) {
+    const QString text = event.text();
+    const bool printable = !text.isEmpty() && std::none_of(text.begin(), text.end(), [](QChar c) {
+        return c.category() == QChar::Other_Control;
+    });
+    return printable && !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+}
+
+// Arrows, Home and End move the current cell and the caret; Enter toggles the cell; the Menu key
+// and Shift+F10 ask for the menu; printable keys are typed at the caret.
 void FlexGrid::keyPressEvent(QKeyEvent* event) {
     int row = row_, col = col_;
     switch (event->key()) {
@@ -212,26 +292,30 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        select(row_, col_);
+        place(row_, col_);
         emit Click();
         return;
     case Qt::Key_Backspace:
         emit BackspacePressed();
         return;
-    default: {
-        const QString text = event->text();
-        const bool printable =
-            !text.isEmpty() && std::none_of(text.begin(), text.end(), [](QChar c) {
-                return c.category() == QChar::Other_Control;
-            });
-        if (printable && !(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
-            emit KeyTyped(text);
+    case Qt::Key_Menu:
+        emit MenuRequested(mapToGlobal(cellRect(row_, col_).bottomLeft()));
+        return;
+    case Qt::Key_F10:
+        if (event->modifiers() & Qt::ShiftModifier) {
+            emit MenuRequested(mapToGlobal(cellRect(row_, col_).bottomLeft()));
+            return;
+        }
+        QWidget::keyPressEvent(event);
+        return;
+    default:
+        if (typesText(*event))
+            emit KeyTyped(event->text());
         else
             QWidget::keyPressEvent(event);
         return;
     }
-    }
-    select(row, col);
+    place(row, col);
 }
 
 void FlexGrid::inputMethodEvent(QInputMethodEvent* event) {
@@ -257,6 +341,7 @@ void FlexGrid::focusInEvent(QFocusEvent* event) {
 }
 
 void FlexGrid::focusOutEvent(QFocusEvent* event) {
+    finishPainting();
     update(cellRect(row_, col_));
     QWidget::focusOutEvent(event);
 }

@@ -18,9 +18,18 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::GridTyping)
 };
 
+// The columns of a run from startCol that fall past column 50, up to its last lit one.
+int cutOff(const QList<quint8>& columns, int startCol) {
+    qsizetype inked = columns.size();
+    while (inked > 0 && columns[inked - 1] == 0)
+        --inked;
+    return int(std::max<qsizetype>(0, inked - (PatternCols - startCol)));
+}
+
 } // namespace
 
-GridTyping::GridTyping(FlexGrid& grid, PatternHistory& history) : grid_(grid), history_(history) {}
+GridTyping::GridTyping(FlexGrid& grid, PatternHistory& history)
+    : grid_(grid), history_(history), font_(&BitmapFont::builtin()) {}
 
 QStringList GridTyping::columnTexts(int startCol, int endCol) const {
     QStringList texts;
@@ -35,26 +44,42 @@ void GridTyping::writeColumnTexts(int startCol, const QStringList& texts) {
         SetCell(grid_, 1 + i % PatternRows, startCol + int(i) / PatternRows, texts[i]);
 }
 
+bool GridTyping::continuesRun() const {
+    return !typed_.isEmpty() && typed_.last().endCol == grid_.caretColumn();
+}
+
+int GridTyping::cutColumns() const {
+    int cut = 0;
+    if (continuesRun())
+        for (const Typed& typed : typed_)
+            cut += typed.cut;
+    return cut;
+}
+
 void GridTyping::type(const QString& text) {
     // A character typed elsewhere than where the last one ended starts a new run.
-    if (!typed_.isEmpty() &&
-        (typed_.last().row != grid_.RowSel() || typed_.last().endCol != grid_.ColSel()))
+    if (!continuesRun())
         typed_.clear();
     for (const char32_t c : text.toUcs4()) {
         const int row = grid_.RowSel();
-        const int startCol = grid_.ColSel();
-        const TextRun run = layOutCharacter(BitmapFont::builtin(), c);
-        Typed typed{
-            row, startCol, startCol, columnTexts(startCol, startCol + run.columns.size()), {}};
+        const int startCol = grid_.caretColumn();
+        const TextRun run = layOutCharacter(*font_, c);
+        Typed typed{row,
+                    startCol,
+                    startCol,
+                    cutOff(run.columns, startCol),
+                    columnTexts(startCol, startCol + run.columns.size()),
+                    {}};
         history_.record(Text::tr("Typing"), [&] {
-            typed.endCol =
+            const int end =
                 writeColumns(run.columns, startCol, [this](int r, int col, const QString& t) {
                     SetCell(grid_, r, col, t);
                 });
+            typed.endCol = std::min(end, PatternCols);
             grid_.setRow(row);
             grid_.setCol(std::min(typed.endCol, PatternCols - 1));
+            grid_.setCaretColumn(typed.endCol);
         });
-        typed.endCol = grid_.ColSel();
         typed.after = columnTexts(startCol, startCol + int(typed.before.size()) / PatternRows);
         typed_ << typed;
     }
@@ -67,7 +92,7 @@ void GridTyping::backspace() {
     const int width = int(last.before.size()) / PatternRows;
     // Only what typing left as it was is taken back: a click, a move or another command in
     // between ends the run.
-    if (grid_.RowSel() != last.row || grid_.ColSel() != last.endCol ||
+    if (grid_.caretColumn() != last.endCol ||
         columnTexts(last.startCol, last.startCol + width) != last.after) {
         typed_.clear();
         return;
@@ -75,7 +100,8 @@ void GridTyping::backspace() {
     history_.record(Text::tr("Backspace"), [&] {
         writeColumnTexts(last.startCol, last.before);
         grid_.setRow(last.row);
-        grid_.setCol(last.startCol);
+        grid_.setCol(std::min(last.startCol, PatternCols - 1));
+        grid_.setCaretColumn(last.startCol);
     });
 }
 

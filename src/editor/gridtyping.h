@@ -1,10 +1,10 @@
 #pragma once
 
-// Text typed on the grid. The current cell is the cursor: a character writes its glyph of the
-// built-in font from the current column on (every column whole, all 8 rows) and moves the current
-// cell to the column after it, in the same row. Backspace takes back the character typed last,
-// as long as the cursor and the columns are still as that character left them. Each character
-// and each Backspace is one step of the history.
+// Text typed on the grid. A character writes its glyph, in the chosen font, from the caret's
+// column on (every column whole, all 8 rows) and moves the caret to the column after it, and the
+// current cell to that column in its own row. What passes column 50 is cut off. Backspace takes
+// back the character typed last, as long as the caret and the columns are still as that
+// character left them. Each character and each Backspace is one step of the history.
 
 #include <QList>
 #include <QString>
@@ -12,6 +12,7 @@
 
 namespace orvane {
 
+class BitmapFont;
 class FlexGrid;
 class PatternHistory;
 
@@ -22,21 +23,37 @@ public:
     void type(const QString& text);
     void backspace();
 
+    // Ends what Backspace can take back (the caret was put elsewhere, the picture replaced).
+    void endRun() { typed_.clear(); }
+
+    // The font typed characters are drawn in: BitmapFont::builtin() to begin with. The font must
+    // outlive its use here.
+    const BitmapFont& font() const { return *font_; }
+    void setFont(const BitmapFont& font) { font_ = &font; }
+
+    // How many of the columns that the characters typed since the caret was last put elsewhere
+    // needed were cut off past column 50, counting up to each one's last lit column (so a
+    // space or the dark column after a glyph cut off is not counted).
+    int cutColumns() const;
+
 private:
     // What one typed character replaced, to take it back.
     struct Typed {
         int row = 1;
-        int startCol = 0;   // the cursor before the character
-        int endCol = 0;     // the cursor after it
+        int startCol = 0;   // the caret before the character
+        int endCol = 0;     // the caret after it, 50 at most
+        int cut = 0;        // its lit columns past column 50, and the columns up to them
         QStringList before; // the texts it overwrote, column by column, rows 1..8
         QStringList after;  // the texts it wrote
     };
 
     QStringList columnTexts(int startCol, int endCol) const;
     void writeColumnTexts(int startCol, const QStringList& texts);
+    bool continuesRun() const;
 
     FlexGrid& grid_;
     PatternHistory& history_;
+    const BitmapFont* font_;
     QList<Typed> typed_;
 };
 

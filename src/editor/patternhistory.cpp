@@ -42,9 +42,11 @@ public:
     };
 
     PictureStep(const QString& name, FlexGrid& grid, const std::function<void(int)>& setSpeed,
-                const Texts& before, const Texts& after, int speedBefore, int speedAfter)
+                const Texts& before, const Texts& after, int speedBefore, int speedAfter,
+                int caretBefore, int caretAfter)
         : QUndoCommand(name), grid_(grid), setSpeed_(setSpeed), speedBefore_(speedBefore),
-          speedAfter_(speedAfter) {
+          speedAfter_(speedAfter), caretBefore_(qint8(caretBefore)),
+          caretAfter_(qint8(caretAfter)) {
         QHash<QString, quint16> known;
         const auto indexOf = [&](const QString& text) {
             auto it = known.constFind(text);
@@ -66,7 +68,7 @@ public:
 
     bool isEmpty() const { return changes_.empty() && speedBefore_ == speedAfter_; }
 
-    void undo() override { apply(&Change::before, speedBefore_); }
+    void undo() override { apply(&Change::before, speedBefore_, caretBefore_); }
 
     void redo() override {
         // The edit has already made the change when the step is pushed.
@@ -74,14 +76,14 @@ public:
             pushed_ = false;
             return;
         }
-        apply(&Change::after, speedAfter_);
+        apply(&Change::after, speedAfter_, caretAfter_);
     }
 
 private:
     // The grid colours only its current cell, so each changed cell is made current in turn; the
     // user's current cell is put back afterwards. The grid stays shown (hiding it would move
     // the keyboard focus away from it) but is repainted once, as a whole, at the end.
-    void apply(quint16 Change::*side, int speed) {
+    void apply(quint16 Change::*side, int speed, int caret) {
         const int row = grid_.RowSel();
         const int col = grid_.ColSel();
         grid_.setUpdatesEnabled(false);
@@ -95,6 +97,7 @@ private:
         grid_.setRow(row);
         grid_.setCol(col);
         grid_.setUpdatesEnabled(true);
+        grid_.setCaretColumn(caret);
         if (speedBefore_ != speedAfter_)
             setSpeed_(speed);
     }
@@ -105,10 +108,19 @@ private:
     std::vector<Change> changes_;
     int speedBefore_;
     int speedAfter_;
+    qint8 caretBefore_; // 0..50
+    qint8 caretAfter_;
     bool pushed_ = true;
 };
 
 } // namespace
+
+struct PatternHistory::Before {
+    QString name;
+    Texts texts;
+    int speed;
+    int caret;
+};
 
 PatternHistory::PatternHistory(FlexGrid& grid, std::function<int()> speed,
                                std::function<void(int)> setSpeed)
@@ -116,22 +128,32 @@ PatternHistory::PatternHistory(FlexGrid& grid, std::function<int()> speed,
     stack_.setUndoLimit(StepLimit);
 }
 
+PatternHistory::~PatternHistory() = default;
+
+void PatternHistory::begin(const QString& name) {
+    if (!before_)
+        before_.reset(new Before{name, readTexts(grid_), speed_(), grid_.caretColumn()});
+}
+
+void PatternHistory::end() {
+    if (!before_)
+        return;
+    const std::unique_ptr<Before> before = std::move(before_);
+    auto step = std::make_unique<PictureStep>(before->name, grid_, setSpeed_, before->texts,
+                                              readTexts(grid_), before->speed, speed_(),
+                                              before->caret, grid_.caretColumn());
+    if (!step->isEmpty())
+        stack_.push(step.release());
+}
+
 void PatternHistory::record(const QString& name, const std::function<void()>& edit) {
-    if (recording_) {
+    if (before_) {
         edit();
         return;
     }
-    const Texts before = readTexts(grid_);
-    const int speedBefore = speed_();
-    {
-        recording_ = true;
-        const QScopeGuard done([this] { recording_ = false; });
-        edit();
-    }
-    auto step = std::make_unique<PictureStep>(name, grid_, setSpeed_, before, readTexts(grid_),
-                                              speedBefore, speed_());
-    if (!step->isEmpty())
-        stack_.push(step.release());
+    begin(name);
+    const QScopeGuard done([this] { end(); });
+    edit();
 }
 
 } // namespace orvane

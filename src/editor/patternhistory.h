@@ -11,7 +11,9 @@
 
 #include <QString>
 #include <QUndoStack>
+#include <array>
 #include <functional>
+#include <memory>
 
 namespace orvane {
 
@@ -27,6 +29,7 @@ public:
 
     PatternHistory(const PatternHistory&) = delete;
     PatternHistory& operator=(const PatternHistory&) = delete;
+    ~PatternHistory();
 
     QUndoStack& stack() { return stack_; }
 
@@ -35,16 +38,27 @@ public:
     // edit just runs its edit: the outer step takes in the whole change.
     //
     // Undoing or redoing a step writes back every changed cell's text exactly as it was, sets
-    // that cell's colour from its text (lit iff "R"), then the speed if the step changed it.
-    // It keeps the grid's current cell where it was, beeps not and touches nothing else.
+    // that cell's colour from its text (lit iff "R"), then the speed if the step changed it, and
+    // puts the caret where it was before (undo) or after (redo) the step: for a typed character,
+    // where the character began or ended. It keeps the grid's current cell where it was, beeps
+    // not and touches nothing else. A change of the caret alone is no step.
     void record(const QString& name, const std::function<void()>& edit);
+
+    // A change made over several events (a drag) as one step: begin() notes the picture, end()
+    // records what changed since, as record() would. A record() in between joins the step; a
+    // second begin() is ignored, and so is an end() without a begin().
+    void begin(const QString& name);
+    void end();
+    // Between begin() and end(): undo and redo must wait.
+    bool recording() const { return before_ != nullptr; }
 
 private:
     FlexGrid& grid_;
     std::function<int()> speed_;
     std::function<void(int)> setSpeed_;
     QUndoStack stack_;
-    bool recording_ = false;
+    struct Before;
+    std::unique_ptr<Before> before_; // while a step is being recorded
 };
 
 } // namespace orvane

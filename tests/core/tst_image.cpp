@@ -86,6 +86,23 @@ private slots:
                 !pictureFromImage(image, {101, invert}).ok);
     }
 
+    // Scaled once, an image converts at every threshold to what the image itself converts to:
+    // what the window's preview relies on. A file's picture keeps its decoded image.
+    void scalingOnceGivesTheSamePicture() {
+        const QImage image = imageOf([](int x, int y) {
+                                 return qRgb(x * 5, y * 30, 128);
+                             }).scaled(137, 23, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        const QImage scaled = scaledToPictureHeight(image);
+        QCOMPARE(scaled.height(), PatternRows);
+        for (int threshold : {0, 20, 35, 50, 65, 100})
+            for (bool invert : {false, true})
+                QCOMPARE(shown(pictureFromImage(scaled, {threshold, invert})),
+                         shown(pictureFromImage(image, {threshold, invert})));
+        const QString path = dir.filePath(QStringLiteral("odd.png"));
+        QVERIFY(image.save(path));
+        QCOMPARE(loadImagePicture(path, {}).image.convertToFormat(image.format()), image);
+    }
+
     // Round trips through PNG are checked with orvane-send --png and --image.
     void savesPng() {
         const DotPattern picture = pictureFromImage(imageOf(), {}).picture;

@@ -78,6 +78,8 @@ private slots:
         for (char16_t c = 0x20; c <= 0x7E; ++c)
             text += QChar(c);
         QCOMPARE(layOutText(f, text).missing, Chars()); // all of ASCII and some of each script
+        QCOMPARE(BitmapFont::bundledNames().value(0), f.name());
+        QVERIFY(BitmapFont::bundled(f.name()) == &f && !BitmapFont::bundled(u"6x13"_qs));
         QCOMPARE(layOutText(f, u"H ").columns, Columns({0x7E, 0x10, 0x10, 0x7E, 0, 0, 0, 0, 0, 0}));
         QCOMPARE(layOutText(f, QString(100000, u'L')).columns.size(), MaxRunColumns);
         // Left, centre and right are checked through orvane-send --align; here the edges.
