@@ -5,8 +5,12 @@
 #include "testfiles.h"
 #include "textlayout.h"
 
+#include <QCryptographicHash>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+
+#include <algorithm>
 
 using namespace orvane;
 using Columns = QList<quint8>;
@@ -25,6 +29,26 @@ QByteArray font(const QList<QByteArray>& glyphs, int ascent = 7) {
                w.mid(4).join('\n') + "\nENDCHAR\n";
     }
     return bdf + "ENDFONT\n";
+}
+
+// Every glyph of a font, in code order: its code, advance and column bytes, as one digest.
+QByteArray glyphDigest(const BitmapFont& f) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const auto add = [&](quint32 value) {
+        const quint32 le = qToLittleEndian(value);
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&le), sizeof le));
+    };
+    add(quint32(f.ascent()));
+    add(quint32(f.descent()));
+    for (char32_t c = 0; c <= 0x10FFFF; ++c)
+        if (const Glyph* g = f.glyph(c)) {
+            add(c);
+            add(quint32(g->advance));
+            add(quint32(g->columns.size()));
+            for (quint8 column : g->columns)
+                hash.addData(QByteArrayView(reinterpret_cast<const char*>(&column), 1));
+        }
+    return hash.result().toHex().left(16);
 }
 
 // 7 + 1 rows: "I" a bar 1 wide in a 4-wide box, "L", a quote mark with a gap between its strokes,
@@ -80,6 +104,9 @@ private slots:
         QCOMPARE(layOutText(f, text).missing, Chars()); // all of ASCII and some of each script
         QCOMPARE(layOutText(f, u"H ").columns, Columns({0x7E, 0x10, 0x10, 0x7E, 0, 0, 0, 0, 0, 0}));
         QCOMPARE(layOutText(f, QString(100000, u'L')).columns.size(), MaxRunColumns);
+        // Every glyph's columns as they have always been, so frames of text stay the same.
+        QCOMPARE(f.glyphCount(), 1426);
+        QCOMPARE(glyphDigest(f), QByteArray("a6638ccf48ac79ad"));
         // Left, centre and right are checked through orvane-send --align; here the edges.
         QCOMPARE(QList<int>({alignedStart(11, Align::Center), alignedStart(60, Align::Center),
                              alignedStart(60, Align::Right), alignedStart(0, Align::Right)}),
