@@ -404,7 +404,10 @@ private:
                             .arg(which)
                             .arg(advance)
                             .arg(BitmapFont::MaxGlyphSize));
-        const int width = int(slot->bitmap.width), height = int(slot->bitmap.rows);
+        // A BDF glyph without BITMAP has a size but no bits: it has no ink.
+        const bool bits = slot->bitmap.buffer != nullptr;
+        const int width = bits ? int(slot->bitmap.width) : 0;
+        const int height = bits ? int(slot->bitmap.rows) : 0;
         if (width > BitmapFont::MaxGlyphSize || height > BitmapFont::MaxGlyphSize)
             return fail(Text::tr("%1 is %2 x %3 pixels; the most is %4 x %4")
                             .arg(which)
@@ -412,7 +415,8 @@ private:
                             .arg(height)
                             .arg(BitmapFont::MaxGlyphSize));
         // One byte a pixel whatever FreeType gives (1, 2, 4 or 8 bits, or colour); lit from half.
-        if (const FT_Error error = FT_Bitmap_Convert(library_.get(), &slot->bitmap, &bitmap, 1))
+        if (const FT_Error error =
+                bits ? FT_Bitmap_Convert(library_.get(), &slot->bitmap, &bitmap, 1) : 0)
             return fail(Text::tr("%1 cannot be read (%2)").arg(which, freeTypeError(error)));
         const int levels = std::max<int>(2, bitmap.num_grays);
         const auto inked = [&](int row, int x) {

@@ -207,7 +207,8 @@ private slots:
 
     // Faults that FreeType reads past, as X11's own tools do: a short or odd bitmap row is taken
     // as far as it goes, rows beyond the glyph's BBX are left out, and so is a BBX after the
-    // bitmap (which once made a hand-written reader read past its buffer).
+    // bitmap (which once made a hand-written reader read past its buffer); a glyph without a
+    // bitmap has no ink (its null bitmap once crashed the conversion of FreeType's bitmaps).
     void damagedFontsAreReadWithinTheirBounds_data() {
         QTest::addColumn<QByteArray>("bdf");
         QTest::addColumn<Columns>("columns"); // of "I"
@@ -221,6 +222,7 @@ private slots:
         row("not hexadecimal", "BBX 1 1 0 0\nBITMAP\n80", "BBX 8 1 0 0\nBITMAP\nC!", {2, 2, 0});
         row("too many rows", "\n80\n", "\n80\nFF\nFF\n", {0x02, 0});
         row("BBX after BITMAP", "BITMAP\n80\n", "BITMAP\n80\nBBX 200 200 0 0\nFF\n", {0x02, 0});
+        row("no BITMAP", "BITMAP\n80\n", "", {0, 0}); // no ink: as wide as its DWIDTH
         row("BBX after BITMAP, wider", "BITMAP\n80\n", "BITMAP\n80\nBBX 16 1 0 0\nFFFF\n",
             {0x02, 0});
     }
