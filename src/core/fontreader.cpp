@@ -393,7 +393,8 @@ private:
     bool readGlyph(char32_t code, FT_UInt index, FT_Bitmap& bitmap) {
         FT_Face face = face_.get();
         const QString which = glyphName(code);
-        if (const FT_Error error = FT_Load_Glyph(face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO))
+        if (const FT_Error error = FT_Load_Glyph(
+                face, index, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_SBITS_ONLY))
             return fail(Text::tr("%1 cannot be read (%2)").arg(which, freeTypeError(error)));
         const FT_GlyphSlot slot = face->glyph;
         if (slot->format != FT_GLYPH_FORMAT_BITMAP)
