@@ -25,6 +25,7 @@ public:
     static constexpr qint64 MaxFileBytes = 8 * 1024 * 1024;   // also once a gzip file is unpacked
     static constexpr qint64 MaxReadMemory = 64 * 1024 * 1024; // what FreeType may take for one
     static constexpr int MaxLineLength = 4096;                // of a BDF file
+    static constexpr int MaxProperties = 1024;                // of a BDF file
     static constexpr int MaxGlyphs = 65536;
     static constexpr int MaxGlyphSize = 256; // a glyph's bitmap width and height, its advance
     static constexpr int MaxHeight = 8;      // the sign's rows

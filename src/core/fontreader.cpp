@@ -87,16 +87,21 @@ void budgetFree(FT_Memory memory, void* p) {
 }
 
 void* budgetRealloc(FT_Memory memory, long, long newSize, void* p) {
-    void* moved = budgetAlloc(memory, newSize);
-    if (!moved)
+    if (!p)
+        return budgetAlloc(memory, newSize);
+    auto* budget = static_cast<Budget*>(memory->user);
+    char* block = static_cast<char*>(p) - BlockHeader;
+    long size = 0;
+    std::memcpy(&size, block, sizeof size);
+    if (newSize <= 0 || newSize - size > BitmapFont::MaxReadMemory - budget->used)
         return nullptr; // FreeType keeps the old block
-    if (p) {
-        long size = 0;
-        std::memcpy(&size, static_cast<char*>(p) - BlockHeader, sizeof size);
-        std::memcpy(moved, p, size_t(std::min(size, newSize)));
-        budgetFree(memory, p);
-    }
-    return moved;
+    // realloc, not a new block and a copy: FreeType grows some arrays one element at a time.
+    auto* moved = static_cast<char*>(std::realloc(block, BlockHeader + size_t(newSize)));
+    if (!moved)
+        return nullptr;
+    std::memcpy(moved, &newSize, sizeof newSize);
+    budget->used += newSize - size;
+    return moved + BlockHeader;
 }
 
 struct LibraryDone {
@@ -219,28 +224,61 @@ private:
         return true;
     }
 
+    // Calls `take` with each line of the data and its number, as FreeType splits them (at CR, LF
+    // or CR LF), until it returns false.
+    template <typename Take> void forEachLine(Take take) const {
+        int number = 1;
+        for (qsizetype start = 0; start <= data_.size(); ++number) {
+            qsizetype end = start;
+            while (end < data_.size() && data_[end] != '\n' && data_[end] != '\r')
+                ++end;
+            if (!take(QByteArrayView(data_).sliced(start, end - start), number))
+                return;
+            start =
+                end +
+                (end + 1 < data_.size() && data_[end] == '\r' && data_[end + 1] == '\n' ? 2 : 1);
+        }
+    }
+
+    // Whether FreeType reads the data as BDF: its first line that is not blank, a comment or an
+    // end-of-file mark begins with STARTFONT.
+    bool isBdf() const {
+        bool bdf = false;
+        forEachLine([&](QByteArrayView line, int) {
+            if (line.isEmpty() || line.front() == '#' || line.front() == '\x1A' ||
+                line.startsWith("COMMENT"))
+                return true;
+            bdf = line.startsWith("STARTFONT");
+            return false;
+        });
+        return bdf;
+    }
+
     // A BDF file is text: its lines are kept within a length, so that a file without line ends is
-    // refused before it is parsed.
+    // refused before it is parsed, and its properties within a number (FreeType holds them in a
+    // table that it cannot grow safely once out of memory).
     bool checkLines() {
-        if (!(startsWith(data_, "STARTFONT") || startsWith(data_, "COMMENT")))
+        if (!isBdf())
             return true;
-        int line = 1;
-        qsizetype start = 0;
-        for (qsizetype i = 0; i <= data_.size(); ++i) {
-            const char c = i < data_.size() ? data_[i] : '\n';
-            if (c != '\n' && c != '\r')
-                continue;
-            if (i - start > BitmapFont::MaxLineLength)
+        int properties = -1; // outside STARTPROPERTIES .. ENDPROPERTIES
+        forEachLine([&](QByteArrayView line, int number) {
+            if (line.size() > BitmapFont::MaxLineLength)
                 return fail(Text::tr("line %1: the line is longer than %2 characters; this is "
                                      "not a BDF font")
-                                .arg(line)
+                                .arg(number)
                                 .arg(BitmapFont::MaxLineLength));
-            if (c == '\r' && i + 1 < data_.size() && data_[i + 1] == '\n')
-                ++i;
-            start = i + 1;
-            ++line;
-        }
-        return true;
+            if (line.startsWith("STARTPROPERTIES"))
+                properties = 0;
+            else if (line.startsWith("ENDPROPERTIES"))
+                properties = -1;
+            else if (properties >= 0 && ++properties > BitmapFont::MaxProperties)
+                return fail(Text::tr("line %1: more than %2 properties; this is not a font for "
+                                     "the sign")
+                                .arg(number)
+                                .arg(BitmapFont::MaxProperties));
+            return true;
+        });
+        return error_.isEmpty();
     }
 
     bool open() {

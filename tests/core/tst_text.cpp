@@ -163,6 +163,16 @@ private slots:
             ": the glyph U+0049 \"I\" advances 300 pixels; the most is 256");
         row("long line", "4 8 0 -1", QByteArray(5000, 'x'),
             ": line 4: the line is longer than 4096 characters");
+        row("long line after comments", "",
+            "\n# x\nCOMMENT y\n" + QByteArray(good).replace("4 8 0 -1", QByteArray(5000, 'x')),
+            ": line 7: the line is longer than 4096 characters");
+        // So many properties that FreeType's table of them runs out of its memory budget (which
+        // once crashed FreeType); refused before FreeType sees them.
+        QByteArray properties;
+        for (int i = 0; i < 400000; ++i)
+            properties += "P" + QByteArray::number(i) + " 1\n";
+        row("many properties", "STARTPROPERTIES 2\n", "STARTPROPERTIES 2\n" + properties,
+            ": line 1030: more than 1024 properties");
         row("too big", "", QByteArray(BitmapFont::MaxFileBytes + 1, '\n'),
             ": the file is larger than 8 MiB");
         row("declared 9 rows", "FONT_ASCENT 7", "FONT_ASCENT 8", tall);
