@@ -1,8 +1,9 @@
 // Fonts read through FreeType: BDF, PCF, gzip-compressed PCF (as X11 bitmap fonts are shipped) and
 // any other bitmap-only format FreeType knows. FreeType is only ever given bounded bytes in memory:
 // a gzip file is unpacked here with a limit on its size (FreeType would unpack it as it seeks,
-// without one), other compressions are refused, a BDF file's lines are checked for length, and
-// FreeType's allocations for one font have a budget. Outline fonts are refused, never rasterised.
+// without one), other compressions are refused, a BDF file's lines and properties are counted
+// against limits, and FreeType's allocations for one font have a budget. Outline fonts are
+// refused, never rasterised.
 
 #include "bitmapfont.h"
 
