@@ -51,7 +51,7 @@ void FontReading(benchmark::State& state) {
     QFile file(QStringLiteral(":/fonts/5x8.bdf"));
     const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     for (auto _ : state) {
-        const FontLoad load = BitmapFont::fromBdf(data, QStringLiteral("5x8"));
+        const FontLoad load = BitmapFont::fromData(data, QStringLiteral("5x8"));
         if (!load.ok)
             state.SkipWithError(qPrintable(load.error));
         benchmark::DoNotOptimize(load.font.glyphCount());

@@ -1,6 +1,6 @@
-// libFuzzer target for the BDF font reader. For any input the reader must return without a crash
-// or undefined behaviour; a refusal names the font; a font it accepts fits the sign's 8 rows, and
-// laying text out in it stays within them.
+// libFuzzer target for the font reader (BDF, PCF, gzip-compressed PCF, through FreeType). For any
+// input the reader must return without a crash or undefined behaviour; a refusal names the font; a
+// font it accepts fits the sign's 8 rows, and laying text out in it stays within them.
 
 #include "bitmapfont.h"
 #include "textlayout.h"
@@ -17,7 +17,7 @@ using orvane::fuzz::fail;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const FontLoad load = BitmapFont::fromBdf(input, QStringLiteral("fuzz.bdf"));
+    const FontLoad load = BitmapFont::fromData(input, QStringLiteral("fuzz.bdf"));
     if (!load.ok) {
         if (!load.error.startsWith(QStringLiteral("fuzz.bdf: ")))
             fail("a refusal that does not name the font");

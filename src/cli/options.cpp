@@ -40,8 +40,8 @@ struct Parser {
         QStringLiteral("TEXT")};
     QCommandLineOption font{
         QStringLiteral("font"),
-        Text::tr("With --text: the BDF font to use (default: the built-in misc-fixed "
-                 "5x8)."),
+        Text::tr("With --text: the bitmap font to use, BDF, PCF or PCF.gz (default: the "
+                 "built-in misc-fixed 5x8)."),
         QStringLiteral("FILE")};
     QCommandLineOption align{QStringLiteral("align"),
                              Text::tr("With --text: left (default), center or right."),

@@ -18,7 +18,7 @@ struct SendOptions {
     QString file; // the pattern file ("-" for standard input) or the image
 
     QString text;                     // the text to lay out
-    QString font;                     // a BDF font file; empty for the built-in font
+    QString font;                     // a font file (BDF, PCF, ...); empty for the built-in font
     Align align = Align::Left;        // where the text stands
     int threshold = DefaultThreshold; // an image's pixel is lit from this lightness (percent) on
     bool invert = false;              // an image's dark pixels are lit instead

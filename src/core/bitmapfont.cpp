@@ -25,7 +25,7 @@ FontLoad BitmapFont::load(const QString& fileName) {
                                 "the sign")
                            .arg(fileName, QString::number(MaxFileBytes / (1024 * 1024)));
     else
-        result = fromBdf(file.data, fileName);
+        result = fromData(file.data, fileName);
     return result;
 }
 
@@ -33,7 +33,7 @@ const BitmapFont& BitmapFont::builtin() {
     static const BitmapFont font = [] {
         QFile file(QStringLiteral(":/fonts/5x8.bdf"));
         const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        FontLoad loaded = fromBdf(data, QStringLiteral("5x8"));
+        FontLoad loaded = fromData(data, QStringLiteral("5x8"));
         if (!loaded.ok)
             qFatal("the built-in font is broken: %s", qPrintable(loaded.error));
         return std::move(loaded.font);

@@ -1,8 +1,9 @@
 #pragma once
 
-// A bitmap font for the sign, read from a BDF file. Each glyph is held as the sign's column bytes
-// (bit 7 = row 1, the top of the font's ascent .. bit 0 = row 8), so laying text out is a copy.
-// A font taller than the sign's 8 rows is refused when it is read.
+// A bitmap font for the sign, read through FreeType from a BDF, PCF or gzip-compressed PCF file.
+// Each glyph is held as the sign's column bytes (bit 7 = row 1, the top of the font's ascent ..
+// bit 0 = row 8), so laying text out is a copy. A font taller than the sign's 8 rows, and an
+// outline font, are refused when they are read.
 
 #include <QByteArray>
 #include <QHash>
@@ -22,17 +23,19 @@ struct FontLoad;
 class BitmapFont {
 public:
     // Limits of what is read; anything beyond is refused as not a font for the sign.
-    static constexpr qint64 MaxFileBytes = 8 * 1024 * 1024;
-    static constexpr int MaxLineLength = 4096;
+    static constexpr qint64 MaxFileBytes = 8 * 1024 * 1024;   // also once a gzip file is unpacked
+    static constexpr qint64 MaxReadMemory = 64 * 1024 * 1024; // what FreeType may take for one
+    static constexpr int MaxLineLength = 4096;                // of a BDF file
+    static constexpr int MaxProperties = 1024;                // of a BDF file
     static constexpr int MaxGlyphs = 65536;
-    static constexpr int MaxGlyphSize = 256; // BBX width and height, DWIDTH
+    static constexpr int MaxGlyphSize = 256; // a glyph's bitmap width and height, its advance
     static constexpr int MaxHeight = 8;      // the sign's rows
 
-    // Reads the named BDF file. On failure the error names the file and, where one is at fault,
-    // the line: "FILE: line N: ...".
+    // Reads the named font file. On failure the error names the file: "FILE: ...".
     static FontLoad load(const QString& fileName);
-    // Reads BDF content; `name` stands for the file in messages and is the font's name().
-    static FontLoad fromBdf(const QByteArray& data, const QString& name);
+    // Reads a font file's content; `name` stands for the file in messages and is the font's
+    // name().
+    static FontLoad fromData(const QByteArray& data, const QString& name);
     // The bundled X11 misc-fixed 5x8 font (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic).
     static const BitmapFont& builtin();
     // The names of the fonts compiled into the program, builtin()'s ("5x8") first.
@@ -53,7 +56,7 @@ public:
     }
 
 private:
-    friend class BdfReader;
+    friend class FontReader;
 
     QString name_;
     int ascent_ = 0;

@@ -147,6 +147,23 @@ private slots:
                  qPrintable(run.err));
     }
 
+    // Debian's X11 bitmap fonts are named as they are installed (PCF, gzip-compressed); the
+    // bundled font came from 5x8.pcf.gz, so the frame is the same. An outline font is refused.
+    void systemFonts() {
+        const QString x11 = QStringLiteral("/usr/share/fonts/X11/misc/5x8.pcf.gz");
+        const QString outline = QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+        if (!QFile::exists(x11) || !QFile::exists(outline))
+            QSKIP("xfonts-base or fonts-dejavu-core is not installed");
+        const Run run = runSend({"--text=Open 9-17", "--font", x11, "--frame"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, runSend({"--text=Open 9-17", "--frame"}).out);
+        const Run refused = runSend({"--text=A", "--font", outline, "--frame"});
+        QCOMPARE(refused.exitCode, 3);
+        QVERIFY2(refused.err.startsWith("orvane-send: " + outline +
+                                        ": DejaVu Sans is an outline font, not a bitmap font"),
+                 qPrintable(refused.err));
+    }
+
     // The line is used when no other output is asked for, or when a port or device is named.
     void sendsOnlyWhenAsked() {
         QString error;

@@ -1,12 +1,20 @@
-// Fonts and text layout: BDF fonts written by the test, the bundled font, and hostile font files.
+// Fonts and text layout: BDF fonts written by the test, the bundled font, Debian's X11 fonts
+// (PCF, gzip-compressed), an outline font, and hostile font files.
 
 #include "bitmapfont.h"
 #include "dotpattern.h"
 #include "testfiles.h"
 #include "textlayout.h"
 
+#include <QCryptographicHash>
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
+
+#include <zlib.h>
+
+#include <algorithm>
 
 using namespace orvane;
 using Columns = QList<quint8>;
@@ -16,7 +24,8 @@ namespace {
 
 // A BDF font of ascent + 1 rows; each glyph is "CODE DWIDTH WIDTH Y-OFFSET ROW...", rows top first.
 QByteArray font(const QList<QByteArray>& glyphs, int ascent = 7) {
-    QByteArray bdf = "STARTFONT 2.1\nFONTBOUNDINGBOX 4 8 0 -1\nSTARTPROPERTIES 2\nFONT_ASCENT " +
+    QByteArray bdf = "STARTFONT 2.1\nFONT test\nSIZE 8 75 75\nFONTBOUNDINGBOX 4 8 0 "
+                     "-1\nSTARTPROPERTIES 2\nFONT_ASCENT " +
                      QByteArray::number(ascent) + "\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS 1\n";
     for (const QByteArray& glyph : glyphs) {
         const QList<QByteArray> w = glyph.split(' ');
@@ -26,6 +35,49 @@ QByteArray font(const QList<QByteArray>& glyphs, int ascent = 7) {
     }
     return bdf + "ENDFONT\n";
 }
+
+// Every glyph of a font, in code order: its code, advance and column bytes, as one digest.
+QByteArray glyphDigest(const BitmapFont& f) {
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    const auto add = [&](quint32 value) {
+        const quint32 le = qToLittleEndian(value);
+        hash.addData(QByteArrayView(reinterpret_cast<const char*>(&le), sizeof le));
+    };
+    add(quint32(f.ascent()));
+    add(quint32(f.descent()));
+    for (char32_t c = 0; c <= 0x10FFFF; ++c)
+        if (const Glyph* g = f.glyph(c)) {
+            add(c);
+            add(quint32(g->advance));
+            add(quint32(g->columns.size()));
+            for (quint8 column : g->columns)
+                hash.addData(QByteArrayView(reinterpret_cast<const char*>(&column), 1));
+        }
+    return hash.result().toHex().left(16);
+}
+
+// Bytes compressed as gzip writes them.
+QByteArray gzip(const QByteArray& data) {
+    z_stream z{};
+    if (deflateInit2(&z, 9, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        qFatal("deflateInit2 failed");
+    QByteArray out(qsizetype(deflateBound(&z, uLong(data.size()))), '\0');
+    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
+    z.avail_in = uInt(data.size());
+    z.next_out = reinterpret_cast<Bytef*>(out.data());
+    z.avail_out = uInt(out.size());
+    if (deflate(&z, Z_FINISH) != Z_STREAM_END)
+        qFatal("deflate failed");
+    out.resize(qsizetype(z.total_out));
+    deflateEnd(&z);
+    return out;
+}
+
+// A font of Debian's xfonts-base (or fonts-dejavu-core); the test is skipped where it is missing.
+#define SYSTEM_FONT(path)                                                                          \
+    QStringLiteral(path);                                                                          \
+    if (!QFile::exists(QStringLiteral(path)))                                                      \
+        QSKIP(path " is not installed");
 
 // 7 + 1 rows: "I" a bar 1 wide in a 4-wide box, "L", a quote mark with a gap between its strokes,
 // "g" reaching into the descent, a space 3 wide.
@@ -82,6 +134,9 @@ private slots:
         QVERIFY(BitmapFont::bundled(f.name()) == &f && !BitmapFont::bundled(u"6x13"_qs));
         QCOMPARE(layOutText(f, u"H ").columns, Columns({0x7E, 0x10, 0x10, 0x7E, 0, 0, 0, 0, 0, 0}));
         QCOMPARE(layOutText(f, QString(100000, u'L')).columns.size(), MaxRunColumns);
+        // Every glyph's columns as they have always been, so frames of text stay the same.
+        QCOMPARE(f.glyphCount(), 1426);
+        QCOMPARE(glyphDigest(f), QByteArray("a6638ccf48ac79ad"));
         // Left, centre and right are checked through orvane-send --align; here the edges.
         QCOMPARE(QList<int>({alignedStart(11, Align::Center), alignedStart(60, Align::Center),
                              alignedStart(60, Align::Right), alignedStart(0, Align::Right)}),
@@ -99,17 +154,27 @@ private slots:
         };
         const char* tall = ": the font is 9 pixels high (ascent 8, descent 1)";
         row("empty", "", "", ": the file is empty");
-        row("not BDF", "STARTFONT 2.1", "hello", ": line 1: this is not a BDF");
+        row("not a font", "STARTFONT 2.1", "hello", ": this is not a font");
         row("cut in a bitmap", "80\nENDCHAR\nENDFONT\n", "",
-            ": line 8: the glyph \"g73\" has no ENDCHAR: the file ends in its bitmap");
-        row("no ENDFONT", "ENDFONT\n", "", ": the file ends without ENDFONT");
-        row("huge BBX", "BBX 1 1", "BBX 100000 1", "BBX: the width 100000 is outside 0..256");
-        row("negative width", "DWIDTH 2", "DWIDTH -2", "the width -2 is outside 0..256");
-        row("short row", "BBX 1", "BBX 9", "the bitmap row \"80\" is shorter");
-        row("not hex", "\n80\n", "\n8G\n", "is not hexadecimal");
-        row("too many rows", "\n80\n", "\n80\n80\n", "has more bitmap rows than its BBX says (1)");
+            ": the font's glyphs are broken or cut short");
+        row("no ENDFONT", "ENDFONT\n", "", ": the font's glyphs are broken or cut short");
+        row("no SIZE", "SIZE 8 75 75\n", "", ": the font is broken: `SIZE' field missing");
+        row("huge BBX", "BBX 1 1", "BBX 100000 1", "pixels; the most is 256 x 256");
+        row("wide glyph", "BBX 1 1", "BBX 257 1", ": the glyph U+0049 \"I\" is 257 x 1 pixels");
+        row("wide advance", "DWIDTH 2", "DWIDTH 300",
+            ": the glyph U+0049 \"I\" advances 300 pixels; the most is 256");
         row("long line", "4 8 0 -1", QByteArray(5000, 'x'),
-            ": line 2: the line is longer than 4096 characters");
+            ": line 4: the line is longer than 4096 characters");
+        row("long line after comments", "",
+            "\n# x\nCOMMENT y\n" + QByteArray(good).replace("4 8 0 -1", QByteArray(5000, 'x')),
+            ": line 7: the line is longer than 4096 characters");
+        // So many properties that FreeType's table of them runs out of its memory budget (which
+        // once crashed FreeType); refused before FreeType sees them.
+        QByteArray properties;
+        for (int i = 0; i < 400000; ++i)
+            properties += "P" + QByteArray::number(i) + " 1\n";
+        row("many properties", "STARTPROPERTIES 2\n", "STARTPROPERTIES 2\n" + properties,
+            ": line 1030: more than 1024 properties");
         row("too big", "", QByteArray(BitmapFont::MaxFileBytes + 1, '\n'),
             ": the file is larger than 8 MiB");
         row("declared 9 rows", "FONT_ASCENT 7", "FONT_ASCENT 8", tall);
@@ -117,7 +182,30 @@ private slots:
             "BBX 1 8 0 0\nBITMAP\n80" + QByteArray("\n00").repeated(6) + "\n80", tall);
         row("a glyph of 9 rows", "BBX 1 1 0 0\nBITMAP\n80",
             "BBX 1 9 0 -1\nBITMAP" + QByteArray("\n80").repeated(9),
-            ": line 8: the glyph \"g73\" is 9 pixels high; the sign has 8 rows");
+            ": the glyph U+0049 \"I\" is 9 pixels high; the sign has 8 rows");
+        row("no glyphs", "", font({}), ": the font has no glyphs");
+        // Many large glyphs: what FreeType would need to hold them is over its budget.
+        QByteArray big = "STARTFONT 2.1\nFONT big\nSIZE 8 75 75\nFONTBOUNDINGBOX 8 8 0 0\n"
+                         "CHARS 9000\n";
+        for (int i = 0; i < 9000; ++i)
+            big += "STARTCHAR a\nENCODING " + QByteArray::number(i) +
+                   "\nDWIDTH 8 0\nBBX 256 256 0 0\nBITMAP\nENDCHAR\n";
+        row("needs much memory", "", big + "ENDFONT\n",
+            ": reading the font takes more than 64 MiB");
+        // Compressed files: gzip is unpacked within the size limit; other kinds are refused.
+        const QByteArray packed = gzip(good);
+        QByteArray damaged = packed;
+        for (qsizetype i = 12; i < damaged.size() - 8; ++i)
+            damaged[i] = char(damaged[i] ^ 0x5A);
+        row("gzip cut short", "", packed.chopped(12), ": the gzip-compressed data ends too soon");
+        row("gzip damaged", "", damaged, ": the gzip-compressed data is damaged");
+        row("gzip of over 8 MiB", "", gzip(QByteArray(BitmapFont::MaxFileBytes + 1, '\n')),
+            ": the file unpacks to more than 8 MiB");
+        row("gzip of nothing", "", gzip({}), ": the file unpacks to nothing");
+        row("gzip twice", "", gzip(packed), ": the file is compressed twice");
+        row("compress", "", "\x1F\x9D\x90" + good,
+            ": the file is compressed with compress or bzip2");
+        row("bzip2", "", "BZh91AY&SY" + good, ": the file is compressed with compress or bzip2");
     }
     void hostileFontsAreRefused() {
         QFETCH(QByteArray, bdf);
@@ -126,6 +214,120 @@ private slots:
         const QString error = BitmapFont::load(path).error;
         QVERIFY2(reason.startsWith(u':') ? error.startsWith(path + reason)
                                          : error.startsWith(path + u':') && error.contains(reason),
+                 qPrintable(error));
+    }
+
+    // Faults that FreeType reads past, as X11's own tools do: a short or odd bitmap row is taken
+    // as far as it goes, rows beyond the glyph's BBX are left out, and so is a BBX after the
+    // bitmap (which once made a hand-written reader read past its buffer); a glyph without a
+    // bitmap has no ink (its null bitmap once crashed the conversion of FreeType's bitmaps).
+    void damagedFontsAreReadWithinTheirBounds_data() {
+        QTest::addColumn<QByteArray>("bdf");
+        QTest::addColumn<Columns>("columns"); // of "I"
+        const QByteArray good = font({"73 2 1 0 80", "32 3 0 0"});
+        const auto row = [&](const char* name, const char* from, const QByteArray& to,
+                             const Columns& columns) {
+            QTest::newRow(name) << QByteArray(good).replace(from, to) << columns;
+        };
+        row("good", "", "", {0x02, 0});
+        row("short row", "BBX 1 1", "BBX 9 1", {0x02, 0});
+        row("not hexadecimal", "BBX 1 1 0 0\nBITMAP\n80", "BBX 8 1 0 0\nBITMAP\nC!", {2, 2, 0});
+        row("too many rows", "\n80\n", "\n80\nFF\nFF\n", {0x02, 0});
+        row("BBX after BITMAP", "BITMAP\n80\n", "BITMAP\n80\nBBX 200 200 0 0\nFF\n", {0x02, 0});
+        row("no BITMAP", "BITMAP\n80\n", "", {0, 0}); // no ink: as wide as its DWIDTH
+        row("BBX after BITMAP, wider", "BITMAP\n80\n", "BITMAP\n80\nBBX 16 1 0 0\nFFFF\n",
+            {0x02, 0});
+    }
+    void damagedFontsAreReadWithinTheirBounds() {
+        QFETCH(QByteArray, bdf);
+        QFETCH(Columns, columns);
+        const FontLoad load = BitmapFont::fromData(bdf, QStringLiteral("damaged.bdf"));
+        QVERIFY2(load.ok, qPrintable(load.error));
+        QCOMPARE(layOutText(load.font, u"I").columns, columns);
+    }
+
+    // Inputs that once made the reader fail, kept by the fuzzer: each is read or refused by name.
+    void fuzzRegressionsAreSafe() {
+        const QDir folder(QStringLiteral(ORVANE_SOURCE_DIR "/fuzz/regressions/font"));
+        const QStringList files = folder.entryList(QDir::Files);
+        QVERIFY(files.contains(QStringLiteral("bbx-after-bitmap.bdf")));
+        for (const QString& file : files) {
+            const QString path = folder.filePath(file);
+            const FontLoad load = BitmapFont::load(path);
+            QVERIFY2(load.ok ? load.font.height() <= BitmapFont::MaxHeight
+                             : load.error.startsWith(path + QStringLiteral(": ")),
+                     qPrintable(path + u' ' + load.error));
+        }
+    }
+
+    // Debian's X11 fonts are PCF, gzip-compressed; the bundled font came from 5x8.pcf.gz.
+    void x11FontsAreRead() {
+        const QString path = SYSTEM_FONT("/usr/share/fonts/X11/misc/5x8.pcf.gz");
+        const FontLoad load = BitmapFont::load(path);
+        QVERIFY2(load.ok, qPrintable(load.error));
+        const BitmapFont& builtin = BitmapFont::builtin();
+        const QString text = QStringLiteral("Ag, Wörld Жλ€");
+        QCOMPARE(layOutText(load.font, text).columns, layOutText(builtin, text).columns);
+        QCOMPARE(glyphDigest(load.font), glyphDigest(builtin));
+        // The same font unpacked; and cut short, refused.
+        QByteArray pcf;
+        {
+            const QByteArray packed = testing::readFile(path);
+            z_stream z{};
+            QCOMPARE(inflateInit2(&z, 16 + MAX_WBITS), Z_OK);
+            pcf.resize(BitmapFont::MaxFileBytes);
+            z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.constData()));
+            z.avail_in = uInt(packed.size());
+            z.next_out = reinterpret_cast<Bytef*>(pcf.data());
+            z.avail_out = uInt(pcf.size());
+            QCOMPARE(inflate(&z, Z_FINISH), Z_STREAM_END);
+            pcf.resize(qsizetype(z.total_out));
+            inflateEnd(&z);
+        }
+        QVERIFY(pcf.startsWith("\x01"
+                               "fcp"));
+        const FontLoad plain = BitmapFont::fromData(pcf, QStringLiteral("5x8.pcf"));
+        QVERIFY2(plain.ok, qPrintable(plain.error));
+        QCOMPARE(glyphDigest(plain.font), glyphDigest(builtin));
+        for (qsizetype size : {qsizetype(8), pcf.size() / 2, pcf.size() - 1}) {
+            const FontLoad cut = BitmapFont::fromData(pcf.first(size), QStringLiteral("cut.pcf"));
+            QVERIFY2(cut.ok || cut.error.startsWith(u"cut.pcf: "), qPrintable(cut.error));
+        }
+    }
+
+    void x11FontsOfOtherSizesAndCharsets() {
+        // 7 rows: the bottom row stays dark. Latin-2: only ASCII, not 0xA3 (Ł there, £ in
+        // Unicode). 13 rows: refused.
+        const QString small = SYSTEM_FONT("/usr/share/fonts/X11/misc/5x7.pcf.gz");
+        const QString latin2 = SYSTEM_FONT("/usr/share/fonts/X11/misc/5x8-ISO8859-2.pcf.gz");
+        const QString tall = SYSTEM_FONT("/usr/share/fonts/X11/misc/6x13.pcf.gz");
+        const FontLoad f7 = BitmapFont::load(small), f2 = BitmapFont::load(latin2);
+        QVERIFY2(f7.ok && f2.ok, qPrintable(f7.error + f2.error));
+        QCOMPARE(f7.font.height(), 7);
+        for (quint8 column : layOutText(f7.font, u"Ag|_").columns)
+            QCOMPARE(column & 1, 0);
+        QVERIFY(f2.font.glyph(U'A') && !f2.font.glyph(0xA3));
+        QCOMPARE(BitmapFont::load(tall).error,
+                 tall + ": the font is 13 pixels high (ascent 11, descent 2); the sign has 8 rows");
+    }
+
+    // Of a font with several sizes (here OpenType bitmap fonts, tests/core/fonts/README) the
+    // tallest of at most 8 rows is taken: there "A" is 2 columns wide.
+    void fontsOfSeveralSizes() {
+        const QString fonts = QStringLiteral(ORVANE_SOURCE_DIR "/tests/core/fonts/");
+        const FontLoad load = BitmapFont::load(fonts + "sizes-6-8-12.otb");
+        QVERIFY2(load.ok, qPrintable(load.error));
+        QCOMPARE(QList<int>({load.font.ascent(), load.font.descent()}), QList<int>({7, 1}));
+        QCOMPARE(layOutText(load.font, u"A").columns, Columns({0xFE, 0xFE, 0}));
+        QCOMPARE(BitmapFont::load(fonts + "sizes-12-16.otb").error,
+                 fonts + "sizes-12-16.otb: none of the font's 2 sizes fits the sign's 8 rows (the "
+                         "smallest is 12 pixels high)");
+    }
+
+    void outlineFontsAreRefused() {
+        const QString path = SYSTEM_FONT("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+        const QString error = BitmapFont::load(path).error;
+        QVERIFY2(error.startsWith(path + ": DejaVu Sans is an outline font, not a bitmap font"),
                  qPrintable(error));
     }
 };

@@ -35,7 +35,7 @@ check "AppStream metadata launches the desktop entry" \
 
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6network6 libc6; do
+for lib in libqt6core6 libqt6gui6 libqt6widgets6 libqt6serialport6 libqt6network6 libfreetype6 zlib1g libc6; do
     check "depends on $lib" grep -q "$lib" <<<"$depends"; done
 for field in Maintainer Description; do check "$field" test -n "$(dpkg-deb -f "$deb" $field)"; done
 
