@@ -3,7 +3,6 @@
 #include "beep.h"
 #include "busyguard.h"
 #include "dotpattern.h"
-#include "download.h"
 #include "editing.h"
 #include "errorreport.h"
 #include "flexgrid.h"
@@ -154,8 +153,8 @@ void Form1::buildControls() {
         tr("Click a dot or press Enter to light or darken it. Type to write text from the "
            "current cell; Backspace takes back the last character. Arrows, Home and End "
            "move. Ctrl+Z undoes, Ctrl+Shift+Z or Ctrl+Y redoes."));
-    connect(&download_, &DownloadJob::status, this, &QWidget::setWindowTitle);
-    connect(&download_, &DownloadJob::finished, this, &Form1::downloadFinished);
+    connect(&download_, &DownloadSession::status, this, &QWidget::setWindowTitle);
+    connect(&download_, &DownloadSession::finished, this, &Form1::downloadFinished);
 }
 
 void Form1::Form_Load() {
@@ -280,13 +279,15 @@ void Form1::showPortNumber() {
         w->setToolTip(tip);
 }
 
-// The download runs on a thread of its own: the window goes on painting, takes no input and
-// cannot be closed until the port is closed again.
+// The download runs in the window's event loop without ever waiting there: the window goes on
+// painting, takes no input and cannot be closed until the port is closed again. Destroying the
+// window stops the download and closes the port.
 void Form1::Command4_Click() {
     if (busy_)
         return;
     busy_ = std::make_unique<BusyGuard>();
-    download_.start(MSComm1, PictureOf(*MSFlexGrid1), qint16(HScroll1->value()), frame_);
+    if (!download_.start(MSComm1, PictureOf(*MSFlexGrid1), qint16(HScroll1->value())))
+        downloadFinished(download_.result());
 }
 
 void Form1::downloadFinished(const DownloadResult& result) {

@@ -4,8 +4,7 @@
 // "Clear", "Load", "Save", the speed group, the port group and "Down Load". The handlers keep
 // the names of the controls and events they serve and hand the work to the subsystems.
 
-#include "downloadframe.h"
-#include "downloadjob.h"
+#include "downloadsession.h"
 #include "filedialog.h"
 #include "patternhistory.h"
 #include "serialport.h"
@@ -83,8 +82,7 @@ private:
     QLabel* Label4 = nullptr;
     SerialPort MSComm1;
     CommonDialog CommonDialog1{this};
-    DownloadFrame frame_; // the scratch state of the frame encoding
-    DownloadJob download_;
+    DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
     std::unique_ptr<PatternHistory> history_;
     std::unique_ptr<GridTyping> typing_;

@@ -1,15 +1,69 @@
-// The sign link without a window: the frame a picture becomes, and opening ports of the port
-// table on real pseudo-terminals.
+// The sign link without a window, on real pseudo-terminals: the frame a picture becomes, opening
+// ports of the port table, and downloads whose progress follows the line (held, full, hung up,
+// past the stall deadline).
 
 #include "downloadframe.h"
+#include "downloadsession.h"
+#include "eventloop.h"
 #include "portfolders.h"
 #include "pty.h"
 #include "serialport.h"
 
+#include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+
+#include <optional>
 
 using namespace orvane;
 using namespace orvane::testing;
+
+namespace {
+
+// Lit: (1, 0), (3, 0), (8, 0) and (2, 49).
+DotPattern picture() {
+    DotPattern p;
+    for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
+        p.setText(row, col, LitText);
+    return p;
+}
+const QByteArray Frame = "SA1" + QByteArray(96, '0') + "407";
+
+QStringList captionsTo(int lastColumn, bool complete = false) {
+    QStringList s{DownloadStartText};
+    for (int col = 0; col <= lastColumn; ++col)
+        s << QString::number(col);
+    return complete ? s << DownloadCompleteText : s;
+}
+
+// One download session and what it said; `onStatus` sees each status text first.
+struct Download {
+    explicit Download(DownloadDeadlines deadlines = {}) : session(deadlines) {
+        QObject::connect(&session, &DownloadSession::status, [this](const QString& text) {
+            captions << text;
+            if (onStatus)
+                onStatus(text);
+        });
+        QObject::connect(&session, &DownloadSession::finished,
+                         [this](const DownloadResult& r) { result = r; });
+    }
+    bool start(const QString& device) {
+        SerialPort port;
+        port.setDevice(device);
+        return session.start(port, picture(), 7);
+    }
+    bool finish() {
+        return runUntil([this] { return result.has_value(); });
+    }
+
+    DownloadSession session;
+    QStringList captions;
+    std::optional<DownloadResult> result;
+    std::function<void(const QString&)> onStatus;
+};
+
+} // namespace
 
 class TestLink : public QObject {
     Q_OBJECT
@@ -91,6 +145,97 @@ private slots:
         const QString error = second.description() + ": " + second.errorString();
         QVERIFY2(error.startsWith(says.replace(QLatin1Char('@'), folders.device({}).chopped(1))),
                  qPrintable(error));
+    }
+
+    // The columns' status texts follow what has gone out on the line: a line held (XOFF) or full
+    // (writes refused) holds them back and is waited on; past the stall deadline the download
+    // fails saying how long the line took no data and how many characters the driver took,
+    // which is what arrived. At `at` the line is held or hung up; after `releaseMs` it is let go.
+    void progressFollowsTheLine_data() {
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QString>("what");  // "hold", "fill" or "hang up"
+        QTest::addColumn<int>("releaseMs"); // -1: never
+        QTest::addColumn<int>("stallMs");
+        QTest::addColumn<int>("sent"); // -1: all, and complete
+        QTest::addColumn<QString>("error");
+        const auto row = [](const char* name, const QString& at, const char* what, int releaseMs,
+                            int stallMs, int sent, const char* error = "") {
+            QTest::newRow(name) << at << QString(what) << releaseMs << stallMs << sent
+                                << QString(error);
+        };
+        const int standard = int(DownloadDeadlines().stall.count());
+        const QString start = DownloadStartText;
+        row("free", {}, "", -1, standard, -1);
+        row("held 2 s", "10", "hold", 2000, standard, -1);
+        row("full a moment", start, "fill", 300, standard, -1);
+        row("held too long", "10", "hold", -1, 400, 23);
+        row("full too long", start, "fill", -1, 300, 0);
+        row("hung up", "10", "hang up", -1, standard, 23, "Input/output error");
+    }
+    void progressFollowsTheLine() {
+        QFETCH(QString, at);
+        QFETCH(QString, what);
+        QFETCH(int, releaseMs);
+        QFETCH(int, stallMs);
+        QFETCH(int, sent);
+        QFETCH(QString, error);
+        PseudoTerminal pty;
+        QVERIFY(pty.isOpen());
+        Download download(DownloadDeadlines{std::chrono::milliseconds(stallMs)});
+        int filled = 0;
+        QStringList shownWhenHeld, shownAtRelease;
+        QElapsedTimer held;
+        download.onStatus = [&](const QString& text) {
+            if (text != at)
+                return;
+            held.start();
+            if (what == "hold")
+                QVERIFY(pty.hold());
+            else if (what == "fill")
+                filled = pty.fill();
+            else
+                pty.closeMaster();
+            shownWhenHeld = download.captions;
+            if (releaseMs >= 0)
+                QTimer::singleShot(releaseMs, [&] {
+                    shownAtRelease = download.captions;
+                    QVERIFY(what == "hold" ? pty.release() : pty.read(filled).size() == filled);
+                    filled = 0;
+                });
+        };
+        QVERIFY(download.start(pty.slavePath()));
+        QVERIFY(download.finish());
+        const qint64 waited = held.isValid() ? held.elapsed() : 0;
+        const DownloadResult& result = *download.result;
+        if (releaseMs >= 0)
+            QCOMPARE(shownAtRelease, shownWhenHeld); // nothing shown while the line took nothing
+        if (sent < 0) {
+            QVERIFY2(result.ok, qPrintable(result.error));
+            QCOMPARE(result.sent, DownloadFrame::Length);
+            QCOMPARE(download.captions, captionsTo(PatternCols - 1, true));
+            QCOMPARE(pty.read(filled + DownloadFrame::Length).mid(filled), Frame);
+            return;
+        }
+        QVERIFY(!result.ok);
+        QCOMPARE(result.sent, sent);
+        QCOMPARE(download.captions, shownWhenHeld);
+        const QString failed = QStringLiteral("Sending to %1 failed after %2 of 102 characters: ")
+                                   .arg(pty.slavePath())
+                                   .arg(sent);
+        QVERIFY2(result.error.startsWith(failed), qPrintable(result.error));
+        if (error.isEmpty()) {
+            // The time the line took no data, as long as it was, in seconds to a tenth.
+            static const QRegularExpression stalled(
+                QStringLiteral("^the line took no data for (\\d+(\\.\\d)?) s$"));
+            const auto match = stalled.match(result.error.mid(failed.size()));
+            QVERIFY2(match.hasMatch(), qPrintable(result.error));
+            const double seconds = match.captured(1).toDouble();
+            QVERIFY2(seconds >= stallMs / 1000.0 - 0.05 && seconds <= waited / 1000.0 + 0.05,
+                     qPrintable(QStringLiteral("%1 after %2 ms").arg(result.error).arg(waited)));
+            QCOMPARE(pty.read(filled + 200, 100), QByteArray(filled, '#') + Frame.left(sent));
+        } else {
+            QCOMPARE(result.error.mid(failed.size()), error);
+        }
     }
 };
 
