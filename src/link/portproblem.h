@@ -15,6 +15,11 @@ namespace orvane {
 QString openFailureReason(const QString& device, PortPresence presence,
                           QSerialPort::SerialPortError error, const QString& systemReason);
 
+// Another process sends to the same device, under this or another name (devicelock.h).
+QString anotherSenderReason();
+// Another program holds the device (its own lock on it, or the system's exclusive mode).
+QString anotherProgramReason(const QString& systemReason = {});
+
 // "Present now: port 6 (/dev/ttyUSB1)." or a sentence saying that no port has a device.
 QString presentNowSentence();
 

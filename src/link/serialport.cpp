@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
@@ -61,6 +62,14 @@ SerialPort::~SerialPort() {
     close();
 }
 
+void SerialPort::setDevice(const QString& path) {
+#if defined(Q_OS_WIN)
+    explicitDevice_ = path; // COM3 or \\.\COM10: names, not files
+#else
+    explicitDevice_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+#endif
+}
+
 QString SerialPort::device() const {
     return explicitDevice_.isEmpty() ? PortTable::device(commPort_) : explicitDevice_;
 }
@@ -88,6 +97,8 @@ bool SerialPort::open() {
     const QString path = device();
     if (PortTable::presenceOf(path) == PortPresence::NoUart)
         return fail(openFailureReason(path, PortPresence::NoUart, QSerialPort::NoError, {}));
+    if (!lock_.lockDevice(path))
+        return fail(anotherSenderReason());
     port_.setPortName(path);
     port_.setBaudRate(LineSettings::BaudRate);
     port_.setDataBits(LineSettings::DataBits);
@@ -103,9 +114,17 @@ bool SerialPort::open() {
 #else
     const bool opened = port_.open(QIODevice::WriteOnly);
 #endif
-    if (!opened)
+    if (!opened) {
+        lock_.release();
         return fail(
             openFailureReason(path, PortTable::presenceOf(path), port_.error(), portError()));
+    }
+#if !defined(Q_OS_WIN)
+    if (!lock_.lockDescriptor(int(port_.handle()))) {
+        close();
+        return fail(anotherProgramReason());
+    }
+#endif
     return true;
 }
 
@@ -117,6 +136,7 @@ void SerialPort::close() {
         port_.close();
     }
     port_.clearError();
+    lock_.release();
 }
 
 bool SerialPort::setOutput(QByteArrayView text) {

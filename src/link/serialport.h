@@ -4,9 +4,11 @@
 // CommPort (which port the next open uses), PortOpen, Output and OutBufferCount, and it never
 // reads. Nothing here waits: Output hands characters to QSerialPort, whose bytesWritten() says
 // when the driver took them, and OutBufferCount says how many of those have not gone out on the
-// line yet. Opening puts the line settings of linesettings.h in force. Failures do not throw: the
-// operation fails and errorString() gives the reason.
+// line yet. Opening puts the line settings of linesettings.h in force and makes this the device's
+// only sender (devicelock.h). Failures do not throw: the operation fails and errorString() gives
+// the reason.
 
+#include "devicelock.h"
 #include "porttable.h"
 
 #include <QByteArrayView>
@@ -29,9 +31,10 @@ public:
     void setCommPort(int port) { commPort_ = port; }
     int CommPort() const { return commPort_; }
 
-    // Opens this device instead of the one CommPort names (a tool given an explicit path);
-    // empty goes back to CommPort.
-    void setDevice(const QString& path) { explicitDevice_ = path; }
+    // Opens this device instead of the one CommPort names (a tool given an explicit path); empty
+    // goes back to CommPort. A relative path names a file in the current folder, as for any other
+    // program, and is kept as the absolute path it is now.
+    void setDevice(const QString& path);
     const QString& explicitDevice() const { return explicitDevice_; }
     // The device the next open uses.
     QString device() const;
@@ -69,6 +72,7 @@ private:
     QString portError() const;
 
     QSerialPort port_;
+    DeviceLock lock_;
     int commPort_ = MinPort;
     QString explicitDevice_;
     QString error_;

@@ -9,6 +9,7 @@
 #include "send.h"
 #include "testfiles.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QSocketNotifier>
 #include <QTest>
@@ -193,6 +194,43 @@ private slots:
         for (const char* part : {"Usage: orvane-send [OPTION]... FILE", "/dev/ttyACM3"})
             QVERIFY2(help.exitCode == 0 && help.out.contains(part), part);
         QVERIFY(runSend({"--version"}).out.startsWith("orvane-send 1."));
+    }
+
+    // A relative --device names a file in the current folder, not one under /dev.
+    void relativeDevice() {
+        PseudoTerminal pty;
+        QVERIFY(QFile::link(pty.slavePath(), dir.filePath("ttyLink")));
+        const Run run = runSend({file, "--device", "ttyLink"}, {},
+                                [&](QProcess& p) { p.setWorkingDirectory(dir.path()); });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(pty.read(DownloadFrame::Length), frame());
+    }
+
+    // One sender per device: while one orvane-send waits on a line held for 2 s, another
+    // through a link to the same device is refused at once; the first then sends its frame whole.
+    void oneSenderAtATime() {
+        PseudoTerminal pty;
+        const QString link = dir.filePath("held");
+        QVERIFY(pty.hold() && QFile::link(pty.slavePath(), link));
+        QElapsedTimer held;
+        held.start();
+        QProcess first;
+        first.start(ORVANE_SEND, {file, "--device", pty.slavePath()});
+        // Open once the line settings are in force.
+        QVERIFY(runUntil([&] {
+            const termios t = pty.slaveSettings();
+            return cfgetospeed(&t) == B300;
+        }));
+        const Run second = runSend({file, "--device", link});
+        QCOMPARE(second.exitCode, 4);
+        QCOMPARE(second.err, "orvane-send: Cannot open " + link +
+                                 ": another program is sending to it. Wait until it has finished, "
+                                 "then try again.\n");
+        QVERIFY(runUntil([&] { return held.elapsed() >= 2000; }));
+        QVERIFY(first.state() == QProcess::Running && pty.release());
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(pty.read(2 * DownloadFrame::Length, 300), frame());
     }
 
     // In-process: the download runs in the caller's event loop, and its progress line follows

@@ -1,6 +1,6 @@
 // The sign link without a window, on real pseudo-terminals: the frame a picture becomes, opening
-// ports of the port table, and downloads whose progress follows the line (held, full, hung up,
-// past the stall deadline).
+// ports of the port table, downloads whose progress follows the line (held, full, hung up, past
+// the stall deadline), one sender per device whatever its name, and relative device paths.
 
 #include "downloadframe.h"
 #include "downloadsession.h"
@@ -9,12 +9,15 @@
 #include "pty.h"
 #include "serialport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 
 #include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -114,7 +117,8 @@ private slots:
                                     "behind it (the system reports no UART there). Present now: "
                                     "port 1 (@/ttyS0).";
         QTest::newRow("in use") << "ttyACM3" << 16 << "present"
-                                << "port 16 (@/ttyACM3): another program is using it (";
+                                << "port 16 (@/ttyACM3): another program is sending to it. Wait "
+                                   "until it has finished, then try again.";
     }
     void openingAPort() {
         QFETCH(QString, linked);
@@ -236,6 +240,87 @@ private slots:
         } else {
             QCOMPARE(result.error.mid(failed.size()), error);
         }
+    }
+
+    // One sender per device: while a download runs, another through the same device is refused
+    // under any name (the same path, a link, another node with the same device number), also as
+    // root; the first frame goes out whole, and the device is free again once it has.
+    void oneSenderPerDevice_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("same path") << "";
+        QTest::newRow("link") << "link";
+        QTest::newRow("relative link") << "./link";
+        QTest::newRow("node") << "node";
+    }
+    void oneSenderPerDevice() {
+        QFETCH(QString, name);
+        PseudoTerminal pty;
+        QTemporaryDir dir;
+        QVERIFY(pty.isOpen() && dir.isValid());
+        QString second = pty.slavePath();
+        if (name.endsWith("link")) {
+            QVERIFY(QFile::link(pty.slavePath(), dir.filePath("link")));
+            second = name.startsWith("./") ? name : dir.filePath(name);
+        } else if (name == "node") {
+            if (geteuid() != 0)
+                QSKIP("making a device node needs root");
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(pty.slavePath()).constData(), &st) == 0);
+            second = dir.filePath("node");
+            QVERIFY(::mknod(QFile::encodeName(second).constData(), S_IFCHR | 0600, st.st_rdev) ==
+                    0);
+        }
+        const QString folder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(folder); });
+
+        Download first, other;
+        QVERIFY(pty.hold());
+        QVERIFY(first.start(pty.slavePath()));
+        QVERIFY(!other.start(second));
+        QCOMPARE(other.session.result().error,
+                 QStringLiteral("Cannot open %1: another program is sending to it. Wait until it "
+                                "has finished, then try again.")
+                     .arg(name.isEmpty() ? second : dir.filePath(QFileInfo(second).fileName())));
+        QVERIFY(other.captions.isEmpty() && !other.result);
+        QVERIFY(pty.release());
+        QVERIFY(first.finish());
+        QVERIFY2(first.result->ok, qPrintable(first.result->error));
+        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
+        if (name == "node")
+            return; // a pseudo-terminal opens only through its own node in /dev/pts
+        QVERIFY2(other.start(second), qPrintable(other.session.result().error));
+        QVERIFY(other.finish());
+        QVERIFY2(other.result->ok, qPrintable(other.result->error));
+        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
+    }
+
+    // A relative device path names a file in the current folder, as for any other program, not
+    // one under /dev; messages name it by its absolute path.
+    void relativeDevicePaths_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("name") << "ttyLink";
+        QTest::newRow("dot") << "./ttyLink";
+        QTest::newRow("folder") << "sub/../ttyLink";
+    }
+    void relativeDevicePaths() {
+        QFETCH(QString, path);
+        PseudoTerminal pty;
+        QTemporaryDir dir;
+        QVERIFY(pty.isOpen() && dir.isValid() && QDir(dir.path()).mkdir("sub"));
+        QVERIFY(QFile::link(pty.slavePath(), dir.filePath("ttyLink")));
+        const QString folder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(folder); });
+        SerialPort port;
+        port.setDevice(path);
+        QCOMPARE(port.description(), dir.filePath("ttyLink"));
+        Download download;
+        QVERIFY(download.start(path));
+        QVERIFY(QDir::setCurrent(folder)); // the path was made absolute when it was given
+        QVERIFY(download.finish());
+        QVERIFY2(download.result->ok, qPrintable(download.result->error));
+        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
     }
 };
 
