@@ -1,6 +1,6 @@
 // The sign link without a window, on real pseudo-terminals: the frame a picture becomes, opening
 // ports of the port table, downloads whose progress follows the line (held, full, hung up, past
-// the stall deadline), one sender per device whatever its name, and relative device paths.
+// the stall deadline), and one sender per device whatever its name, also a relative one.
 
 #include "downloadframe.h"
 #include "downloadsession.h"
@@ -292,34 +292,6 @@ private slots:
         QVERIFY2(other.start(second), qPrintable(other.session.result().error));
         QVERIFY(other.finish());
         QVERIFY2(other.result->ok, qPrintable(other.result->error));
-        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
-    }
-
-    // A relative device path names a file in the current folder, as for any other program, not
-    // one under /dev; messages name it by its absolute path.
-    void relativeDevicePaths_data() {
-        QTest::addColumn<QString>("path");
-        QTest::newRow("name") << "ttyLink";
-        QTest::newRow("dot") << "./ttyLink";
-        QTest::newRow("folder") << "sub/../ttyLink";
-    }
-    void relativeDevicePaths() {
-        QFETCH(QString, path);
-        PseudoTerminal pty;
-        QTemporaryDir dir;
-        QVERIFY(pty.isOpen() && dir.isValid() && QDir(dir.path()).mkdir("sub"));
-        QVERIFY(QFile::link(pty.slavePath(), dir.filePath("ttyLink")));
-        const QString folder = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(dir.path()));
-        const auto back = qScopeGuard([&] { QDir::setCurrent(folder); });
-        SerialPort port;
-        port.setDevice(path);
-        QCOMPARE(port.description(), dir.filePath("ttyLink"));
-        Download download;
-        QVERIFY(download.start(path));
-        QVERIFY(QDir::setCurrent(folder)); // the path was made absolute when it was given
-        QVERIFY(download.finish());
-        QVERIFY2(download.result->ok, qPrintable(download.result->error));
         QCOMPARE(pty.read(DownloadFrame::Length), Frame);
     }
 };
