@@ -2,16 +2,17 @@
 // - frame encoding of a full picture through the cell reader, next to a bare loop over a plain
 //   array of dots with a digit table;
 // - a whole download into a pseudo-terminal (open with the line settings, 102 one-character
-//   writes, drain, close), next to plain POSIX open, 102 one-byte writes, tcdrain and close of
-//   the same device.
+//   writes driven by the event loop, the output queue polled until empty, close), next to plain
+//   POSIX open, 102 one-byte writes, tcdrain and close of the same device.
 // Both sides read the frame back from the master side in every iteration.
 
-#include "download.h"
 #include "downloadframe.h"
+#include "downloadsession.h"
 #include "serialport.h"
 
 #include "ratios.h"
 #include <QCoreApplication>
+#include <QEventLoop>
 
 #include <benchmark/benchmark.h>
 
@@ -106,13 +107,15 @@ void Download(benchmark::State& state) {
     Pty pty;
     SerialPort port;
     port.setDevice(QString::fromStdString(pty.slave));
-    DownloadFrame frame;
+    DownloadSession session;
+    QEventLoop loop;
+    QObject::connect(&session, &DownloadSession::finished, &loop, &QEventLoop::quit);
     const DotPattern picture = mixedPicture();
     for (auto _ : state) {
-        const DownloadResult result =
-            runDownload(port, frame, picture.reader(), [] { return qint16(5); }, {});
-        if (!result.ok) {
-            state.SkipWithError(qPrintable(result.error));
+        if (session.start(port, picture, 5))
+            loop.exec();
+        if (!session.result().ok) {
+            state.SkipWithError(qPrintable(session.result().error));
             break;
         }
         pty.drain(state, DownloadFrame::Length);

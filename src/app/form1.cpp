@@ -4,7 +4,6 @@
 #include "bitmapfont.h"
 #include "busyguard.h"
 #include "dotpattern.h"
-#include "download.h"
 #include "editing.h"
 #include "errorreport.h"
 #include "flexgrid.h"
@@ -346,8 +345,8 @@ void Form1::buildControls() {
     Label2->setToolTip(wrappedToolTip(
         tr("The serial port the sign is on, 1 to 16; Up and Dn change it. Hover over the "
            "number to see the device and whether something is there.")));
-    connect(&download_, &DownloadJob::status, this, &QWidget::setWindowTitle);
-    connect(&download_, &DownloadJob::finished, this, &Form1::downloadFinished);
+    connect(&download_, &DownloadSession::status, this, &QWidget::setWindowTitle);
+    connect(&download_, &DownloadSession::finished, this, &Form1::downloadFinished);
 }
 
 // Under the grid: on the left the typed text's width, on the right where the other commands
@@ -712,13 +711,15 @@ void Form1::showPortNumber() {
         w->setToolTip(tip);
 }
 
-// The download runs on a thread of its own: the window goes on painting, takes no input and
-// cannot be closed until the port is closed again.
+// The download runs in the window's event loop without ever waiting there: the window goes on
+// painting, takes no input and cannot be closed until the port is closed again. Destroying the
+// window stops the download and closes the port.
 void Form1::Command4_Click() {
     if (busy_)
         return;
     busy_ = std::make_unique<BusyGuard>();
-    download_.start(MSComm1, PictureOf(*MSFlexGrid1), qint16(HScroll1->value()), frame_);
+    if (!download_.start(MSComm1, PictureOf(*MSFlexGrid1), qint16(HScroll1->value())))
+        downloadFinished(download_.result());
 }
 
 void Form1::downloadFinished(const DownloadResult& result) {

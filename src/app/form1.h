@@ -9,8 +9,7 @@
 // (every command, with its key) and F1 (the keys and mouse actions).
 
 #include "dotpattern.h"
-#include "downloadframe.h"
-#include "downloadjob.h"
+#include "downloadsession.h"
 #include "filedialog.h"
 #include "patternhistory.h"
 #include "pictureops.h"
@@ -118,8 +117,7 @@ private:
     QLabel* Label4 = nullptr;
     SerialPort MSComm1;
     CommonDialog CommonDialog1{this};
-    DownloadFrame frame_; // the scratch state of the frame encoding
-    DownloadJob download_;
+    DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
     std::unique_ptr<PatternHistory> history_;
     std::unique_ptr<GridTyping> typing_;

@@ -33,5 +33,10 @@ int main(int argc, char* argv[]) {
         std::printf("orvane-send %s\n", ORVANE_VERSION);
         return orvane::ExitSent;
     }
-    return orvane::runSend(*options, stdout, stderr, orvane::isTerminal(stderr));
+    const auto run = orvane::runSend(*options, stdout, stderr, orvane::isTerminal(stderr));
+    if (!run->isDone()) {
+        QObject::connect(run.get(), &orvane::SendRun::finished, &app, &QCoreApplication::exit);
+        app.exec();
+    }
+    return run->exitCode();
 }

@@ -1,6 +1,5 @@
 #include "send.h"
 
-#include "download.h"
 #include "downloadframe.h"
 #include "imageexport.h"
 #include "patternfile.h"
@@ -90,13 +89,24 @@ bool isTerminal(std::FILE* stream) {
 #endif
 }
 
-int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool progress) {
+SendRun::SendRun(DownloadDeadlines deadlines) : session_(deadlines) {}
+
+void SendRun::end(int code, bool announce) {
+    exitCode_ = code;
+    if (announce)
+        emit finished(code);
+}
+
+std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std::FILE* err,
+                                 bool progress, DownloadDeadlines deadlines) {
+    auto run = std::make_unique<SendRun>(deadlines);
     const SourcePicture source = readSource(options);
     for (const QString& warning : source.warnings)
         message(err, Text::tr("warning: ") + warning);
     if (!source.ok) {
         message(err, source.error);
-        return ExitSourceRefused;
+        run->end(ExitSourceRefused, false);
+        return run;
     }
     const DotPattern& picture = source.picture;
     const auto speed = qint16(options.speed.value_or(source.speed));
@@ -107,7 +117,8 @@ int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool pro
         (!options.pngFile.isEmpty() &&
          !savePng(options.pngFile, picture.reader(), options.scale, &error))) {
         message(err, error);
-        return ExitPortFailed;
+        run->end(ExitPortFailed, false);
+        return run;
     }
     if (options.show || options.frameOnly) {
         QByteArray text =
@@ -118,26 +129,35 @@ int runSend(const SendOptions& options, std::FILE* out, std::FILE* err, bool pro
             std::fflush(out) != 0) {
             message(err,
                     Text::tr("cannot write to standard output: %1").arg(qt_error_string(errno)));
-            return ExitPortFailed;
+            run->end(ExitPortFailed, false);
+            return run;
         }
     }
-    if (!options.send)
-        return ExitSent;
+    if (!options.send) {
+        run->end(ExitSent, false);
+        return run;
+    }
 
     SerialPort port;
     port.setCommPort(options.port);
     port.setDevice(options.device);
-    DownloadFrame frame;
-    Progress display(err, progress, port.description());
-    const DownloadResult result = runDownload(
-        port, frame, picture.reader(), [speed] { return speed; },
-        [&display](const QString& status) { display.show(status); });
-    display.finish();
-    if (!result.ok) {
-        message(err, result.error);
-        return ExitPortFailed;
+    auto display = std::make_shared<Progress>(err, progress, port.description());
+    SendRun* const r = run.get();
+    QObject::connect(&r->session(), &DownloadSession::status, r,
+                     [display](const QString& status) { display->show(status); });
+    QObject::connect(&r->session(), &DownloadSession::finished, r,
+                     [r, display, err](const DownloadResult& result) {
+                         display->finish();
+                         if (!result.ok)
+                             message(err, result.error);
+                         r->end(result.ok ? ExitSent : ExitPortFailed, true);
+                     });
+    if (!r->session().start(port, picture, speed)) {
+        display->finish();
+        message(err, r->session().result().error);
+        r->end(ExitPortFailed, false);
     }
-    return ExitSent;
+    return run;
 }
 
 } // namespace orvane

@@ -31,6 +31,16 @@ QString presentNowSentence() {
     return Text::tr("Present now: %1.").arg(ports.join(QStringLiteral(", ")));
 }
 
+QString anotherSenderReason() {
+    return explain(Text::tr("another program is sending to it"), {},
+                   Text::tr("Wait until it has finished, then try again."));
+}
+
+QString anotherProgramReason(const QString& systemReason) {
+    return explain(Text::tr("another program is using it"), systemReason,
+                   Text::tr("Close that program and try again."));
+}
+
 QString openFailureReason(const QString& device, PortPresence presence,
                           QSerialPort::SerialPortError error, const QString& systemReason) {
     if (presence == PortPresence::Absent || error == QSerialPort::DeviceNotFoundError)
@@ -43,8 +53,7 @@ QString openFailureReason(const QString& device, PortPresence presence,
         const QString advice = permissionAdvice(device);
         if (!advice.isEmpty() || presence == PortPresence::Denied)
             return explain(Text::tr("this user may not open it"), systemReason, advice);
-        return explain(Text::tr("another program is using it"), systemReason,
-                       Text::tr("Close that program and try again."));
+        return anotherProgramReason(systemReason);
     }
     return systemReason;
 }

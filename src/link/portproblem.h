@@ -18,6 +18,10 @@ QString openFailureReason(const QString& device, PortPresence presence,
 // Why a numbered port whose device is the kernel's console (`name` in sysfs) is not opened, and
 // how to free it or name the device explicitly.
 QString consoleReason(const QString& device, const QString& name);
+// Another process sends to the same device, under this or another name (devicelock.h).
+QString anotherSenderReason();
+// Another program holds the device (its own lock on it, or the system's exclusive mode).
+QString anotherProgramReason(const QString& systemReason = {});
 
 // "Present now: port 6 (/dev/ttyUSB1)." or a sentence saying that no port has a device.
 QString presentNowSentence();

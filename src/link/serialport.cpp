@@ -4,13 +4,17 @@
 #include "portproblem.h"
 
 #include <QCoreApplication>
-
-#include <cerrno>
+#include <QFile>
+#include <QFileInfo>
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
 #else
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <termios.h>
+#include <unistd.h>
 #endif
 
 namespace orvane {
@@ -20,21 +24,50 @@ namespace {
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::SerialPort)
 };
-} // namespace
-
-namespace {
-
-// How long one write may wait for the system to take it. The system's output buffer takes the
-// whole frame at once; this bounds a device that stops taking data.
-constexpr int WriteTimeoutMs = 5000;
+#if !defined(Q_OS_WIN)
+// QSerialPort puts back the settings it found as it closes, at once, while an adapter may still
+// be sending the end of the frame from a buffer of its own. With the line settings in force
+// before it opens (through this descriptor, held until it has), what it puts back changes
+// nothing. The settings are those QSerialPort makes of linesettings.h. -1 when the device
+// cannot be opened; QSerialPort then says why.
+int presetLineSettings(const QString& path) {
+    static_assert(LineSettings::BaudRate == 300 && LineSettings::DataBits == QSerialPort::Data8 &&
+                  LineSettings::Parity == QSerialPort::NoParity &&
+                  LineSettings::StopBits == QSerialPort::TwoStop &&
+                  LineSettings::FlowControl == QSerialPort::NoFlowControl);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    termios t{};
+    if (fd < 0 || ::tcgetattr(fd, &t) != 0)
+        return fd;
+    ::cfmakeraw(&t); // 8 data bits, no parity
+    t.c_cflag |= CLOCAL | CSTOPB;
+    t.c_cflag &= ~tcflag_t(CRTSCTS);
+    t.c_iflag &= ~tcflag_t(PARMRK | INPCK | IXON | IXOFF | IXANY);
+    t.c_iflag |= IGNPAR;
+    t.c_cc[VTIME] = 0;
+    t.c_cc[VMIN] = 0;
+    ::cfsetispeed(&t, B300);
+    ::cfsetospeed(&t, B300);
+    ::tcsetattr(fd, TCSANOW, &t);
+    return fd;
+}
+#endif
 
 } // namespace
 
 SerialPort::SerialPort() = default;
 
 SerialPort::~SerialPort() {
-    if (port_.isOpen())
-        drainAndClose();
+    close();
+}
+
+void SerialPort::setDevice(const QString& path) {
+#if defined(Q_OS_WIN)
+    explicitDevice_ = path; // COM3 or \\.\COM10: names, not files
+#else
+    explicitDevice_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+#endif
 }
 
 QString SerialPort::device() const {
@@ -53,7 +86,10 @@ QString SerialPort::description() const {
 bool SerialPort::setPortOpen(bool open) {
     if (open == port_.isOpen())
         return true;
-    return open ? this->open() : drainAndClose();
+    if (open)
+        return this->open();
+    close();
+    return true;
 }
 
 bool SerialPort::open() {
@@ -66,6 +102,8 @@ bool SerialPort::open() {
         if (!console.isEmpty())
             return fail(consoleReason(path, console));
     }
+    if (!lock_.lockDevice(path))
+        return fail(anotherSenderReason());
     port_.setPortName(path);
     port_.setBaudRate(LineSettings::BaudRate);
     port_.setDataBits(LineSettings::DataBits);
@@ -73,68 +111,87 @@ bool SerialPort::open() {
     port_.setStopBits(LineSettings::StopBits);
     port_.setFlowControl(LineSettings::FlowControl);
     port_.clearError();
-    if (!port_.open(QIODevice::WriteOnly))
+#if !defined(Q_OS_WIN)
+    const int preset = presetLineSettings(path);
+    const bool opened = port_.open(QIODevice::WriteOnly);
+    if (preset >= 0)
+        ::close(preset);
+#else
+    const bool opened = port_.open(QIODevice::WriteOnly);
+#endif
+    if (!opened) {
+        lock_.release();
         return fail(
             openFailureReason(path, PortTable::presenceOf(path), port_.error(), portError()));
+    }
+#if !defined(Q_OS_WIN)
+    if (!lock_.lockDescriptor(int(port_.handle()))) {
+        close();
+        return fail(anotherProgramReason());
+    }
+#endif
     return true;
+}
+
+void SerialPort::close() {
+    if (port_.isOpen()) {
+        QString ignored;
+        if (queuedOutput(&ignored) != 0)
+            port_.clear(QSerialPort::Output);
+        port_.close();
+    }
+    port_.clearError();
+    lock_.release();
 }
 
 bool SerialPort::setOutput(QByteArrayView text) {
     if (!port_.isOpen())
         return fail(Text::tr("the port is not open"));
-    port_.clearError();
     if (port_.write(text.data(), text.size()) != text.size())
-        return fail(portError());
-    while (port_.bytesToWrite() > 0) {
-        if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
-            return fail(writeWaitError());
-        }
-    }
-    if (port_.error() != QSerialPort::NoError)
         return fail(portError());
     return true;
 }
 
-bool SerialPort::drainAndClose() {
-    bool ok = true;
+qint64 SerialPort::OutBufferCount() {
     QString reason;
-    while (ok && port_.bytesToWrite() > 0) {
-        if (!port_.waitForBytesWritten(WriteTimeoutMs)) {
-            ok = false;
-            reason = writeWaitError();
-        }
+    const qint64 count = queuedOutput(&reason);
+    if (count < 0)
+        fail(reason);
+    return count;
+}
+
+qint64 SerialPort::queuedOutput(QString* reason) const {
+    if (!port_.isOpen()) {
+        *reason = Text::tr("the port is not open");
+        return -1;
     }
-    if (ok) {
 #if defined(Q_OS_WIN)
-        if (!FlushFileBuffers(reinterpret_cast<HANDLE>(port_.handle()))) {
-            ok = false;
-            reason = qt_error_string(int(GetLastError()));
-        }
-#else
-        int rc;
-        do
-            rc = ::tcdrain(port_.handle());
-        while (rc == -1 && errno == EINTR);
-        if (rc == -1) {
-            ok = false;
-            reason = qt_error_string(errno);
-        }
-#endif
+    COMSTAT status{};
+    DWORD errors = 0;
+    if (!ClearCommError(port_.handle(), &errors, &status)) {
+        *reason = qt_error_string(int(GetLastError()));
+        return -1;
     }
-    port_.close();
-    port_.clearError();
-    return ok ? true : fail(reason);
+    return qint64(status.cbOutQue);
+#else
+    const int fd = int(port_.handle());
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) == -1) {
+        *reason = qt_error_string(errno);
+        return -1;
+    }
+#if defined(TIOCSERGETLSR) && defined(TIOCSER_TEMT)
+    int status = 0;
+    if (queued == 0 && ::ioctl(fd, TIOCSERGETLSR, &status) == 0 && !(status & TIOCSER_TEMT))
+        queued = 1;
+#endif
+    return queued;
+#endif
 }
 
 bool SerialPort::fail(const QString& reason) {
     error_ = reason;
     return false;
-}
-
-QString SerialPort::writeWaitError() const {
-    if (port_.error() == QSerialPort::NoError || port_.error() == QSerialPort::TimeoutError)
-        return Text::tr("the device took no data for %1 s").arg(WriteTimeoutMs / 1000);
-    return portError();
 }
 
 QString SerialPort::portError() const {

@@ -1,11 +1,14 @@
 #pragma once
 
 // The serial line to the sign, over QSerialPort. Like the component it stands in for, it offers
-// CommPort (which port the next open uses), PortOpen and Output, and it never reads. Opening puts
-// the line settings of linesettings.h in force; closing first drains the output, so every
-// character handed over has reached the line when the port reports closed. Failures do not throw:
-// the operation returns false and errorString() gives the system's reason.
+// CommPort (which port the next open uses), PortOpen, Output and OutBufferCount, and it never
+// reads. Nothing here waits: Output hands characters to QSerialPort, whose bytesWritten() says
+// when the driver took them, and OutBufferCount says how many of those have not gone out on the
+// line yet. Opening puts the line settings of linesettings.h in force and makes this the device's
+// only sender (devicelock.h). Failures do not throw: the operation fails and errorString() gives
+// the reason.
 
+#include "devicelock.h"
 #include "porttable.h"
 
 #include <QByteArrayView>
@@ -28,37 +31,49 @@ public:
     void setCommPort(int port) { commPort_ = port; }
     int CommPort() const { return commPort_; }
 
-    // Opens this device instead of the one CommPort names (a tool given an explicit path);
-    // empty goes back to CommPort.
-    void setDevice(const QString& path) { explicitDevice_ = path; }
+    // Opens this device instead of the one CommPort names (a tool given an explicit path); empty
+    // goes back to CommPort. A relative path names a file in the current folder, as for any other
+    // program, and is kept as the absolute path it is now.
+    void setDevice(const QString& path);
     const QString& explicitDevice() const { return explicitDevice_; }
     // The device the next open uses.
     QString device() const;
     // Names the port for messages: "port 3 (/dev/ttyS2)", or just the device when explicit.
     QString description() const;
 
-    // True opens the device with the line settings; False drains the output and closes. When
-    // the device cannot be used, errorString() says why in plain words (portproblem.h); a
-    // built-in port with no serial hardware behind it is not opened at all, nor is a numbered port
-    // whose device is the kernel's console (an explicit device may be).
+    // True opens the device with the line settings. When the device cannot be used, errorString()
+    // says why in plain words (portproblem.h); a built-in port with no serial hardware behind it
+    // is not opened at all, nor is a numbered port whose device is the kernel's console (an
+    // explicit device may be). False closes at once: whatever has not gone out yet is dropped,
+    // since a line that takes no data would otherwise hold the close for up to 30 s.
     bool setPortOpen(bool open);
     bool PortOpen() const { return port_.isOpen(); }
 
-    // Hands text to the line in one write, after everything handed over before it. Returns once
-    // the system has taken it.
+    // Hands text to QSerialPort and returns at once; bytesWritten() on port() follows once the
+    // driver has taken it.
     bool setOutput(QByteArrayView text);
+
+    // Characters the driver has taken that have not gone out on the line yet: its output queue
+    // (TIOCOUTQ; on Windows ClearCommError's cbOutQue), and one more while the transmitter is
+    // still sending where the driver tells (TIOCSERGETLSR). -1 when the driver cannot say, with
+    // errorString() saying why.
+    qint64 OutBufferCount();
+
+    // For the signals: bytesWritten() and errorOccurred().
+    QSerialPort& port() { return port_; }
 
     // Why the last failing operation failed.
     QString errorString() const { return error_; }
 
 private:
     bool open();
-    bool drainAndClose();
+    void close();
+    qint64 queuedOutput(QString* reason) const;
     bool fail(const QString& reason);
     QString portError() const;
-    QString writeWaitError() const;
 
     QSerialPort port_;
+    DeviceLock lock_;
     int commPort_ = MinPort;
     QString explicitDevice_;
     QString error_;

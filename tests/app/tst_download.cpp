@@ -1,7 +1,9 @@
 // Downloads through the window: Up and Dn, "Down Load" into a real pseudo-terminal, the caption's
-// progress, and what the window does when the port cannot be opened or goes away.
+// progress, what the window does when the port cannot be opened or goes away, and the window
+// destroyed in the middle of a download.
 
 #include "errorreport.h"
+#include "eventloop.h"
 #include "form1.h"
 #include "gridprobe.h"
 #include "porttable.h"
@@ -10,8 +12,11 @@
 
 #include <QApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QScrollBar>
+#include <QSocketNotifier>
+#include <QTimer>
 
 #include <memory>
 #include <termios.h>
@@ -27,6 +32,8 @@ QStringList downloadCaptions(int lastColumn = PatternCols - 1) {
         s << QString::number(col);
     return lastColumn == PatternCols - 1 ? s << QStringLiteral("Data Out Complete !") : s;
 }
+
+const QByteArray Frame = "SA1" + QByteArray(96, '0') + "407";
 
 } // namespace
 
@@ -45,7 +52,27 @@ class TestDownload : public QObject {
     void download() {
         captions.clear();
         press(*form, "Command4");
-        QTRY_VERIFY(!form->downloading());
+        QVERIFY(runUntil([this] { return !form->downloading(); }));
+    }
+    // Destroys the window with a key still queued for its grid, which must go with it.
+    void destroyForm() {
+        QCoreApplication::postEvent(&grid(), new QKeyEvent(QEvent::KeyPress, Qt::Key_A,
+                                                           Qt::NoModifier, QStringLiteral("A")));
+        form.reset();
+    }
+    // A window whose port 1 is the pseudo-terminal, with the picture Frame shows.
+    void showForm() {
+        form = std::make_unique<Form1>();
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        connect(form.get(), &QWidget::windowTitleChanged, this, [this](const QString& title) {
+            captions << title;
+            if (title == hangUpAt)
+                pty->closeMaster();
+        });
+        for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
+            clickCell(grid(), row, col);
+        control<QScrollBar>(*form, "HScroll1")->setValue(7);
     }
 
 private slots:
@@ -61,18 +88,7 @@ private slots:
             return port == 1 && pty ? pty->slavePath() : QStringLiteral("/none/tty%1").arg(port);
         });
         setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
-        form = std::make_unique<Form1>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        connect(form.get(), &QWidget::windowTitleChanged, this, [this](const QString& title) {
-            captions << title;
-            if (title == hangUpAt)
-                pty->closeMaster();
-        });
-
-        for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
-            clickCell(grid(), row, col);
-        control<QScrollBar>(*form, "HScroll1")->setValue(7);
+        showForm();
         const QStringList texts = gridTexts(grid());
         for (int port = 2; port <= 17; ++port) {
             press(*form, "Command6");
@@ -99,7 +115,7 @@ private slots:
 
         hangUpAt.clear();
         pty = std::make_unique<PseudoTerminal>();
-        QVERIFY(pty->isOpen() && tcflow(pty->slaveFd(), TCOOFF) == 0); // held: nothing goes out
+        QVERIFY(pty->isOpen() && pty->hold()); // held: nothing goes out
         captions.clear();
         press(*form, "Command4");
         QVERIFY(form->downloading());
@@ -108,10 +124,12 @@ private slots:
         press(*form, "Command6");
         clickCell(grid(), 1, 1);
         QVERIFY(!form->close());
-        QVERIFY(tcflow(pty->slaveFd(), TCOON) == 0);
-        QTRY_VERIFY(!form->downloading());
+        QTest::qWait(100);
+        QCOMPARE(captions, downloadCaptions(-1)); // no column while none has gone out
+        QVERIFY(pty->release());
+        QVERIFY(runUntil([this] { return !form->downloading(); }));
         for (int run = 2; run <= 3; ++run) {
-            QCOMPARE(pty->read(DownloadFrame::Length), "SA1" + QByteArray(96, '0') + "407");
+            QCOMPARE(pty->read(DownloadFrame::Length), Frame);
             QCOMPARE(pty->readAvailable(), QByteArray());
             QCOMPARE(captions, downloadCaptions());
             QCOMPARE(beeps.count(), run); // and start-up's Clear
@@ -135,6 +153,70 @@ private slots:
             }
             pty.reset();
         }
+        PortTable::setDeviceResolver({});
+        setErrorHandler({});
+    }
+
+    // The window destroyed at any moment of a download, as deleting it or the application
+    // quitting does, with input still queued for it: the port is closed at once, what went out is
+    // the beginning of the frame, the busy cursor is gone, and a new window downloads through the
+    // same device.
+    void destroyedDuringADownload_data() {
+        QTest::addColumn<QString>("at"); // the caption, or "drain": the last character arrived
+        QTest::addColumn<QString>("line");
+        QTest::newRow("after start") << "Download Start ......"
+                                     << "";
+        QTest::newRow("mid-frame, held") << "20"
+                                         << "hold";
+        QTest::newRow("mid-frame, full") << "20"
+                                         << "fill";
+        QTest::newRow("during drain") << "drain"
+                                      << "";
+    }
+    void destroyedDuringADownload() {
+        QFETCH(QString, at);
+        QFETCH(QString, line);
+        pty = std::make_unique<PseudoTerminal>();
+        QVERIFY(pty->isOpen());
+        PortTable::setDeviceResolver([this](int) { return pty->slavePath(); });
+        const auto noResolver = qScopeGuard([] { PortTable::setDeviceResolver({}); });
+        showForm();
+        int filled = 0;
+        QByteArray arrived;
+        connect(form.get(), &QWidget::windowTitleChanged, this, [&](const QString& title) {
+            if (title != at)
+                return;
+            if (line == "hold")
+                QVERIFY(pty->hold());
+            else if (line == "fill")
+                filled = pty->fill();
+            QTimer::singleShot(line.isEmpty() ? 0 : 100, this, [this] { destroyForm(); });
+        });
+        QSocketNotifier arriving(pty->masterFd(), QSocketNotifier::Read);
+        connect(&arriving, &QSocketNotifier::activated, this, [&] {
+            arrived += pty->read(1 << 20, 0);
+            if (at == "drain" && arrived.size() == DownloadFrame::Length)
+                destroyForm();
+        });
+        arriving.setEnabled(at == "drain");
+        captions.clear();
+        press(*form, "Command4");
+        QVERIFY(runUntil([this] { return !form; }));
+        QTest::qWait(50); // nothing of the download is left to run
+        QVERIFY(!QApplication::overrideCursor());
+        arriving.setEnabled(false);
+        QVERIFY(line != "hold" || pty->release());
+        arrived += pty->read(filled + DownloadFrame::Length, 100);
+        QCOMPARE(arrived.count('#'), filled); // what the line held back, after what went out
+        arrived.replace('#', QByteArray());
+        QVERIFY2(Frame.startsWith(arrived), arrived.constData());
+        QVERIFY(at != "drain" || arrived == Frame);
+
+        showForm();
+        download();
+        QCOMPARE(captions, downloadCaptions());
+        QCOMPARE(pty->read(DownloadFrame::Length), Frame);
+        form.reset();
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include "editing.h"
 #include "errorreport.h"
+#include "eventloop.h"
 #include "form1.h"
 #include "gridprobe.h"
 #include "porttable.h"
@@ -179,7 +180,7 @@ private slots:
                 undo();
         });
         press(*form, "Command4");
-        QTRY_VERIFY(!form->downloading());
+        QVERIFY(runUntil([&] { return !form->downloading(); }));
         PortTable::setDeviceResolver({});
         QVERIFY(pressed);
         QCoreApplication::processEvents();

@@ -1,5 +1,8 @@
-// orvane-send as a separate process: what it prints, saves and sends, its exit codes and messages.
+// orvane-send as a separate process: what it prints, saves and sends, its exit codes and messages;
+// and its download run in-process, where the line can be held at any character.
 
+#include "downloadframe.h"
+#include "eventloop.h"
 #include "options.h"
 #include "portfolders.h"
 #include "porttable.h"
@@ -7,9 +10,12 @@
 #include "send.h"
 #include "testfiles.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTest>
 
+#include <cstdio>
 #include <functional>
 #include <grp.h>
 #include <sys/stat.h>
@@ -50,6 +56,17 @@ QByteArray signFile(const QByteArray& speedLine = " 7 ") {
 }
 QByteArray frame(char speed = '7') {
     return "SA1" + QByteArray(96, '0') + "40" + speed;
+}
+
+// Everything written to a temporary file so far.
+QString contents(std::FILE* file) {
+    std::fflush(file);
+    std::rewind(file);
+    QByteArray bytes;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        bytes.append(buffer, qsizetype(n));
+    return QString::fromLocal8Bit(bytes);
 }
 
 } // namespace
@@ -256,6 +273,98 @@ private slots:
         for (const char* part : {"Usage: orvane-send [OPTION]... FILE", "/dev/ttyACM3"})
             QVERIFY2(help.exitCode == 0 && help.out.contains(part), part);
         QVERIFY(runSend({"--version"}).out.startsWith("orvane-send 1."));
+    }
+
+    // A relative --device names a file in the current folder, not one under /dev.
+    void relativeDevice() {
+        PseudoTerminal pty;
+        QVERIFY(QFile::link(pty.slavePath(), dir.filePath("ttyLink")));
+        const Run run = runSend({file, "--device", "ttyLink"}, {},
+                                [&](QProcess& p) { p.setWorkingDirectory(dir.path()); });
+        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
+        QCOMPARE(pty.read(DownloadFrame::Length), frame());
+    }
+
+    // One sender per device: while one orvane-send waits on a line held for 2 s, another
+    // through a link to the same device is refused at once; the first then sends its frame whole.
+    void oneSenderAtATime() {
+        PseudoTerminal pty;
+        const QString link = dir.filePath("held");
+        QVERIFY(pty.hold() && QFile::link(pty.slavePath(), link));
+        QElapsedTimer held;
+        held.start();
+        QProcess first;
+        first.start(ORVANE_SEND, {file, "--device", pty.slavePath()});
+        // Open once the line settings are in force.
+        QVERIFY(runUntil([&] {
+            const termios t = pty.slaveSettings();
+            return cfgetospeed(&t) == B300;
+        }));
+        const Run second = runSend({file, "--device", link});
+        QCOMPARE(second.exitCode, 4);
+        QCOMPARE(second.err, "orvane-send: Cannot open " + link +
+                                 ": another program is sending to it. Wait until it has finished, "
+                                 "then try again.\n");
+        QVERIFY(runUntil([&] { return held.elapsed() >= 2000; }));
+        QVERIFY(first.state() == QProcess::Running && pty.release());
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.exitCode(), 0);
+        QCOMPARE(pty.read(2 * DownloadFrame::Length, 300), frame());
+    }
+
+    // In-process: the download runs in the caller's event loop, and its progress line follows
+    // the line. Held after `holdAfter` characters arrived and past the stall deadline, it fails
+    // naming the time waited and the characters the driver took: those that arrived.
+    void inProcess_data() {
+        QTest::addColumn<int>("holdAfter"); // -1: never
+        QTest::newRow("free") << -1;
+        QTest::newRow("held") << 20;
+    }
+    void inProcess() {
+        QFETCH(int, holdAfter);
+        PseudoTerminal pty;
+        QByteArray arrived;
+        QSocketNotifier arriving(pty.masterFd(), QSocketNotifier::Read);
+        connect(&arriving, &QSocketNotifier::activated, this, [&] {
+            arrived += pty.read(1 << 20, 0);
+            if (holdAfter >= 0 && arrived.size() >= holdAfter)
+                QVERIFY(pty.hold());
+        });
+        QString error;
+        const auto options =
+            parseSendOptions({"orvane-send", file, "--device", pty.slavePath()}, &error);
+        QVERIFY2(options, qPrintable(error));
+        std::FILE* err = std::tmpfile();
+        QVERIFY(err);
+        const auto closeErr = qScopeGuard([err] { std::fclose(err); });
+        const auto run =
+            orvane::runSend(*options, stdout, err, true, {std::chrono::milliseconds(300)});
+        QVERIFY(!run->isDone()); // sending goes on in the event loop
+        int finished = -1;
+        connect(run.get(), &SendRun::finished, this, [&](int code) { finished = code; });
+        QVERIFY(runUntil([&] { return run->isDone(); }));
+        QCOMPARE(finished, run->exitCode());
+        arrived += pty.readAvailable();
+        const QStringList lines = contents(err).split('\r');
+        if (holdAfter < 0) {
+            QCOMPARE(run->exitCode(), 0);
+            QCOMPARE(arrived, frame());
+            QCOMPARE(lines.last(), "\033[Ksent 102 characters to " + pty.slavePath() + "\n");
+            return;
+        }
+        QCOMPARE(run->exitCode(), 4);
+        QVERIFY(arrived.size() >= holdAfter && frame().startsWith(arrived));
+        const QString failed =
+            QStringLiteral("orvane-send: Sending to %1 failed after %2 of 102 characters: the "
+                           "line took no data for 0.")
+                .arg(pty.slavePath())
+                .arg(arrived.size());
+        QVERIFY2(lines.last().contains("\n" + failed), qPrintable(lines.last()));
+        // The last column shown is the last whose two digits arrived.
+        QVERIFY2(lines.last().startsWith(QStringLiteral("\033[Ksending to %1: column %2 of 50")
+                                             .arg(pty.slavePath())
+                                             .arg((arrived.size() - 1) / 2)),
+                 qPrintable(lines.last()));
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the

@@ -56,6 +56,35 @@ QByteArray PseudoTerminal::read(int count, int quietMs) {
     return data;
 }
 
+bool PseudoTerminal::hold() {
+    return ::tcflow(slave_, TCOOFF) == 0;
+}
+
+bool PseudoTerminal::release() {
+    return ::tcflow(slave_, TCOON) == 0;
+}
+
+int PseudoTerminal::fill(char filler) {
+    // The kernel moves what was written on to the master side in the background, which makes
+    // room again for a while: filled until a pause makes none.
+    int count = 0;
+    for (int added = -1; added != 0; ::usleep(20000)) {
+        added = 0;
+        for (size_t size : {size_t(256), size_t(1)}) {
+            const QByteArray block(qsizetype(size), filler);
+            for (;;) {
+                const ssize_t n = ::write(slave_, block.constData(), size);
+                if (n > 0)
+                    added += int(n);
+                else if (n == 0 || errno != EINTR)
+                    break;
+            }
+        }
+        count += added;
+    }
+    return count;
+}
+
 termios PseudoTerminal::slaveSettings() const {
     termios t{};
     ::tcgetattr(slave_, &t);

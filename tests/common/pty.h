@@ -34,6 +34,14 @@ public:
     // Everything that has arrived so far.
     QByteArray readAvailable() { return read(1 << 20, 50); }
 
+    // Holds the line as an XOFF from the sign would: nothing written to the slave side goes out
+    // until release(), and writes are refused meanwhile.
+    bool hold();
+    bool release();
+    // Fills the master side's buffer with `filler` until the slave side takes no more, so that
+    // writes are refused although the line is not held; returns how many bytes went in.
+    int fill(char filler = '#');
+
     // The slave side's current line settings.
     termios slaveSettings() const;
 

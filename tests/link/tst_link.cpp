@@ -1,16 +1,72 @@
-// The sign link without a window: the frame a picture becomes, and opening ports of the port
-// table on real pseudo-terminals.
+// The sign link without a window, on real pseudo-terminals: the frame a picture becomes, opening
+// ports of the port table, downloads whose progress follows the line (held, full, hung up, past
+// the stall deadline), and one sender per device whatever its name, also a relative one.
 
 #include "downloadframe.h"
+#include "downloadsession.h"
+#include "eventloop.h"
 #include "portfolders.h"
 #include "pty.h"
 #include "serialport.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+
+#include <optional>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace orvane;
 using namespace orvane::testing;
+
+namespace {
+
+// Lit: (1, 0), (3, 0), (8, 0) and (2, 49).
+DotPattern picture() {
+    DotPattern p;
+    for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
+        p.setText(row, col, LitText);
+    return p;
+}
+const QByteArray Frame = "SA1" + QByteArray(96, '0') + "407";
+
+QStringList captionsTo(int lastColumn, bool complete = false) {
+    QStringList s{DownloadStartText};
+    for (int col = 0; col <= lastColumn; ++col)
+        s << QString::number(col);
+    return complete ? s << DownloadCompleteText : s;
+}
+
+// One download session and what it said; `onStatus` sees each status text first.
+struct Download {
+    explicit Download(DownloadDeadlines deadlines = {}) : session(deadlines) {
+        QObject::connect(&session, &DownloadSession::status, [this](const QString& text) {
+            captions << text;
+            if (onStatus)
+                onStatus(text);
+        });
+        QObject::connect(&session, &DownloadSession::finished,
+                         [this](const DownloadResult& r) { result = r; });
+    }
+    bool start(const QString& device) {
+        SerialPort port;
+        port.setDevice(device);
+        return session.start(port, picture(), 7);
+    }
+    bool finish() {
+        return runUntil([this] { return result.has_value(); });
+    }
+
+    DownloadSession session;
+    QStringList captions;
+    std::optional<DownloadResult> result;
+    std::function<void(const QString&)> onStatus;
+};
+
+} // namespace
 
 class TestLink : public QObject {
     Q_OBJECT
@@ -61,7 +117,8 @@ private slots:
                                     "behind it (the system reports no UART there). Present now: "
                                     "port 1 (@/ttyS0).";
         QTest::newRow("in use") << "ttyACM3" << 16 << "present"
-                                << "port 16 (@/ttyACM3): another program is using it (";
+                                << "port 16 (@/ttyACM3): another program is sending to it. Wait "
+                                   "until it has finished, then try again.";
     }
     void openingAPort() {
         QFETCH(QString, linked);
@@ -150,6 +207,148 @@ private slots:
         QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
         QVERIFY(port.setOutput("S") && port.setPortOpen(false));
         QCOMPARE(pty.read(1), QByteArray("S"));
+    // The columns' status texts follow what has gone out on the line: a line held (XOFF) or full
+    // (writes refused) holds them back and is waited on; past the stall deadline the download
+    // fails saying how long the line took no data and how many characters the driver took,
+    // which is what arrived. At `at` the line is held or hung up; after `releaseMs` it is let go.
+    void progressFollowsTheLine_data() {
+        QTest::addColumn<QString>("at");
+        QTest::addColumn<QString>("what");  // "hold", "fill" or "hang up"
+        QTest::addColumn<int>("releaseMs"); // -1: never
+        QTest::addColumn<int>("stallMs");
+        QTest::addColumn<int>("sent"); // -1: all, and complete
+        QTest::addColumn<QString>("error");
+        const auto row = [](const char* name, const QString& at, const char* what, int releaseMs,
+                            int stallMs, int sent, const char* error = "") {
+            QTest::newRow(name) << at << QString(what) << releaseMs << stallMs << sent
+                                << QString(error);
+        };
+        const int standard = int(DownloadDeadlines().stall.count());
+        const QString start = DownloadStartText;
+        row("free", {}, "", -1, standard, -1);
+        row("held 2 s", "10", "hold", 2000, standard, -1);
+        row("full a moment", start, "fill", 300, standard, -1);
+        row("held too long", "10", "hold", -1, 400, 23);
+        row("full too long", start, "fill", -1, 300, 0);
+        row("hung up", "10", "hang up", -1, standard, 23, "Input/output error");
+    }
+    void progressFollowsTheLine() {
+        QFETCH(QString, at);
+        QFETCH(QString, what);
+        QFETCH(int, releaseMs);
+        QFETCH(int, stallMs);
+        QFETCH(int, sent);
+        QFETCH(QString, error);
+        PseudoTerminal pty;
+        QVERIFY(pty.isOpen());
+        Download download(DownloadDeadlines{std::chrono::milliseconds(stallMs)});
+        int filled = 0;
+        QStringList shownWhenHeld, shownAtRelease;
+        QElapsedTimer held;
+        download.onStatus = [&](const QString& text) {
+            if (text != at)
+                return;
+            held.start();
+            if (what == "hold")
+                QVERIFY(pty.hold());
+            else if (what == "fill")
+                filled = pty.fill();
+            else
+                pty.closeMaster();
+            shownWhenHeld = download.captions;
+            if (releaseMs >= 0)
+                QTimer::singleShot(releaseMs, [&] {
+                    shownAtRelease = download.captions;
+                    QVERIFY(what == "hold" ? pty.release() : pty.read(filled).size() == filled);
+                    filled = 0;
+                });
+        };
+        QVERIFY(download.start(pty.slavePath()));
+        QVERIFY(download.finish());
+        const qint64 waited = held.isValid() ? held.elapsed() : 0;
+        const DownloadResult& result = *download.result;
+        if (releaseMs >= 0)
+            QCOMPARE(shownAtRelease, shownWhenHeld); // nothing shown while the line took nothing
+        if (sent < 0) {
+            QVERIFY2(result.ok, qPrintable(result.error));
+            QCOMPARE(result.sent, DownloadFrame::Length);
+            QCOMPARE(download.captions, captionsTo(PatternCols - 1, true));
+            QCOMPARE(pty.read(filled + DownloadFrame::Length).mid(filled), Frame);
+            return;
+        }
+        QVERIFY(!result.ok);
+        QCOMPARE(result.sent, sent);
+        QCOMPARE(download.captions, shownWhenHeld);
+        const QString failed = QStringLiteral("Sending to %1 failed after %2 of 102 characters: ")
+                                   .arg(pty.slavePath())
+                                   .arg(sent);
+        QVERIFY2(result.error.startsWith(failed), qPrintable(result.error));
+        if (error.isEmpty()) {
+            // The time the line took no data, as long as it was, in seconds to a tenth.
+            static const QRegularExpression stalled(
+                QStringLiteral("^the line took no data for (\\d+(\\.\\d)?) s$"));
+            const auto match = stalled.match(result.error.mid(failed.size()));
+            QVERIFY2(match.hasMatch(), qPrintable(result.error));
+            const double seconds = match.captured(1).toDouble();
+            QVERIFY2(seconds >= stallMs / 1000.0 - 0.05 && seconds <= waited / 1000.0 + 0.05,
+                     qPrintable(QStringLiteral("%1 after %2 ms").arg(result.error).arg(waited)));
+            QCOMPARE(pty.read(filled + 200, 100), QByteArray(filled, '#') + Frame.left(sent));
+        } else {
+            QCOMPARE(result.error.mid(failed.size()), error);
+        }
+    }
+
+    // One sender per device: while a download runs, another through the same device is refused
+    // under any name (the same path, a link, another node with the same device number), also as
+    // root; the first frame goes out whole, and the device is free again once it has.
+    void oneSenderPerDevice_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("same path") << "";
+        QTest::newRow("link") << "link";
+        QTest::newRow("relative link") << "./link";
+        QTest::newRow("node") << "node";
+    }
+    void oneSenderPerDevice() {
+        QFETCH(QString, name);
+        PseudoTerminal pty;
+        QTemporaryDir dir;
+        QVERIFY(pty.isOpen() && dir.isValid());
+        QString second = pty.slavePath();
+        if (name.endsWith("link")) {
+            QVERIFY(QFile::link(pty.slavePath(), dir.filePath("link")));
+            second = name.startsWith("./") ? name : dir.filePath(name);
+        } else if (name == "node") {
+            if (geteuid() != 0)
+                QSKIP("making a device node needs root");
+            struct stat st {};
+            QVERIFY(::stat(QFile::encodeName(pty.slavePath()).constData(), &st) == 0);
+            second = dir.filePath("node");
+            QVERIFY(::mknod(QFile::encodeName(second).constData(), S_IFCHR | 0600, st.st_rdev) ==
+                    0);
+        }
+        const QString folder = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir.path()));
+        const auto back = qScopeGuard([&] { QDir::setCurrent(folder); });
+
+        Download first, other;
+        QVERIFY(pty.hold());
+        QVERIFY(first.start(pty.slavePath()));
+        QVERIFY(!other.start(second));
+        QCOMPARE(other.session.result().error,
+                 QStringLiteral("Cannot open %1: another program is sending to it. Wait until it "
+                                "has finished, then try again.")
+                     .arg(name.isEmpty() ? second : dir.filePath(QFileInfo(second).fileName())));
+        QVERIFY(other.captions.isEmpty() && !other.result);
+        QVERIFY(pty.release());
+        QVERIFY(first.finish());
+        QVERIFY2(first.result->ok, qPrintable(first.result->error));
+        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
+        if (name == "node")
+            return; // a pseudo-terminal opens only through its own node in /dev/pts
+        QVERIFY2(other.start(second), qPrintable(other.session.result().error));
+        QVERIFY(other.finish());
+        QVERIFY2(other.result->ok, qPrintable(other.result->error));
+        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
     }
 };
 
