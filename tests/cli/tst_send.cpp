@@ -236,7 +236,9 @@ private slots:
         QVERIFY(options);
         std::FILE* err = std::tmpfile();
         QVERIFY(err);
-        QCOMPARE(runSend(*options, stdout, err, false), int(ExitPortFailed));
+        const auto run = runSend(*options, stdout, err, false);
+        QVERIFY(run->isDone()); // refused before anything is sent
+        QCOMPARE(run->exitCode(), int(ExitPortFailed));
         std::rewind(err);
         char text[2048] = {};
         const size_t length = std::fread(text, 1, sizeof text - 1, err);

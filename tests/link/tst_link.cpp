@@ -185,7 +185,9 @@ private slots:
         named.setDevice(device);
         QVERIFY2(second.setPortOpen(true), qPrintable(second.errorString()));
         QVERIFY2(named.setPortOpen(true), qPrintable(named.errorString()));
-        QVERIFY(named.setOutput("S") && named.setPortOpen(false));
+        QVERIFY(named.setOutput("S"));
+        QVERIFY(runUntil([&] { return named.port().bytesToWrite() == 0; }));
+        QVERIFY(named.setPortOpen(false));
         QCOMPARE(console.read(1), QByteArray("S"));
     }
 
@@ -205,8 +207,12 @@ private slots:
         SerialPort port;
         port.setDevice(folders.device(name));
         QVERIFY2(port.setPortOpen(true), qPrintable(port.errorString()));
-        QVERIFY(port.setOutput("S") && port.setPortOpen(false));
+        QVERIFY(port.setOutput("S"));
+        QVERIFY(runUntil([&] { return port.port().bytesToWrite() == 0; }));
+        QVERIFY(port.setPortOpen(false));
         QCOMPARE(pty.read(1), QByteArray("S"));
+    }
+
     // The columns' status texts follow what has gone out on the line: a line held (XOFF) or full
     // (writes refused) holds them back and is waited on; past the stall deadline the download
     // fails saying how long the line took no data and how many characters the driver took,
