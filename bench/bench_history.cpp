@@ -95,7 +95,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    setBeepHandler([] {}); // Set and Clear beep; not here
+    const ScopedBeep quiet([] {}); // Set and Clear beep; not here
     return bench::runWithRatios(argc, argv,
                                 {{"undo and redo:", "UndoRedo"}, {"record:", "Record"}});
 }

@@ -5,21 +5,19 @@
 namespace orvane {
 
 namespace {
-ErrorHandler& handler() {
-    static ErrorHandler h;
-    return h;
+Seam<ErrorHandler>& handler() {
+    static Seam<ErrorHandler> seam;
+    return seam;
 }
 } // namespace
 
 void ReportError(QWidget* parent, const QString& title, const QString& text) {
-    if (handler())
-        handler()(parent, title, text);
+    if (handler().get())
+        handler().get()(parent, title, text);
     else
         QMessageBox::warning(parent, title, text);
 }
 
-void setErrorHandler(ErrorHandler h) {
-    handler() = std::move(h);
-}
+ScopedErrorHandler::ScopedErrorHandler(ErrorHandler h) : Override(handler(), std::move(h)) {}
 
 } // namespace orvane

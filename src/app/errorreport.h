@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seam.h"
+
 #include <QString>
 #include <functional>
 
@@ -10,10 +12,12 @@ namespace orvane {
 // Shows a failure to the user in a warning box over parent; the program goes on afterwards.
 void ReportError(QWidget* parent, const QString& title, const QString& text);
 
-// Replaces the warning box (tests collect the messages through this, since a modal box would wait
-// for a user). An empty handler restores the box.
+// Stands in for the warning box while it lives (tests collect the messages through this, since a
+// modal box would wait for a user).
 using ErrorHandler =
     std::function<void(QWidget* parent, const QString& title, const QString& text)>;
-void setErrorHandler(ErrorHandler handler);
+struct ScopedErrorHandler : Seam<ErrorHandler>::Override {
+    explicit ScopedErrorHandler(ErrorHandler handler);
+};
 
 } // namespace orvane

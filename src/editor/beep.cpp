@@ -5,21 +5,19 @@
 namespace orvane {
 
 namespace {
-std::function<void()>& handler() {
-    static std::function<void()> h;
-    return h;
+Seam<std::function<void()>>& handler() {
+    static Seam<std::function<void()>> seam;
+    return seam;
 }
 } // namespace
 
 void Beep() {
-    if (handler())
-        handler()();
+    if (handler().get())
+        handler().get()();
     else
         QApplication::beep();
 }
 
-void setBeepHandler(std::function<void()> h) {
-    handler() = std::move(h);
-}
+ScopedBeep::ScopedBeep(std::function<void()> h) : Override(handler(), std::move(h)) {}
 
 } // namespace orvane

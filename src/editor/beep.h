@@ -1,5 +1,7 @@
 #pragma once
 
+#include "seam.h"
+
 #include <functional>
 
 namespace orvane {
@@ -7,7 +9,9 @@ namespace orvane {
 // Sounds the system beep. Clear, Set and a finished download end with one.
 void Beep();
 
-// Replaces the beep (tests count beeps through this). An empty handler restores the system beep.
-void setBeepHandler(std::function<void()> handler);
+// Stands in for the beep while it lives (tests count beeps through this).
+struct ScopedBeep : Seam<std::function<void()>>::Override {
+    explicit ScopedBeep(std::function<void()> handler);
+};
 
 } // namespace orvane

@@ -6,9 +6,9 @@ namespace orvane {
 
 namespace {
 
-CommonDialog::Answer& answer() {
-    static CommonDialog::Answer a;
-    return a;
+Seam<CommonDialog::Answer>& answer() {
+    static Seam<CommonDialog::Answer> seam;
+    return seam;
 }
 
 // Each entry is "name (patterns)"; the dialog shows only the name. The text pattern matches
@@ -27,21 +27,12 @@ QStringList CommonDialog::filterNames() {
     return {QStringLiteral("ASCII TEXT(*.TXT)"), QStringLiteral("모든파일(*.*)")};
 }
 
-void CommonDialog::setAnswer(Answer a) {
-    answer() = std::move(a);
-}
-
-CommonDialog::ScopedAnswer::ScopedAnswer(Answer a)
-    : previous_(std::exchange(answer(), std::move(a))) {}
-
-CommonDialog::ScopedAnswer::~ScopedAnswer() {
-    answer() = std::move(previous_);
-}
+CommonDialog::ScopedAnswer::ScopedAnswer(Answer a) : Override(answer(), std::move(a)) {}
 
 void CommonDialog::ShowOpen() {
     fileName_.clear();
-    if (answer()) {
-        fileName_ = answer()();
+    if (answer().get()) {
+        fileName_ = answer().get()();
         return;
     }
     static QString lastFolder;

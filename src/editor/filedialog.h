@@ -4,6 +4,8 @@
 // platform) that also accepts the name of a file that does not exist yet, with two filter
 // entries, "ASCII TEXT(*.TXT)" and "모든파일(*.*)" (all files).
 
+#include "seam.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -24,21 +26,11 @@ public:
     // The two entries of the filter list, as shown.
     static QStringList filterNames();
 
-    // Answers ShowOpen() without a dialog (tests): the function returns the chosen name, or an
-    // empty one for a cancel. An empty function restores the dialog.
+    // Answers ShowOpen() without a dialog (tests) for as long as the object lives: the function
+    // returns the chosen name, or an empty one for a cancel.
     using Answer = std::function<QString()>;
-    static void setAnswer(Answer answer);
-
-    // setAnswer() for as long as the object lives; the answer before it is back afterwards.
-    class ScopedAnswer {
-    public:
+    struct ScopedAnswer : Seam<Answer>::Override {
         explicit ScopedAnswer(Answer answer);
-        ScopedAnswer(const ScopedAnswer&) = delete;
-        ScopedAnswer& operator=(const ScopedAnswer&) = delete;
-        ~ScopedAnswer();
-
-    private:
-        Answer previous_;
     };
 
 private:

@@ -24,23 +24,24 @@ class Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::PortTable)
 };
 
-struct Seams {
-    QString deviceFolder;
-    QString sysfsFolder;
-    PortTable::DeviceResolver resolver;
-};
+Seam<PortTable::Folders>& folders() {
+    static Seam<PortTable::Folders> seam;
+    return seam;
+}
 
-Seams& seams() {
-    static Seams s;
-    return s;
+Seam<PortTable::DeviceResolver>& resolver() {
+    static Seam<PortTable::DeviceResolver> seam;
+    return seam;
 }
 
 QString deviceFolder() {
-    return seams().deviceFolder.isEmpty() ? QStringLiteral("/dev") : seams().deviceFolder;
+    const QString& folder = folders().get().devices;
+    return folder.isEmpty() ? QStringLiteral("/dev") : folder;
 }
 
 [[maybe_unused]] QString sysfsFolder() {
-    return seams().sysfsFolder.isEmpty() ? QStringLiteral("/sys/class/tty") : seams().sysfsFolder;
+    const QString& folder = folders().get().sysfs;
+    return folder.isEmpty() ? QStringLiteral("/sys/class/tty") : folder;
 }
 
 bool inRange(int port) {
@@ -136,7 +137,7 @@ QString tableDevice(int port) {
 }
 
 QString device(int port) {
-    return seams().resolver ? seams().resolver(port) : tableDevice(port);
+    return resolver().get() ? resolver().get()(port) : tableDevice(port);
 }
 
 PortKind kind(int port) {
@@ -345,17 +346,9 @@ QStringList presentNow() {
     return ports;
 }
 
-void setDeviceFolder(const QString& folder) {
-    seams().deviceFolder = folder;
-}
+ScopedFolders::ScopedFolders(Folders f) : Override(folders(), std::move(f)) {}
 
-void setSysfsFolder(const QString& folder) {
-    seams().sysfsFolder = folder;
-}
-
-void setDeviceResolver(DeviceResolver resolver) {
-    seams().resolver = std::move(resolver);
-}
+ScopedDeviceResolver::ScopedDeviceResolver(DeviceResolver r) : Override(resolver(), std::move(r)) {}
 
 } // namespace PortTable
 

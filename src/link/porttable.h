@@ -11,6 +11,8 @@
 // Presence is found afresh on every call, so a device plugged in after start is seen. Tests move
 // the device folder and the sysfs folder to a temporary folder, or map numbers to any device.
 
+#include "seam.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -82,10 +84,19 @@ QStringList helpLines();
 // A device this user may not open is named too, with that said.
 QStringList presentNow();
 
-// Seams. An empty value restores the system's: "/dev", "/sys/class/tty", the table.
-void setDeviceFolder(const QString& folder);
-void setSysfsFolder(const QString& folder);
-void setDeviceResolver(DeviceResolver resolver);
+// Stand-ins for tests, each for as long as it lives: the folders where devices and their sysfs
+// entries are looked up (instead of "/dev" and "/sys/class/tty"), and the device of each port
+// (instead of the table).
+struct Folders {
+    QString devices;
+    QString sysfs;
+};
+struct ScopedFolders : Seam<Folders>::Override {
+    explicit ScopedFolders(Folders folders);
+};
+struct ScopedDeviceResolver : Seam<DeviceResolver>::Override {
+    explicit ScopedDeviceResolver(DeviceResolver resolver);
+};
 
 } // namespace PortTable
 

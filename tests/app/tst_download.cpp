@@ -84,10 +84,11 @@ private slots:
         pty = std::make_unique<PseudoTerminal>();
         QVERIFY(pty->isOpen());
         // Port 1 is the pseudo-terminal; every other number names a device that does not exist.
-        PortTable::setDeviceResolver([this](int port) {
+        const PortTable::ScopedDeviceResolver resolver([this](int port) {
             return port == 1 && pty ? pty->slavePath() : QStringLiteral("/none/tty%1").arg(port);
         });
-        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
+        const ScopedErrorHandler box(
+            [this](QWidget*, const QString&, const QString& text) { errors << text; });
         showForm();
         const QStringList texts = gridTexts(grid());
         for (int port = 2; port <= 17; ++port) {
@@ -153,8 +154,6 @@ private slots:
             }
             pty.reset();
         }
-        PortTable::setDeviceResolver({});
-        setErrorHandler({});
     }
 
     // The window destroyed at any moment of a download, as deleting it or the application
@@ -178,8 +177,7 @@ private slots:
         QFETCH(QString, line);
         pty = std::make_unique<PseudoTerminal>();
         QVERIFY(pty->isOpen());
-        PortTable::setDeviceResolver([this](int) { return pty->slavePath(); });
-        const auto noResolver = qScopeGuard([] { PortTable::setDeviceResolver({}); });
+        const PortTable::ScopedDeviceResolver resolver([this](int) { return pty->slavePath(); });
         showForm();
         int filled = 0;
         QByteArray arrived;

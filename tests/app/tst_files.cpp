@@ -21,7 +21,10 @@ class TestFiles : public QObject {
     QTemporaryDir dir;
     Form1 form;
     QStringList errors;
+    ScopedErrorHandler errorBox{
+        [this](QWidget*, const QString&, const QString& text) { errors << text; }};
     QString answer; // what the dialog "chooses" next; empty is a cancel
+    CommonDialog::ScopedAnswer answers{[this] { return answer; }};
 
     FlexGrid& grid() { return *control<FlexGrid>(form, "MSFlexGrid1"); }
     QScrollBar* speed() { return control<QScrollBar>(form, "HScroll1"); }
@@ -38,8 +41,6 @@ class TestFiles : public QObject {
 
 private slots:
     void initTestCase() {
-        CommonDialog::setAnswer([this] { return answer; });
-        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
     }
@@ -96,7 +97,7 @@ private slots:
     // The real dialog shows the filter names, takes a new name as a full path and gives the
     // empty name after a cancel.
     void realDialogOffersTheFiltersAndTakesNewNames() {
-        CommonDialog::setAnswer({});
+        const CommonDialog::ScopedAnswer realDialog({});
         QStringList filters;
         QTimer::singleShot(0, this, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
@@ -114,7 +115,6 @@ private slots:
         QCOMPARE(chooser.FileName(), QDir(dir.path()).filePath("brand-new"));
         QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
         chooser.ShowOpen();
-        CommonDialog::setAnswer([this] { return answer; });
         QCOMPARE(chooser.FileName(), QString());
     }
 };

@@ -27,6 +27,8 @@ class TestForm1 : public QObject {
     Q_OBJECT
 
     QStringList errors;
+    ScopedErrorHandler errorBox{
+        [this](QWidget*, const QString&, const QString& text) { errors << text; }};
     std::unique_ptr<BeepCounter> beeps;
     std::unique_ptr<Form1> form;
     const QStringList dark = QStringList(PatternRows * PatternCols, DarkText);
@@ -68,9 +70,6 @@ class TestForm1 : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
-    }
     void init() {
         errors.clear();
         beeps = std::make_unique<BeepCounter>();
@@ -172,7 +171,7 @@ private slots:
     void noUndoWhileDownloading() {
         PseudoTerminal pty;
         QVERIFY2(pty.isOpen(), qPrintable(pty.error()));
-        PortTable::setDeviceResolver([&](int) { return pty.slavePath(); });
+        const PortTable::ScopedDeviceResolver resolver([&](int) { return pty.slavePath(); });
         clickCell(*grid(), 1, 49);
         bool pressed = false;
         connect(form.get(), &QWidget::windowTitleChanged, this, [&](const QString& title) {
@@ -181,7 +180,6 @@ private slots:
         });
         press(*form, "Command4");
         QVERIFY(runUntil([&] { return !form->downloading(); }));
-        PortTable::setDeviceResolver({});
         QVERIFY(pressed);
         QCoreApplication::processEvents();
         QCOMPARE(grid()->TextMatrix(1, 49), LitText);

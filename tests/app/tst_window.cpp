@@ -38,6 +38,8 @@ class TestWindow : public QObject {
 
     QTemporaryDir dir;
     QStringList errors;
+    ScopedErrorHandler errorBox{
+        [this](QWidget*, const QString&, const QString& text) { errors << text; }};
     std::unique_ptr<BeepCounter> beeps;
     std::unique_ptr<Form1> form;
 
@@ -122,9 +124,6 @@ class TestWindow : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
-    }
     void init() {
         errors.clear();
         beeps = std::make_unique<BeepCounter>();

@@ -2,14 +2,4 @@
 
 #include "beep.h"
 
-namespace orvane::testing {
-
-BeepCounter::BeepCounter() {
-    setBeepHandler([this] { ++count_; });
-}
-
-BeepCounter::~BeepCounter() {
-    setBeepHandler({});
-}
-
-} // namespace orvane::testing
+namespace orvane::testing {} // namespace orvane::testing

@@ -2,6 +2,7 @@
 
 // Test helpers that look at the grid the way a user does: by its pixels and by real clicks.
 
+#include "beep.h"
 #include "dotpattern.h"
 #include "flexgrid.h"
 
@@ -61,12 +62,11 @@ inline void clickCell(FlexGrid& grid, int row, int col) {
 // Counts beeps for as long as it lives.
 class BeepCounter {
 public:
-    BeepCounter();
-    ~BeepCounter();
     int count() const { return count_; }
 
 private:
     int count_ = 0;
+    ScopedBeep beep_{[this] { ++count_; }};
 };
 
 } // namespace orvane::testing

@@ -15,13 +15,6 @@ PortFolders::PortFolders() {
     QDir dir(dir_.path());
     dir.mkdir(QStringLiteral("dev"));
     dir.mkdir(QStringLiteral("sys"));
-    PortTable::setDeviceFolder(dir.filePath(QStringLiteral("dev")));
-    PortTable::setSysfsFolder(dir.filePath(QStringLiteral("sys")));
-}
-
-PortFolders::~PortFolders() {
-    PortTable::setDeviceFolder({});
-    PortTable::setSysfsFolder({});
 }
 
 QString PortFolders::device(const QString& name) const {

@@ -5,7 +5,9 @@
 // <dev>/serial/by-id/... a link to that, <sys>/ttyS1/type can say whether a UART is behind a
 // built-in port, and <sys>/console/active which ttys are the kernel's console.
 
+#include "porttable.h"
 #include <QString>
+
 #include <QTemporaryDir>
 
 namespace orvane::testing {
@@ -15,7 +17,6 @@ public:
     PortFolders();
     PortFolders(const PortFolders&) = delete;
     PortFolders& operator=(const PortFolders&) = delete;
-    ~PortFolders();
 
     bool isValid() const { return dir_.isValid(); }
     // The path of `name` in the device folder.
@@ -32,6 +33,8 @@ public:
 
 private:
     QTemporaryDir dir_;
+    PortTable::ScopedFolders folders_{
+        {dir_.filePath(QStringLiteral("dev")), dir_.filePath(QStringLiteral("sys"))}};
 };
 
 } // namespace orvane::testing
