@@ -3,9 +3,9 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages needed to configure, build and test.
+# Packages needed to configure, build and test (time: bench/image-limits.sh).
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
-    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream)
+    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
 
 # Packages for the fuzz run: clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)

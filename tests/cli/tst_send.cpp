@@ -1,5 +1,6 @@
 // orvane-send as a separate process: what it prints, saves and sends, its exit codes and messages.
 
+#include "imagemaker.h"
 #include "options.h"
 #include "porttable.h"
 #include "pty.h"
@@ -136,6 +137,25 @@ private slots:
         const bool usage = exitCode == 2 && run.err.contains(err) && run.err.contains("--help");
         QVERIFY2(err.isEmpty() ? run.err.isEmpty() : usage || run.err.startsWith(err),
                  qPrintable(run.err));
+    }
+
+    // What Qt and the image libraries under it say about an image comes out in orvane-send's own
+    // form, naming the file: libpng's error about a PNG cut short (which libpng prints itself),
+    // libjpeg's warning about a JPEG cut short.
+    void imageMessagesInItsOwnForm() {
+        const QString png = writeFile(dir, "cut.png", pngImage({50, 8}).left(60));
+        const Run refused = runSend({"--image", png, "--frame"});
+        QCOMPARE(refused.exitCode, 3);
+        QCOMPARE(refused.err,
+                 "orvane-send: " + png + ": cannot read the image: libpng error: Read Error\n");
+        const QString jpeg = writeFile(dir, "cut.jpg", jpegImage({400, 64}).left(300));
+        const Run warned = runSend({"--image", jpeg, "--frame"});
+        QCOMPARE(warned.exitCode, 0);
+        const QStringList lines = warned.err.split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(!lines.isEmpty(), "no warning");
+        for (const QString& line : lines)
+            QVERIFY2(line.startsWith("orvane-send: warning: " + jpeg + ": Corrupt JPEG data"),
+                     qPrintable(line));
     }
 
     // The line is used when no other output is asked for, or when a port or device is named.
