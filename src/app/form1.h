@@ -7,9 +7,11 @@
 #include "downloadframe.h"
 #include "downloadjob.h"
 #include "filedialog.h"
+#include "imageimport.h"
 #include "patternhistory.h"
 #include "serialport.h"
 
+#include <QFutureWatcher>
 #include <QWidget>
 #include <memory>
 
@@ -35,6 +37,9 @@ public:
 
     // True from "Down Load" until the port is closed again.
     bool downloading() const { return busy_ != nullptr; }
+
+    // True from an image's drop until it is decoded and shown (or refused).
+    bool importing() const { return importBusy_ != nullptr; }
 
     // Every change of the picture since start-up, for undo and redo.
     PatternHistory& history() { return *history_; }
@@ -67,6 +72,7 @@ private:
     void downloadFinished(const DownloadResult& result);
     void loadPatternFile(const QString& fileName);
     void importImage(const QString& fileName);
+    void imageImported();
 
     FlexGrid* MSFlexGrid1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -86,6 +92,8 @@ private:
     DownloadFrame frame_; // the scratch state of the frame encoding
     DownloadJob download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
+    QFutureWatcher<ImageImport> import_;
+    std::unique_ptr<BusyGuard> importBusy_; // while a dropped image is decoded
     std::unique_ptr<PatternHistory> history_;
     std::unique_ptr<GridTyping> typing_;
 
