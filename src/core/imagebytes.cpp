@@ -183,7 +183,7 @@ int jpegScanCount(const QByteArray& jpeg) {
     return scans;
 }
 
-Gif gifFirstFrame(const QByteArray& gif) {
+Gif gifFirstFrame(const QByteArray& gif, qint64 maxPixels) {
     constexpr qsizetype Header = 13; // signature, version and logical screen descriptor
     Gif result{gif, QSize(), QSize()};
     const uchar* p = bytes(gif);
@@ -213,7 +213,7 @@ Gif gifFirstFrame(const QByteArray& gif) {
                         screenHeight > 0 ? screenHeight : top + height);
     result.frame = QSize(width, height);
     const qsizetype data = pos + 10 + colourTable(p[pos + 9]);
-    if (data >= n)
+    if (data >= n || qint64(width) * height > maxPixels) // counting the pixels takes as long
         return result;
     const qsizetype cut = lzwCut(p, n, data + 1, p[data], qint64(width) * height);
     if (cut >= 0)

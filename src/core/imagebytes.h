@@ -28,7 +28,8 @@ struct Gif {
     QSize size;  // invalid when the GIF ends before its first frame
     QSize frame; // the first frame's own size: the decoder goes through all of its pixels
 };
-Gif gifFirstFrame(const QByteArray& gif);
+// A frame of more than `maxPixels` is left as it is: the caller refuses it.
+Gif gifFirstFrame(const QByteArray& gif, qint64 maxPixels);
 
 // The first image of an ICO or CUR file, which is what Qt reads: an embedded PNG (decoded as a
 // PNG), or the size of the bitmap Qt allocates for it, from the directory entry or, where that

@@ -116,7 +116,7 @@ QString vetBytes(QByteArray* data, QByteArray* format) {
     if (*format == "png") {
         *data = imagebytes::pngPixelsOnly(*data);
     } else if (*format == "gif") {
-        imagebytes::Gif gif = imagebytes::gifFirstFrame(*data);
+        imagebytes::Gif gif = imagebytes::gifFirstFrame(*data, MaxImagePixels);
         if (tooLarge(gif.frame))
             return Text::tr("the GIF image's first frame is %1, larger than %2")
                 .arg(sizeText(gif.frame), limitsText());
