@@ -32,6 +32,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <QtConcurrent>
 
 namespace orvane {
 
@@ -592,9 +593,21 @@ void Form1::mnuKeys_Click() {
     keysHelp_->activateWindow();
 }
 
-// An image becomes the picture as orvane-send --image makes it; the speed stays.
+// An image becomes the picture as orvane-send --image makes it; the speed stays. It is decoded on
+// another thread: meanwhile the window goes on painting but takes no input, so nothing else can
+// change the picture first. A window closed meanwhile leaves the result unread.
 void Form1::importImage(const QString& fileName) {
-    const ImageImport image = loadImagePicture(fileName, ImageOptions());
+    if (importing())
+        return;
+    importBusy_ = std::make_unique<BusyGuard>();
+    connect(&import_, &QFutureWatcher<ImageImport>::finished, this, &Form1::imageImported,
+            Qt::SingleShotConnection);
+    import_.setFuture(QtConcurrent::run(loadImagePicture, fileName, ImageOptions()));
+}
+
+void Form1::imageImported() {
+    importBusy_.reset();
+    const ImageImport image = import_.result();
     if (!image.ok) {
         ReportError(this, tr("Load"), image.error);
         return;

@@ -11,10 +11,12 @@
 #include "dotpattern.h"
 #include "downloadsession.h"
 #include "filedialog.h"
+#include "imageimport.h"
 #include "patternhistory.h"
 #include "pictureops.h"
 #include "serialport.h"
 
+#include <QFutureWatcher>
 #include <QKeySequence>
 #include <QWidget>
 #include <functional>
@@ -47,6 +49,9 @@ public:
 
     // True from "Down Load" until the port is closed again.
     bool downloading() const { return busy_ != nullptr; }
+
+    // True from an image's drop until it is decoded and shown (or refused).
+    bool importing() const { return importBusy_ != nullptr; }
 
     // Every change of the picture since start-up, for undo and redo.
     PatternHistory& history() { return *history_; }
@@ -101,6 +106,7 @@ private:
     void updateTextStatus();
     void paintStarted();
     void paintCrossed(int row, int col);
+    void imageImported();
 
     FlexGrid* MSFlexGrid1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -119,6 +125,8 @@ private:
     CommonDialog CommonDialog1{this};
     DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
+    QFutureWatcher<ImageImport> import_;
+    std::unique_ptr<BusyGuard> importBusy_; // while a dropped image is decoded
     std::unique_ptr<PatternHistory> history_;
     std::unique_ptr<GridTyping> typing_;
 

@@ -1,5 +1,7 @@
 // orvane-send: sends a picture to the sign from the command line.
 
+#include "imageimport.h"
+#include "messages.h"
 #include "options.h"
 #include "porttable.h"
 #include "send.h"
@@ -9,7 +11,9 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
+    orvane::installMessageHandler("orvane-send");
     QCoreApplication app(argc, argv);
+    orvane::configureImageReading();
     QCoreApplication::setApplicationName(QStringLiteral("orvane-send"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
 

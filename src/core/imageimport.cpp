@@ -1,6 +1,8 @@
 #include "imageimport.h"
 
 #include "boundedfile.h"
+#include "imagebytes.h"
+#include "messages.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -19,10 +21,30 @@ struct Text {
 
 namespace {
 
-// Enough for the largest accepted image at 16 bits a channel (8 bytes a pixel).
+// Enough for the largest accepted image at 16 bits a channel (8 bytes a pixel); a decoder that
+// would allocate more for an image fails instead.
 constexpr int AllocationLimitMiB = int(MaxImagePixels * 8 >> 20);
 
+// A JPEG taller than this is decoded at a reduced size (libjpeg scales by 1/2, 1/4 or 1/8 as it
+// decodes) to about this many rows, still 8 source rows a dot.
+constexpr int JpegRows = PatternRows * 8;
+
 constexpr int OpaqueAlpha = 128;
+
+// The formats read, as QImageReader names them. Others its plugins may offer are not measured
+// against the limits above.
+const QList<QByteArray>& readFormats() {
+    static const QList<QByteArray> formats = [] {
+        QList<QByteArray> names;
+        const QList<QByteArray> supported = QImageReader::supportedImageFormats();
+        for (const char* name :
+             {"bmp", "cur", "gif", "ico", "jpeg", "pbm", "pgm", "png", "ppm", "xbm", "xpm"})
+            if (supported.contains(name))
+                names << name;
+        return names;
+    }();
+    return formats;
+}
 
 ImageImport failed(const QString& reason) {
     ImageImport result;
@@ -30,12 +52,17 @@ ImageImport failed(const QString& reason) {
     return result;
 }
 
-// The image at 8 pixels high, its width following its aspect ratio (at least one pixel).
-QImage atPictureHeight(const QImage& image) {
+// The image at 8 pixels high, its width following its aspect ratio (at least one pixel). The
+// image is premultiplied in place, as the smooth scaling wants it, rather than copied.
+QImage atPictureHeight(QImage image) {
     if (image.height() == PatternRows)
         return image;
     const qint64 width =
         (qint64(image.width()) * PatternRows * 2 + image.height()) / (qint64(image.height()) * 2);
+    if (image.format() == QImage::Format_ARGB32)
+        image.convertTo(QImage::Format_ARGB32_Premultiplied);
+    else if (image.format() == QImage::Format_RGBA64)
+        image.convertTo(QImage::Format_RGBA64_Premultiplied);
     return image.scaled(int(std::max<qint64>(width, 1)), PatternRows, Qt::IgnoreAspectRatio,
                         Qt::SmoothTransformation);
 }
@@ -48,33 +75,71 @@ QString withFileName(const QString& fileName, const QString& message) {
     return QStringLiteral("%1: %2").arg(fileName, message);
 }
 
-// Decodes the file's bytes, refusing an image too large before it is decoded.
-QImage decode(const QByteArray& data, QString* error) {
-    QBuffer buffer;
-    buffer.setData(data);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader::setAllocationLimit(AllocationLimitMiB);
-    QImageReader reader(&buffer);
-    reader.setAutoTransform(true);
-    if (!reader.canRead()) {
-        *error = Text::tr("not an image in a format this program reads (%1)")
-                     .arg(QString::fromLatin1(QImageReader::supportedImageFormats().join(", ")));
-        return QImage();
+bool tooLarge(QSize size) {
+    return size.width() > MaxImageSide || size.height() > MaxImageSide ||
+           qint64(size.width()) * size.height() > MaxImagePixels;
+}
+
+QString limitsText() {
+    return Text::tr("the %1 pixels a side and %2 million pixels this program reads")
+        .arg(MaxImageSide)
+        .arg(double(MaxImagePixels) / 1e6, 0, 'f', 1);
+}
+
+QString tooLargeText(QSize size) {
+    return Text::tr("the image is %1, larger than %2").arg(sizeText(size), limitsText());
+}
+
+QString decodesTooLargeText(QSize size) {
+    return Text::tr("the image decodes to %1, larger than %2").arg(sizeText(size), limitsText());
+}
+
+// Checks the bytes, and what the decoder will allocate, where Qt's reported size may not tell;
+// may swap them for bytes with only what the first image needs.
+QString vetBytes(QByteArray* data, QByteArray* format) {
+    const bool plain = (*format == "pbm" || *format == "pgm" || *format == "ppm") &&
+                       data->size() > 1 && data->at(1) >= '1' && data->at(1) <= '3';
+    const bool text = *format == "xbm" || *format == "xpm" || plain;
+    if (text && data->size() > MaxTextImageFileBytes)
+        return Text::tr("the file is larger than the %1 MiB this program reads as an image in a "
+                        "text format (XBM, XPM, plain PBM/PGM/PPM)")
+            .arg(MaxTextImageFileBytes >> 20);
+    QSize decodes;
+    if (*format == "ico" || *format == "cur") {
+        const imagebytes::Icon icon = imagebytes::iconFirstImage(*data);
+        if (!icon.png.isEmpty()) {
+            *data = icon.png;
+            *format = "png";
+        }
+        decodes = icon.size;
     }
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > MaxImageSide || size.height() > MaxImageSide ||
-                           qint64(size.width()) * size.height() > MaxImagePixels)) {
-        *error = Text::tr("the image is %1, larger than the %2 pixels a side and %3 "
-                          "megapixels this program reads")
-                     .arg(sizeText(size))
-                     .arg(MaxImageSide)
-                     .arg(MaxImagePixels >> 20);
-        return QImage();
+    if (*format == "png") {
+        *data = imagebytes::pngPixelsOnly(*data);
+    } else if (*format == "gif") {
+        imagebytes::Gif gif = imagebytes::gifFirstFrame(*data, MaxImagePixels);
+        if (tooLarge(gif.frame))
+            return Text::tr("the GIF image's first frame is %1, larger than %2")
+                .arg(sizeText(gif.frame), limitsText());
+        *data = std::move(gif.data);
+        decodes = gif.size;
+    } else if (*format == "jpeg") {
+        const int scans = imagebytes::jpegScanCount(*data);
+        if (scans > MaxJpegScans)
+            return Text::tr("the JPEG image has %1 scans, more than the %2 this program reads")
+                .arg(scans)
+                .arg(MaxJpegScans);
     }
-    QImage image = reader.read();
-    if (image.isNull())
-        *error = Text::tr("cannot read the image: %1").arg(reader.errorString());
-    return image;
+    if (decodes.isValid() && tooLarge(decodes))
+        return decodesTooLargeText(decodes);
+    const QSize declared = imagebytes::declaredSize(*data, *format);
+    if (declared.isValid() && tooLarge(declared))
+        return tooLargeText(declared);
+    return QString();
+}
+
+// What the decoder said, in one line.
+QString said(const QStringList& lines) {
+    return lines.join(QStringLiteral("; "));
 }
 
 QString thresholdError(const ImageOptions& options) {
@@ -86,17 +151,17 @@ QString thresholdError(const ImageOptions& options) {
         .arg(MaxThreshold);
 }
 
-} // namespace
-
-ImageImport pictureFromImage(const QImage& image, const ImageOptions& options) {
+// The picture from an image that can be scaled in place; `size` is the image's full size, for
+// what is said about it.
+ImageImport picture(QImage image, QSize size, const ImageOptions& options) {
     if (!thresholdError(options).isEmpty())
         return failed(thresholdError(options));
     if (image.isNull())
         return failed(Text::tr("the image is empty"));
-    const QImage scaled = atPictureHeight(image).convertToFormat(QImage::Format_ARGB32);
+    const QImage scaled = atPictureHeight(std::move(image)).convertToFormat(QImage::Format_ARGB32);
     if (scaled.isNull())
         return failed(Text::tr("the image of %1 cannot be scaled to %2 rows")
-                          .arg(sizeText(image.size()))
+                          .arg(sizeText(size))
                           .arg(PatternRows));
 
     ImageImport result;
@@ -114,16 +179,106 @@ ImageImport pictureFromImage(const QImage& image, const ImageOptions& options) {
     if (scaled.width() > PatternCols)
         result.warnings << Text::tr("the image of %1 is %2 columns wide at %3 rows; "
                                     "only its first %4 columns are shown")
-                               .arg(sizeText(image.size()))
+                               .arg(sizeText(size))
                                .arg(scaled.width())
                                .arg(PatternRows)
                                .arg(PatternCols);
     return result;
 }
 
-ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options) {
+} // namespace
+
+void configureImageReading() {
+    QImageReader::setAllocationLimit(AllocationLimitMiB);
+}
+
+ImageImport pictureFromImage(const QImage& image, const ImageOptions& options) {
+    return picture(image, image.size(), options);
+}
+
+DecodedImage decodeImage(const QByteArray& bytes) {
+    DecodedImage result;
+    MessageCapture capture;
+    QByteArray data = bytes;
+    QByteArray format;
+    {
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        if (reader.canRead())
+            format = reader.format();
+    }
+    // Qt does not recognise an XBM whose size it finds unreasonable.
+    if (format.isEmpty() && data.startsWith("#define") &&
+        tooLarge(imagebytes::declaredSize(data, "xbm"))) {
+        result.error = tooLargeText(imagebytes::declaredSize(data, "xbm"));
+        return result;
+    }
+    if (!readFormats().contains(format)) {
+        result.error = Text::tr("not an image in a format this program reads (%1)")
+                           .arg(QString::fromLatin1(readFormats().join(", ")));
+        return result;
+    }
+    result.error = vetBytes(&data, &format);
+    if (!result.error.isEmpty())
+        return result;
+
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && tooLarge(size)) {
+        result.error = tooLargeText(size);
+        return result;
+    }
+    if (format == "jpeg" && size.height() > JpegRows)
+        reader.setScaledSize(
+            QSize(int(std::max<qint64>(
+                      (qint64(size.width()) * JpegRows + size.height() / 2) / size.height(), 1)),
+                  JpegRows));
+    result.image = reader.read();
+    const QStringList lines = capture.finish();
+    if (result.image.isNull()) {
+        result.error = Text::tr("cannot read the image: %1")
+                           .arg(lines.isEmpty() ? reader.errorString() : said(lines));
+        return result;
+    }
+    const bool scaled = reader.scaledSize().isValid();
+    result.size = scaled ? size : result.image.size();
+    if (scaled && reader.transformation() & QImageIOHandler::TransformationRotate90)
+        result.size.transpose();
+    if (tooLarge(result.image.size())) {
+        result.error = decodesTooLargeText(result.image.size());
+        result.image = QImage();
+        return result;
+    }
+    result.warnings = lines;
+    return result;
+}
+
+ImageImport pictureFromImageData(const QByteArray& data, const QString& name,
+                                 const ImageOptions& options) {
     if (!thresholdError(options).isEmpty())
         return failed(thresholdError(options)); // not the file's fault: no file name
+    if (data.isEmpty())
+        return failed(withFileName(name, Text::tr("the file is empty")));
+    DecodedImage decoded = decodeImage(data);
+    if (decoded.image.isNull())
+        return failed(withFileName(name, decoded.error));
+    ImageImport result = picture(decoded.image, decoded.size, options);
+    result.image = std::move(decoded.image);
+    if (!result.ok)
+        result.error = withFileName(name, result.error);
+    result.warnings = decoded.warnings + result.warnings;
+    for (QString& warning : result.warnings)
+        warning = withFileName(name, warning);
+    return result;
+}
+
+ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options) {
+    if (!thresholdError(options).isEmpty())
+        return failed(thresholdError(options));
     const BoundedRead file = readBoundedFile(fileName, MaxImageFileBytes);
     if (!file.ok)
         return failed(withFileName(fileName, file.error));
@@ -131,19 +286,7 @@ ImageImport loadImagePicture(const QString& fileName, const ImageOptions& option
         return failed(withFileName(fileName, Text::tr("the file is larger than the %1 MiB "
                                                       "this program reads as an image")
                                                  .arg(MaxImageFileBytes >> 20)));
-    if (file.data.isEmpty())
-        return failed(withFileName(fileName, Text::tr("the file is empty")));
-    QString reason;
-    const QImage image = decode(file.data, &reason);
-    if (image.isNull())
-        return failed(withFileName(fileName, reason));
-    ImageImport result = pictureFromImage(image, options);
-    result.image = image;
-    if (!result.ok)
-        result.error = withFileName(fileName, result.error);
-    for (QString& warning : result.warnings)
-        warning = withFileName(fileName, warning);
-    return result;
+    return pictureFromImageData(file.data, fileName, options);
 }
 
 QImage scaledToPictureHeight(const QImage& image) {

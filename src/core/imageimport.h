@@ -1,6 +1,6 @@
 #pragma once
 
-// A picture from an image: any format Qt reads (PNG, BMP, GIF, JPEG, PPM, ...).
+// A picture from an image: PNG, BMP, GIF, JPEG, ICO/CUR, PBM/PGM/PPM or XBM/XPM.
 //
 // An image of 8 pixels high maps pixel (x, y) to the dot at row y + 1, column x. Any other image
 // is first scaled smoothly, keeping its aspect ratio, to 8 pixels high. Columns past the image's
@@ -23,10 +23,21 @@ inline constexpr int MinThreshold = 0;
 inline constexpr int MaxThreshold = 100;
 inline constexpr int DefaultThreshold = 50;
 
-// Bounds on what is read: the file's size, and the image's size checked before it is decoded.
+// Bounds on what is read: the file's size, less for the formats written as text, which take
+// longer to go through; the image's size, checked before it is decoded (as its header gives it,
+// and as the decoder will allocate it where that differs) and again after; and a progressive
+// JPEG's number of scans, each a pass over the whole image. They keep any image within about a
+// second and 200 MiB (see bench/image-limits.sh).
 inline constexpr qint64 MaxImageFileBytes = 32 << 20;
+inline constexpr qint64 MaxTextImageFileBytes = 8 << 20; // XBM, XPM and plain PBM/PGM/PPM
 inline constexpr int MaxImageSide = 32768;
-inline constexpr qint64 MaxImagePixels = 32 << 20;
+inline constexpr qint64 MaxImagePixels = 16 << 20;
+inline constexpr int MaxJpegScans = 100;
+
+// Sets what every image read in this program relies on: Qt's limit on the memory of one decoded
+// image (QImageReader::setAllocationLimit, process-wide), to what the largest accepted image
+// needs. Call once, early in main().
+void configureImageReading();
 
 struct ImageOptions {
     int threshold = DefaultThreshold; // percent, MinThreshold..MaxThreshold
@@ -48,11 +59,25 @@ ImageImport pictureFromImage(const QImage& image, const ImageOptions& options);
 // once and convert again for each threshold.
 QImage scaledToPictureHeight(const QImage& image);
 
-// Reads, checks and converts the named file; what is said about the file starts with its name.
-// Only a regular file of at most MaxImageFileBytes is read, and an image larger than MaxImageSide
-// a side or MaxImagePixels in all is refused before it is decoded. Of an animated image the first
-// frame is taken; a photo's orientation tag is applied. Sets Qt's allocation limit for decoded
-// images (QImageReader::setAllocationLimit, process-wide) to what the largest accepted image needs.
+// An image decoded from a file's bytes, or why it could not be.
+struct DecodedImage {
+    QImage image;         // upright; a JPEG is decoded at a reduced size, a GIF's first frame
+    QSize size;           // the full size, upright
+    QStringList warnings; // what the decoder found wrong, though it gave an image
+    QString error;        // no file name
+};
+
+// Decodes an image in a format this program reads (by content, not by name), within the limits
+// above. What Qt and its libraries say meanwhile ends up in `warnings` or `error`.
+DecodedImage decodeImage(const QByteArray& data);
+
+// Decodes and converts an image file's bytes; what is said about the file starts with `name`.
+ImageImport pictureFromImageData(const QByteArray& data, const QString& name,
+                                 const ImageOptions& options);
+
+// Reads, checks and converts the named file, of at most MaxImageFileBytes, as
+// pictureFromImageData(). Of an animated image the first frame is taken; a photo's orientation
+// tag is applied.
 ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options);
 
 // Whether the named file's content is an image this program reads (by its first bytes, not its

@@ -6,6 +6,7 @@
 #include "eventloop.h"
 #include "form1.h"
 #include "gridprobe.h"
+#include "imageimport.h"
 #include "porttable.h"
 #include "pty.h"
 #include "testfiles.h"
@@ -16,6 +17,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QThreadPool>
 
 #include <sys/stat.h>
 
@@ -70,6 +72,7 @@ class TestForm1 : public QObject {
     }
 
 private slots:
+    void initTestCase() { configureImageReading(); }
     void init() {
         errors.clear();
         beeps = std::make_unique<BeepCounter>();
@@ -255,6 +258,7 @@ private slots:
         const QString imagePath = dir.filePath(u"logo.txt"_s); // the content decides
         QVERIFY(image.save(imagePath, "PNG"));
         drop(imagePath);
+        QTRY_VERIFY(!form->importing());
         QCOMPARE(frame(), "S" + QByteArray(98, '0') + "015");
         verifySpeed(9);
         undo();
@@ -272,6 +276,39 @@ private slots:
         QCOMPARE(errors.size(), 1);
         QCOMPARE(errors.takeFirst().left(pipe.size() + 2), pipe + ": ");
         verifyPicture(loaded);
+    }
+
+    // A dropped image is decoded on another thread: the drop returns at once, and until the
+    // picture is shown the window shows it is busy and takes no input (a click on Set, Ctrl+Z,
+    // another drop). A window closed meanwhile goes without waiting.
+    void decodesDroppedImagesAside() {
+        QTemporaryDir dir;
+        QImage white(50, 8, QImage::Format_RGB32);
+        white.fill(Qt::white);
+        const QString path = dir.filePath(u"white.png"_s);
+        QVERIFY(white.save(path, "PNG"));
+        drop(path);
+        QVERIFY(form->importing());
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        press(*form, "Command5");
+        undo();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(form.get(), &enter);
+        QVERIFY(!enter.isAccepted());
+        verifyPicture(dark);
+        QTRY_VERIFY(!form->importing());
+        verifyPicture(lit);
+        QCOMPARE(form->history().stack().count(), 1);
+        QVERIFY(!QApplication::overrideCursor());
+
+        drop(path);
+        QVERIFY(form->importing());
+        form.reset();
+        QVERIFY(!QApplication::overrideCursor());
+        QThreadPool::globalInstance()->waitForDone();
     }
 };
 

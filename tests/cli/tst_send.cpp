@@ -3,6 +3,7 @@
 
 #include "downloadframe.h"
 #include "eventloop.h"
+#include "imagemaker.h"
 #include "options.h"
 #include "portfolders.h"
 #include "porttable.h"
@@ -179,6 +180,25 @@ private slots:
         QVERIFY2(refused.err.startsWith("orvane-send: " + outline +
                                         ": DejaVu Sans is an outline font, not a bitmap font"),
                  qPrintable(refused.err));
+    }
+
+    // What Qt and the image libraries under it say about an image comes out in orvane-send's own
+    // form, naming the file: libpng's error about a PNG cut short (which libpng prints itself),
+    // libjpeg's warning about a JPEG cut short.
+    void imageMessagesInItsOwnForm() {
+        const QString png = writeFile(dir, "cut.png", pngImage({50, 8}).left(60));
+        const Run refused = runSend({"--image", png, "--frame"});
+        QCOMPARE(refused.exitCode, 3);
+        QCOMPARE(refused.err,
+                 "orvane-send: " + png + ": cannot read the image: libpng error: Read Error\n");
+        const QString jpeg = writeFile(dir, "cut.jpg", jpegImage({400, 64}).left(300));
+        const Run warned = runSend({"--image", jpeg, "--frame"});
+        QCOMPARE(warned.exitCode, 0);
+        const QStringList lines = warned.err.split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(!lines.isEmpty(), "no warning");
+        for (const QString& line : lines)
+            QVERIFY2(line.startsWith("orvane-send: warning: " + jpeg + ": Corrupt JPEG data"),
+                     qPrintable(line));
     }
 
     // The line is used when no other output is asked for, or when a port or device is named.

@@ -1,7 +1,9 @@
 // Pictures from images and images from pictures, on images made here and real files.
 
+#include "imagebytes.h"
 #include "imageexport.h"
 #include "imageimport.h"
+#include "imagemaker.h"
 #include "testfiles.h"
 
 #include <QTemporaryDir>
@@ -11,6 +13,7 @@
 #include <sys/stat.h>
 
 using namespace orvane;
+using namespace orvane::testing;
 
 class TestImage : public QObject {
     Q_OBJECT
@@ -39,6 +42,8 @@ class TestImage : public QObject {
     }
 
 private slots:
+    void initTestCase() { configureImageReading(); }
+
     void mapsEachPixelToItsDot() {
         QCOMPARE(shown(pictureFromImage(imageOf(), {})), dots(pattern));
         // Each pixel as 2 x 2 is scaled back to 8 rows; a tall narrow image keeps one column.
@@ -129,12 +134,130 @@ private slots:
                  {huge, "the file is larger than the 32 MiB"},
                  {testing::writeFile(dir, "empty", {}), "the file is empty"},
                  {testing::writeFile(dir, "text", "This is not a picture.\n"),
-                  "not an image in a format this program reads (bmp,"},
-                 {testing::writeFile(dir, "big.ppm", "P6 8192 8192 255\n"),
-                  "the image is 8192 x 8192 pixels, larger"}}) {
+                  "not an image in a format this program reads (bmp,"}}) {
             const QString error = loadImagePicture(path, {}).error;
             QVERIFY2(error.startsWith(path + ": " + message), qPrintable(error));
         }
+    }
+
+    // Images whose headers, or what the decoder makes of them, pass the limits; or that make the
+    // decoder go through far more than their pixels. Each is refused before decoding with what is
+    // wrong; none of them is large.
+    void refusesImagesPastTheLimits_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QByteArray noData = pngChunk("IDAT", {});
+        const QString limits = " pixels, larger than the 32768 pixels a side and 16.8 million "
+                               "pixels this program reads";
+        const auto row = [&](const char* name, const QByteArray& bytes, const QString& message) {
+            QTest::newRow(name) << bytes << message;
+        };
+        row("PNG, a side", pngImage({32769, 8}, 8, 6, false, noData, false),
+            "the image is 32769 x 8" + limits);
+        row("PNG, pixels", pngImage({4097, 4096}, 8, 6, false, noData, false),
+            "the image is 4097 x 4096" + limits);
+        row("BMP", bmpImage({100000, 8}, 8), "the image is 100000 x 8" + limits);
+        row("BMP, top-down", bmpImage({8, 8}, 8).replace(22, 4, "\x60\x79\xfe\xff"),
+            "the image is 8 x 100000" + limits);
+        row("PPM", "P6\n# comment 1 1\n100000 8\n255\n", "the image is 100000 x 8" + limits);
+        row("XBM", xbmImage({8, 8}).replace("height 8", "height 100000"),
+            "the image is 8 x 100000" + limits);
+        row("XPM", xpmImage({8, 8}).replace("\"8 8 ", "\"100000 8 "),
+            "the image is 100000 x 8" + limits);
+        // Qt gives the frame's size, but allocates the logical screen.
+        row("GIF, screen wider than frame", gifImage({40000, 8}, {0, 0, 8, 8}),
+            "the image decodes to 40000 x 8" + limits);
+        row("GIF, screen larger than frame", gifImage({6000, 3000}, {0, 0, 8, 8}),
+            "the image decodes to 6000 x 3000" + limits);
+        // The decoder goes through every pixel of the frame, on the screen or not.
+        row("GIF, frame larger than screen", gifImage({50, 8}, {0, 0, 65535, 300}, 1, 1000),
+            "the GIF image's first frame is 65535 x 300" + limits);
+        // Qt gives the directory entry's size, but decodes the PNG or bitmap as it is.
+        row("ICO, a larger PNG", icoWithPng({16, 16}, pngImage({40000, 1}, 8, 0)),
+            "the image is 40000 x 1" + limits);
+        row("ICO, a larger bitmap", icoWithBitmap({0, 0}, {40000, 1}, 1),
+            "the image decodes to 40000 x 1" + limits);
+        row("ICO, a taller bitmap", icoWithBitmap({16, 0}, {16, 40000}, 8),
+            "the image decodes to 16 x 40000" + limits);
+        row("JPEG, scans", jpegImage({8, 8}, 1, MaxJpegScans),
+            "the JPEG image has 101 scans, more than the 100 this program reads");
+        row("XBM, long", xbmImage({8, 8}).replace("{", "{" + QByteArray(8 << 20, ' ')),
+            "the file is larger than the 8 MiB this program reads as an image in a text format");
+        row("PNG, cut short", pngImage({50, 8}).left(60),
+            "cannot read the image: libpng error: Read Error");
+    }
+    void refusesImagesPastTheLimits() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        const QString path = writeFile(dir, QTest::currentDataTag(), bytes);
+        const ImageImport result = loadImagePicture(path, {});
+        QVERIFY(!result.ok);
+        QCOMPARE(result.error.left(path.size() + 2 + message.size()), path + ": " + message);
+    }
+
+    // One of each format, and images at the limits that cost the most: each is decoded whole (a
+    // JPEG at a reduced size), and nothing more of it is kept than the picture needs.
+    void decodesWithinTheLimits_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("decoded");
+        const auto row = [](const char* name, const QByteArray& bytes, QSize size,
+                            QSize decoded = {}) {
+            QTest::newRow(name) << bytes << size << (decoded.isValid() ? decoded : size);
+        };
+        row("PNG", pngImage({60, 8}), {60, 8});
+        row("PNG, 16 bits interlaced", pngImage({9, 30}, 16, 2, true), {9, 30});
+        row("PNG, text and profile",
+            pngImage({50, 8}, 8, 6, false, pngTextBomb(3, 100'000) + pngProfileBomb(100'000)),
+            {50, 8});
+        row("BMP", bmpImage({50, 8}, 24), {50, 8});
+        row("BMP, run-length", bmpImage({50, 8}, 8), {50, 8});
+        row("GIF", gifImage({50, 8}, {0, 0, 50, 8}), {50, 8});
+        row("GIF, screen larger than frame", gifImage({60, 16}, {4, 4, 8, 8}), {60, 16});
+        row("GIF, frames", gifImage({50, 8}, {0, 0, 50, 8}, 1000), {50, 8});
+        row("GIF, too much data", gifImage({5, 8}, {0, 0, 5, 8}, 1, 100'000), {5, 8});
+        row("JPEG", jpegImage({50, 8}), {50, 8});
+        row("JPEG, progressive", jpegImage({50, 8}, 3, MaxJpegScans - 1), {50, 8});
+        row("JPEG, reduced", jpegImage({800, 640}, 1), {800, 640}, {80, 64});
+        row("ICO, PNG", icoWithPng({0, 0}, pngImage({256, 256}, 8, 0)), {256, 256});
+        row("ICO, bitmap", icoWithBitmap({32, 8}, {32, 8}, 4), {32, 8});
+        row("PBM", pnmImage('1', {50, 8}), {50, 8});
+        row("PGM, 16 bits", pnmImage('5', {50, 8}, 65535), {50, 8});
+        row("PPM", pnmImage('6', {50, 8}), {50, 8});
+        row("XBM", xbmImage({50, 8}), {50, 8});
+        row("XPM", xpmImage({50, 8}, 2), {50, 8});
+    }
+    void decodesWithinTheLimits() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QSize, size);
+        QFETCH(QSize, decoded);
+        const DecodedImage image = decodeImage(bytes);
+        QVERIFY2(image.error.isEmpty(), qPrintable(image.error));
+        QCOMPARE(image.size, size);
+        QCOMPARE(image.image.size(), decoded);
+        QVERIFY(!image.image.textKeys().contains("k")); // no text chunk was kept
+        const ImageImport picture = pictureFromImageData(bytes, "x", {0, false});
+        QVERIFY2(picture.ok, qPrintable(picture.error));
+    }
+
+    // What the decoders are given. Of a GIF, the first frame and no more image data than its
+    // pixels need (each code of the LZW data here stands for some 4000 pixels). Of a PNG, only
+    // the chunks that make its pixels, and no chunk cut short: libpng allocates and clears what
+    // its length says (here 2 GiB) before it finds the data missing.
+    void givesDecodersOnlyWhatTheyNeed() {
+        const QByteArray frames = gifImage({50, 8}, {0, 0, 50, 8}, 100);
+        const QByteArray one = gifImage({50, 8}, {0, 0, 50, 8}, 1);
+        QCOMPARE(imagebytes::gifFirstFrame(frames, MaxImagePixels).data, one);
+        const QByteArray bomb = gifImage({5, 8}, {0, 0, 5, 8}, 1, 100'000);
+        QVERIFY(bomb.size() > 100'000);
+        QVERIFY(imagebytes::gifFirstFrame(bomb, MaxImagePixels).data.size() < 300);
+
+        const QByteArray png = pngImage({50, 8});
+        const qsizetype data = png.indexOf("IDAT") - 4;
+        QCOMPARE(imagebytes::pngPixelsOnly(QByteArray(png).insert(data, pngTextBomb(3, 1000))),
+                 png);
+        const QByteArray cut = png.left(data) + "\x7f\xff\xff\xfftEXtk\0text";
+        QCOMPARE(imagebytes::pngPixelsOnly(cut), png.left(data));
     }
 };
 
