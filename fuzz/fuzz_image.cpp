@@ -13,7 +13,6 @@
 
 #include <cstdint>
 #include <fcntl.h>
-#include <sanitizer/common_interface_defs.h>
 
 using namespace orvane;
 using orvane::fuzz::fail;
@@ -27,10 +26,14 @@ bool pastLimits(QSize size) {
 
 } // namespace
 
+// Only under a sanitizer; the replay in the normal build has none.
+extern "C" __attribute__((weak)) void __sanitizer_set_report_fd(void* fd);
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     // The import takes over standard error while it decodes; a sanitizer's report must not go
     // there.
-    __sanitizer_set_report_fd(reinterpret_cast<void*>(intptr_t(fcntl(2, F_DUPFD_CLOEXEC, 3))));
+    if (__sanitizer_set_report_fd)
+        __sanitizer_set_report_fd(reinterpret_cast<void*>(intptr_t(fcntl(2, F_DUPFD_CLOEXEC, 3))));
     static QCoreApplication app(*argc, *argv); // for Qt's image plugins
     configureImageReading();
     return 0;

@@ -13,10 +13,14 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+// Defined by the targets that need a start-up of their own, as libFuzzer calls it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace fs = std::filesystem;
 
 int main(int argc, char** argv) {
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     std::vector<fs::path> inputs;
     for (int i = 1; i < argc; ++i) {
         const fs::path given(argv[i]);
