@@ -415,12 +415,13 @@ private slots:
         QAction* builtin = control<QAction>(*form, "font:5x8");
         QVERIFY(builtin->isChecked());
         const QString bad = writeFile(dir, u"bad.bdf"_s, "STARTFONT 2.1\n");
-        const QString good = writeFile(dir, u"block.bdf"_s,
-                                       "STARTFONT 2.1\nFONTBOUNDINGBOX 2 8 0 -1\nSTARTPROPERTIES "
-                                       "2\nFONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS "
-                                       "1\nSTARTCHAR A\nENCODING 65\nDWIDTH 3 0\nBBX 2 8 0 "
-                                       "-1\nBITMAP\nC0\nC0\nC0\nC0\nC0\nC0\nC0\nC0\nENDCHAR\n"
-                                       "ENDFONT\n");
+        const QString good = writeFile(
+            dir, u"block.bdf"_s,
+            "STARTFONT 2.1\nFONT b\nSIZE 8 75 75\nFONTBOUNDINGBOX 2 8 0 -1\nSTARTPROPERTIES "
+            "2\nFONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS "
+            "1\nSTARTCHAR A\nENCODING 65\nDWIDTH 3 0\nBBX 2 8 0 "
+            "-1\nBITMAP\nC0\nC0\nC0\nC0\nC0\nC0\nC0\nC0\nENDCHAR\n"
+            "ENDFONT\n");
         PromptAnswers answers;
         answers.fileToOpen = bad;
         clickMenuEntry(control<QAction>(*form, "mnuFontFile"));
@@ -479,13 +480,13 @@ private slots:
     // in the same font, Latin taken from 5x8.
     void inputMethodTextEqualsSent() {
         clickMenuEntry(control<QAction>(*form, "font:galmuri7"));
-        const QString text = u"OPEN \uC624\uD508 9"_s;
+        const QString text = u"OK \uC624\uD508"_s;
         for (const QChar c : text) {
             compose(QString(c));
             compose({}, QString(c));
         }
         QCOMPARE(frame(), sentFrame(text, u"galmuri7"_s));
-        QCOMPARE(steps(), text.size());
+        QCOMPARE(steps(), text.size() - 1); // the space changes no dot of a dark picture
     }
 
     void importDialog_data() {
