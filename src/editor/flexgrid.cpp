@@ -336,8 +336,8 @@ QVariant FlexGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImEnabled:
         return true;
-    case Qt::ImCursorRectangle:
-        return cellRect(row_, col_);
+    case Qt::ImCursorRectangle: // where a composition is shown: the caret's column
+        return cellRect(row_, std::min(caret_, Cols - 1));
     default:
         return QWidget::inputMethodQuery(query);
     }

@@ -450,6 +450,13 @@ private slots:
         QTest::keyClicks(grid(), u"A"_s);
         const int caret = grid()->caretColumn(), before = steps();
         const QByteArray typed = frame();
+        // The input method is told the grid takes its text, and where the composition shows.
+        QVERIFY(grid()->testAttribute(Qt::WA_InputMethodEnabled));
+        QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImCursorRectangle);
+        QApplication::sendEvent(grid(), &query);
+        QVERIFY(query.value(Qt::ImEnabled).toBool());
+        QCOMPARE(query.value(Qt::ImCursorRectangle).toRect(),
+                 grid()->cellRect(grid()->RowSel(), caret));
         for (const QString& stage : {u"\u314E"_s, u"\uD558"_s, u"\uD55C"_s}) {
             compose(stage);
             QCOMPARE(frame(), sentFrame(u"A"_s + stage));
