@@ -30,10 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fail("no space");
     // Rows below the font's height stay dark.
     const quint8 below = quint8((1u << (BitmapFont::MaxHeight - font.height())) - 1);
-    const TextRun run = layOutText(font, u"Az 09 \u00E9\u0416\uFFFD\U0001F600");
+    const TextRun run = layOutText(font, u"Az 09 \u00E9\u0416\uFFFD\U0001F600 \uD55C\u314E");
     if (run.columns.size() > MaxRunColumns)
         fail("a run wider than its limit");
-    for (char32_t c = 0; c < 0x180; ++c)
+    // Latin and the bundled Hangul font's ranges: compatibility jamo and syllables.
+    for (char32_t c = 0; c <= 0xD7A3; c = c == 0x17F ? 0x3131 : c == 0x318E ? 0xAC00 : c + 1)
         if (const Glyph* glyph = font.glyph(c)) {
             if (glyph->columns.size() > BitmapFont::MaxGlyphSize ||
                 glyph->advance > BitmapFont::MaxGlyphSize)

@@ -1,11 +1,13 @@
 // Renders the editor window, with a small picture drawn on it, to a PNG file:
-//   orvane-screenshot OUTPUT.png
-// Runs under any Qt platform, including the offscreen one.
+//   orvane-screenshot OUTPUT.png [TEXT]
+// With TEXT, that text is typed on the grid instead, each character committed as an input
+// method commits it. Runs under any Qt platform, including the offscreen one.
 
 #include "flexgrid.h"
 #include "form1.h"
 
 #include <QApplication>
+#include <QInputMethodEvent>
 #include <QPixmap>
 #include <cstdio>
 
@@ -24,13 +26,19 @@ constexpr int FirstColumn = 7;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: orvane-screenshot OUTPUT.png\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: orvane-screenshot OUTPUT.png [TEXT]\n");
         return 2;
     }
     orvane::Form1 form;
     auto* grid = form.findChild<orvane::FlexGrid*>(QStringLiteral("MSFlexGrid1"));
-    for (int row = 0; row < int(std::size(Banner)); ++row)
+    const QString text = argc == 3 ? QString::fromLocal8Bit(argv[2]) : QString();
+    for (const char32_t c : text.toUcs4()) {
+        QInputMethodEvent commit;
+        commit.setCommitString(QString::fromUcs4(&c, 1));
+        QApplication::sendEvent(grid, &commit);
+    }
+    for (int row = 0; text.isEmpty() && row < int(std::size(Banner)); ++row)
         for (int i = 0; Banner[row][i] != '\0'; ++i)
             if (Banner[row][i] == '#') {
                 // Select the cell as a click would, then let the window's handler toggle it.

@@ -307,6 +307,8 @@ void Form1::buildControls() {
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::KeyTyped, this, &Form1::MSFlexGrid1_KeyPress);
     connect(MSFlexGrid1, &FlexGrid::BackspacePressed, this, &Form1::MSFlexGrid1_Backspace);
+    connect(MSFlexGrid1, &FlexGrid::PreeditChanged, this,
+            [this](const QString& text) { typing_->showPreedit(text); });
     connect(MSFlexGrid1, &FlexGrid::CaretPlaced, this, [this] {
         typing_->endRun();
         updateTextStatus();

@@ -5,6 +5,7 @@
 #include "options.h"
 #include "porttable.h"
 #include "send.h"
+#include "source.h"
 
 #include <QCoreApplication>
 
@@ -30,6 +31,11 @@ int main(int argc, char* argv[]) {
     }
     if (options->listPorts) {
         for (const QString& line : orvane::PortTable::listing())
+            std::printf("%s\n", line.toLocal8Bit().constData());
+        return orvane::ExitSent;
+    }
+    if (options->listFonts) {
+        for (const QString& line : orvane::fontListing(QStringLiteral("/usr/share/fonts")))
             std::printf("%s\n", line.toLocal8Bit().constData());
         return orvane::ExitSent;
     }

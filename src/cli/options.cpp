@@ -40,12 +40,18 @@ struct Parser {
         QStringLiteral("TEXT")};
     QCommandLineOption font{
         QStringLiteral("font"),
-        Text::tr("With --text: the bitmap font to use, BDF, PCF or PCF.gz (default: the "
-                 "built-in misc-fixed 5x8)."),
-        QStringLiteral("FILE")};
+        Text::tr("With --text: the font, a bundled one's name (5x8, galmuri7) or a bitmap "
+                 "font file, BDF, PCF or PCF.gz (default: 5x8). A character it lacks is taken "
+                 "from 5x8, then galmuri7."),
+        QStringLiteral("FONT")};
     QCommandLineOption align{QStringLiteral("align"),
                              Text::tr("With --text: left (default), center or right."),
                              QStringLiteral("WHERE")};
+    QCommandLineOption valign{
+        QStringLiteral("valign"),
+        Text::tr("With --text: where a font lower than 8 rows stands: top, middle (default) "
+                 "or bottom."),
+        QStringLiteral("WHERE")};
     QCommandLineOption image{
         QStringLiteral("image"),
         Text::tr("Send an image (PNG, BMP, GIF, JPEG, PPM, ...) scaled to 8 rows, "
@@ -83,6 +89,9 @@ struct Parser {
     QCommandLineOption listPorts{QStringLiteral("list-ports"),
                                  Text::tr("List the ports 1..16: number, device, status (present, "
                                           "absent, no-uart, denied) and what is there.")};
+    QCommandLineOption listFonts{QStringLiteral("list-fonts"),
+                                 Text::tr("List the bundled fonts and the bitmap fonts of 8 rows "
+                                          "or fewer under /usr/share/fonts, with their heights.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             Text::tr("Show this text.")};
     QCommandLineOption version{QStringLiteral("version"), Text::tr("Show the version.")};
@@ -93,8 +102,8 @@ struct Parser {
             "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
             "Without --frame, --save or --show the picture goes to the sign; with one of\n"
             "of them it goes there too only when --port or --device is given."));
-        parser.addOptions({text, font, align, image, threshold, invert, speed, port, device, frame,
-                           save, show, png, scale, listPorts, help, version});
+        parser.addOptions({text, font, align, valign, image, threshold, invert, speed, port, device,
+                           frame, save, show, png, scale, listPorts, listFonts, help, version});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      Text::tr("The pattern file to send; - reads standard input."),
                                      QStringLiteral("FILE"));
@@ -139,7 +148,8 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     options.help = parser.isSet(p.help);
     options.version = parser.isSet(p.version);
     options.listPorts = parser.isSet(p.listPorts);
-    if (options.help || options.version || options.listPorts)
+    options.listFonts = parser.isSet(p.listFonts);
+    if (options.help || options.version || options.listPorts || options.listFonts)
         return options;
 
     std::optional<int> port;
@@ -178,8 +188,18 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         *error = Text::tr("--align must be left, center or right, not \"%1\"").arg(align);
         return std::nullopt;
     }
+    const QString valign = parser.value(p.valign);
+    if (valign == QLatin1String("top"))
+        options.valign = VAlign::Top;
+    else if (valign == QLatin1String("bottom"))
+        options.valign = VAlign::Bottom;
+    else if (!valign.isEmpty() && valign != QLatin1String("middle")) {
+        *error = Text::tr("--valign must be top, middle or bottom, not \"%1\"").arg(valign);
+        return std::nullopt;
+    }
     for (const auto& [option, needs] : {std::pair{&p.font, &p.text},
                                         {&p.align, &p.text},
+                                        {&p.valign, &p.text},
                                         {&p.threshold, &p.image},
                                         {&p.invert, &p.image},
                                         {&p.scale, &p.png}}) {
@@ -240,9 +260,17 @@ QString sendHelpText() {
     // Qt's first line names the program by the path it was started with.
     const QString options = p.parser.helpText().section(QLatin1Char('\n'), 1);
     return Text::tr("Usage: orvane-send [OPTION]... FILE\n"
-                    "       orvane-send --list-ports\n\n") +
+                    "       orvane-send --list-ports\n"
+                    "       orvane-send --list-fonts\n\n") +
            options +
            Text::tr("\nPorts:\n%1"
+                    "\n"
+                    "Fonts (bundled):\n"
+                    "  5x8       X11 misc-fixed 5x8, 8 rows: Latin, Greek, Cyrillic; public "
+                    "domain\n"
+                    "  galmuri7  Galmuri7 by Lee Minseo, 7 rows: its Hangul syllables and jamo "
+                    "only;\n"
+                    "            SIL Open Font License 1.1\n"
                     "\n"
                     "Environment:\n"
                     "  ORVANE_DEVICE  the device to send through when neither --port nor --device\n"

@@ -18,8 +18,9 @@ struct SendOptions {
     QString file; // the pattern file ("-" for standard input) or the image
 
     QString text;                     // the text to lay out
-    QString font;                     // a font file (BDF, PCF, ...); empty for the built-in font
+    QString font;                     // a bundled font's name or a font file; empty for 5x8
     Align align = Align::Left;        // where the text stands
+    VAlign valign = VAlign::Middle;   // where a font lower than 8 rows stands
     int threshold = DefaultThreshold; // an image's pixel is lit from this lightness (percent) on
     bool invert = false;              // an image's dark pixels are lit instead
 
@@ -37,6 +38,7 @@ struct SendOptions {
     int scale = 1; // pixels a dot in the PNG, each way
 
     bool listPorts = false;
+    bool listFonts = false;
     bool help = false;
     bool version = false;
 };

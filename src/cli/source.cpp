@@ -6,7 +6,11 @@
 #include "textlayout.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
+
+#include <utility>
 
 namespace orvane {
 
@@ -48,15 +52,17 @@ QString characterName(char32_t c) {
 SourcePicture fromText(const SendOptions& options) {
     SourcePicture source;
     FontLoad loaded;
-    if (!options.font.isEmpty()) {
+    const BitmapFont* bundled =
+        options.font.isEmpty() ? &BitmapFont::builtin() : BitmapFont::bundled(options.font);
+    if (!bundled) {
         loaded = BitmapFont::load(options.font);
         if (!loaded.ok) {
             source.error = loaded.error;
             return source;
         }
     }
-    const BitmapFont& font = options.font.isEmpty() ? BitmapFont::builtin() : loaded.font;
-    const TextRun run = layOutText(font, options.text);
+    const BitmapFont& font = bundled ? *bundled : loaded.font;
+    const TextRun run = layOutText(font, options.text, options.valign);
     for (const char32_t c : run.missing)
         source.warnings << Text::tr("the font %1 has no %2; it is drawn as a box")
                                .arg(font.name(), characterName(c));
@@ -83,6 +89,26 @@ SourcePicture fromImage(const SendOptions& options) {
 }
 
 } // namespace
+
+QStringList fontListing(const QString& folder) {
+    QStringList lines;
+    for (const QString& name : BitmapFont::bundledNames())
+        lines
+            << Text::tr("%1\t%2 rows\tbundled").arg(name).arg(BitmapFont::bundled(name)->height());
+    QDirIterator it(folder,
+                    {QStringLiteral("*.bdf"), QStringLiteral("*.pcf"), QStringLiteral("*.pcf.gz")},
+                    QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
+    QStringList files;
+    while (it.hasNext() && files.size() < MaxListedFiles)
+        files << it.next();
+    files.sort();
+    for (const QString& file : std::as_const(files)) {
+        const FontLoad loaded = BitmapFont::load(file);
+        if (loaded.ok)
+            lines << Text::tr("%1\t%2 rows").arg(file).arg(loaded.font.height());
+    }
+    return lines;
+}
 
 SourcePicture readSource(const SendOptions& options) {
     switch (options.source) {

@@ -20,4 +20,11 @@ struct SourcePicture {
 
 SourcePicture readSource(const SendOptions& options);
 
+// At most this many font files are looked at under a folder.
+inline constexpr int MaxListedFiles = 4096;
+
+// "NAME<tab>N rows<tab>bundled" for each bundled font, then "FILE<tab>N rows" for each bitmap
+// font (BDF, PCF, PCF.gz) under `folder` that the sign can show (8 rows or fewer), by file name.
+QStringList fontListing(const QString& folder);
+
 } // namespace orvane

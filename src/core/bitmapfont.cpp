@@ -29,24 +29,40 @@ FontLoad BitmapFont::load(const QString& fileName) {
     return result;
 }
 
+namespace {
+// A font compiled into the program; a broken one is a broken build.
+BitmapFont readBundled(const QString& resource, const QString& name) {
+    QFile file(resource);
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    FontLoad loaded = BitmapFont::fromData(data, name);
+    if (!loaded.ok)
+        qFatal("the bundled font %s is broken: %s", qPrintable(name), qPrintable(loaded.error));
+    return std::move(loaded.font);
+}
+} // namespace
+
 const BitmapFont& BitmapFont::builtin() {
-    static const BitmapFont font = [] {
-        QFile file(QStringLiteral(":/fonts/5x8.bdf"));
-        const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        FontLoad loaded = fromData(data, QStringLiteral("5x8"));
-        if (!loaded.ok)
-            qFatal("the built-in font is broken: %s", qPrintable(loaded.error));
-        return std::move(loaded.font);
-    }();
+    static const BitmapFont font =
+        readBundled(QStringLiteral(":/fonts/5x8.bdf"), QStringLiteral("5x8"));
+    return font;
+}
+
+const BitmapFont& BitmapFont::hangul() {
+    static const BitmapFont font =
+        readBundled(QStringLiteral(":/fonts/galmuri7-hangul.bdf"), QStringLiteral("galmuri7"));
     return font;
 }
 
 QStringList BitmapFont::bundledNames() {
-    return {builtin().name()};
+    return {QStringLiteral("5x8"), QStringLiteral("galmuri7")};
 }
 
 const BitmapFont* BitmapFont::bundled(const QString& name) {
-    return name == builtin().name() ? &builtin() : nullptr;
+    if (name == QLatin1String("5x8"))
+        return &builtin();
+    if (name == QLatin1String("galmuri7"))
+        return &hangul();
+    return nullptr;
 }
 
 } // namespace orvane

@@ -38,7 +38,10 @@ public:
     static FontLoad fromData(const QByteArray& data, const QString& name);
     // The bundled X11 misc-fixed 5x8 font (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic).
     static const BitmapFont& builtin();
-    // The names of the fonts compiled into the program, builtin()'s ("5x8") first.
+    // The bundled Hangul subset of Galmuri7 ("galmuri7"): syllables and jamo, 7 rows high.
+    static const BitmapFont& hangul();
+    // The names of the fonts compiled into the program, in the order text falls back on them:
+    // builtin()'s ("5x8"), then hangul()'s ("galmuri7").
     static QStringList bundledNames();
     // The bundled font of that name; nullptr when there is none.
     static const BitmapFont* bundled(const QString& name);

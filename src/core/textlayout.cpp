@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 
 namespace orvane {
 
@@ -13,32 +14,63 @@ constexpr int BoxWidth = 4;
 
 // A hollow box BoxWidth wide from row 1 down to the baseline (at least 3 rows high, and within
 // the font's rows where it has 3).
-void appendBox(const BitmapFont& font, QList<quint8>& columns) {
+void appendBox(const BitmapFont& font, VAlign valign, QList<quint8>& columns) {
     const int rows = std::clamp(std::min(font.ascent(), font.height()), 3, PatternRows);
-    const quint8 side = quint8(0xFF << (PatternRows - rows));
-    const quint8 edges = quint8(0x80 | 0x80 >> (rows - 1));
+    const int down = std::min(rowsDown(font.height(), valign), PatternRows - rows);
+    const quint8 side = quint8(quint8(0xFF << (PatternRows - rows)) >> down);
+    const quint8 edges = quint8((0x80 | 0x80 >> (rows - 1)) >> down);
     columns << side;
     for (int i = 2; i < BoxWidth; ++i)
         columns << edges;
     columns << side << 0;
 }
 
-void appendCharacter(const BitmapFont& font, char32_t c, TextRun& run) {
-    if (const Glyph* glyph = font.glyph(c)) {
-        if (glyph->columns.isEmpty())
+// The font that draws c: the chosen one, else the first bundled font that has it.
+std::pair<const BitmapFont*, const Glyph*> glyphFor(const BitmapFont& font, char32_t c) {
+    if (const Glyph* glyph = font.glyph(c))
+        return {&font, glyph};
+    for (const QString& name : BitmapFont::bundledNames()) {
+        const BitmapFont* other = BitmapFont::bundled(name);
+        if (other && other != &font)
+            if (const Glyph* glyph = other->glyph(c))
+                return {other, glyph};
+    }
+    return {nullptr, nullptr};
+}
+
+void appendCharacter(const BitmapFont& font, char32_t c, VAlign valign, TextRun& run) {
+    if (const auto [from, glyph] = glyphFor(font, c); glyph) {
+        if (glyph->columns.isEmpty()) {
             run.columns.insert(run.columns.size(), glyph->advance, quint8(0));
-        else
-            run.columns << glyph->columns << quint8(0);
+        } else {
+            const int down = rowsDown(from->height(), valign);
+            for (const quint8 column : glyph->columns)
+                run.columns << quint8(column >> down);
+            run.columns << quint8(0);
+        }
         return;
     }
-    appendBox(font, run.columns);
+    appendBox(font, valign, run.columns);
     if (!run.missing.contains(c))
         run.missing.append(c);
 }
 
 } // namespace
 
-TextRun layOutText(const BitmapFont& font, QStringView text) {
+int rowsDown(int height, VAlign valign) {
+    const int spare = std::max(0, PatternRows - height);
+    switch (valign) {
+    case VAlign::Top:
+        break;
+    case VAlign::Middle:
+        return spare / 2;
+    case VAlign::Bottom:
+        return spare;
+    }
+    return 0;
+}
+
+TextRun layOutText(const BitmapFont& font, QStringView text, VAlign valign) {
     TextRun run;
     // Most glyphs of an 8-pixel font take 6 columns or fewer with their dark column.
     run.columns.reserve(std::min<qsizetype>(text.size() * 6, MaxRunColumns));
@@ -49,16 +81,16 @@ TextRun layOutText(const BitmapFont& font, QStringView text) {
             ++i;
         } else if (text[i].isSurrogate())
             c = QChar::ReplacementCharacter; // half a pair is no character
-        appendCharacter(font, c, run);
+        appendCharacter(font, c, valign, run);
     }
     if (run.columns.size() > MaxRunColumns)
         run.columns.resize(MaxRunColumns);
     return run;
 }
 
-TextRun layOutCharacter(const BitmapFont& font, char32_t c) {
+TextRun layOutCharacter(const BitmapFont& font, char32_t c, VAlign valign) {
     TextRun run;
-    appendCharacter(font, c, run);
+    appendCharacter(font, c, valign, run);
     return run;
 }
 

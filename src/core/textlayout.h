@@ -2,7 +2,8 @@
 
 // Text laid out in a font as the sign's column bytes: bit 7 = row 1 (top) .. bit 0 = row 8, as in
 // the download frame. Each glyph takes its inked columns and one dark column after them; a glyph
-// without ink (a space) takes the font's width for it in dark columns; a character the font lacks
+// without ink (a space) takes the font's width for it in dark columns. A character the font lacks
+// is taken from the bundled fonts in their order (5x8, then the Hangul font); one none of them has
 // is drawn as a hollow box.
 
 #include "bitmapfont.h"
@@ -23,10 +24,15 @@ struct TextRun {
 // Far wider than the sign; a longer text is cut here.
 inline constexpr int MaxRunColumns = 4096;
 
+// Where the glyphs of a font lower than the sign's 8 rows stand; an 8-row font fills them all.
+enum class VAlign { Top, Middle, Bottom };
+// The rows a glyph of a font `height` rows high moves down; 0 for 8 rows or more.
+int rowsDown(int height, VAlign valign);
+
 // The whole text, code point by code point (a pair of UTF-16 surrogates is one character).
-TextRun layOutText(const BitmapFont& font, QStringView text);
+TextRun layOutText(const BitmapFont& font, QStringView text, VAlign valign = VAlign::Middle);
 // One character, as typing writes it.
-TextRun layOutCharacter(const BitmapFont& font, char32_t c);
+TextRun layOutCharacter(const BitmapFont& font, char32_t c, VAlign valign = VAlign::Middle);
 
 // Writes the columns from startCol on: every column whole, all 8 rows, "R" for a lit dot and "B"
 // for a dark one. Columns outside 0..49 are left out. Returns the column after the run, which is

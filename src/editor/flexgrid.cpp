@@ -296,7 +296,9 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
         emit Click();
         return;
     case Qt::Key_Backspace:
-        emit BackspacePressed();
+        // While a syllable is being composed, Backspace is the input method's.
+        if (preedit_.isEmpty())
+            emit BackspacePressed();
         return;
     case Qt::Key_Menu:
         emit MenuRequested(mapToGlobal(cellRect(row_, col_).bottomLeft()));
@@ -318,9 +320,15 @@ void FlexGrid::keyPressEvent(QKeyEvent* event) {
     place(row, col);
 }
 
+// A commit is typed; the composition that remains (or none) is shown in place of the last one.
 void FlexGrid::inputMethodEvent(QInputMethodEvent* event) {
     if (!event->commitString().isEmpty())
         emit KeyTyped(event->commitString());
+    if (event->commitString().isEmpty() || !preedit_.isEmpty() ||
+        !event->preeditString().isEmpty()) {
+        preedit_ = event->preeditString();
+        emit PreeditChanged(preedit_);
+    }
     event->accept();
 }
 
@@ -328,8 +336,8 @@ QVariant FlexGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
     switch (query) {
     case Qt::ImEnabled:
         return true;
-    case Qt::ImCursorRectangle:
-        return cellRect(row_, col_);
+    case Qt::ImCursorRectangle: // where a composition is shown: the caret's column
+        return cellRect(row_, std::min(caret_, Cols - 1));
     default:
         return QWidget::inputMethodQuery(query);
     }

@@ -65,6 +65,9 @@ signals:
     // The user typed text at the current cell: a printable key, Space, or what an input method
     // committed.
     void KeyTyped(const QString& text);
+    // What an input method is composing changed; empty when the composition ended (committed
+    // or cancelled).
+    void PreeditChanged(const QString& text);
     // The user pressed Backspace.
     void BackspacePressed();
     // The user put the caret with a click or a key that moves the current cell (it may be in
@@ -119,6 +122,7 @@ private:
     QPoint paintCell_; // the cell painting is on, as (column, row)
     QPoint paintPos_;  // the pointer's last position while painting
     int caret_ = 0;
+    QString preedit_; // what an input method is composing
 };
 
 } // namespace orvane

@@ -56,7 +56,42 @@ int GridTyping::cutColumns() const {
     return cut;
 }
 
+GridTyping::Typed GridTyping::writeRun(const QList<quint8>& columns, int row, int startCol) {
+    Typed typed{row,
+                startCol,
+                startCol,
+                cutOff(columns, startCol),
+                columnTexts(startCol, startCol + int(columns.size())),
+                {}};
+    const int end = writeColumns(
+        columns, startCol, [this](int r, int col, const QString& t) { SetCell(grid_, r, col, t); });
+    typed.endCol = std::min(end, PatternCols);
+    typed.after = columnTexts(startCol, startCol + int(typed.before.size()) / PatternRows);
+    return typed;
+}
+
+bool GridTyping::takeBack(const Typed& t) {
+    if (columnTexts(t.startCol, t.startCol + int(t.before.size()) / PatternRows) != t.after)
+        return false;
+    writeColumnTexts(t.startCol, t.before);
+    return true;
+}
+
+void GridTyping::showPreedit(const QString& text) {
+    const int row = grid_.RowSel(), col = grid_.ColSel();
+    if (preedit_)
+        takeBack(*preedit_);
+    preedit_.reset();
+    if (!text.isEmpty())
+        preedit_ = writeRun(layOutText(*font_, text).columns, row, grid_.caretColumn());
+    grid_.setRow(row);
+    grid_.setCol(col);
+}
+
 void GridTyping::type(const QString& text) {
+    // A commit replaces the composition it ends.
+    if (preedit_)
+        showPreedit(QString());
     // A character typed elsewhere than where the last one ended starts a new run.
     if (!continuesRun())
         typed_.clear();
@@ -64,23 +99,13 @@ void GridTyping::type(const QString& text) {
         const int row = grid_.RowSel();
         const int startCol = grid_.caretColumn();
         const TextRun run = layOutCharacter(*font_, c);
-        Typed typed{row,
-                    startCol,
-                    startCol,
-                    cutOff(run.columns, startCol),
-                    columnTexts(startCol, startCol + run.columns.size()),
-                    {}};
+        Typed typed;
         history_.record(Text::tr("Typing"), [&] {
-            const int end =
-                writeColumns(run.columns, startCol, [this](int r, int col, const QString& t) {
-                    SetCell(grid_, r, col, t);
-                });
-            typed.endCol = std::min(end, PatternCols);
+            typed = writeRun(run.columns, row, startCol);
             grid_.setRow(row);
             grid_.setCol(std::min(typed.endCol, PatternCols - 1));
             grid_.setCaretColumn(typed.endCol);
         });
-        typed.after = columnTexts(startCol, startCol + int(typed.before.size()) / PatternRows);
         typed_ << typed;
     }
 }
@@ -89,16 +114,17 @@ void GridTyping::backspace() {
     if (typed_.isEmpty())
         return;
     const Typed last = typed_.takeLast();
-    const int width = int(last.before.size()) / PatternRows;
     // Only what typing left as it was is taken back: a click, a move or another command in
     // between ends the run.
-    if (grid_.caretColumn() != last.endCol ||
-        columnTexts(last.startCol, last.startCol + width) != last.after) {
+    if (grid_.caretColumn() != last.endCol) {
         typed_.clear();
         return;
     }
     history_.record(Text::tr("Backspace"), [&] {
-        writeColumnTexts(last.startCol, last.before);
+        if (!takeBack(last)) {
+            typed_.clear();
+            return;
+        }
         grid_.setRow(last.row);
         grid_.setCol(std::min(last.startCol, PatternCols - 1));
         grid_.setCaretColumn(last.startCol);

@@ -5,10 +5,16 @@
 // current cell to that column in its own row. What passes column 50 is cut off. Backspace takes
 // back the character typed last, as long as the caret and the columns are still as that
 // character left them. Each character and each Backspace is one step of the history.
+//
+// What an input method is composing (a Hangul syllable as it grows: ㅎ, 하, 한) is shown from the
+// caret on, outside the history and without moving the caret, and taken off again when the
+// composition changes, is committed (then typed as above, one step) or cancelled.
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace orvane {
 
@@ -22,6 +28,9 @@ public:
 
     void type(const QString& text);
     void backspace();
+    // Shows the input method's composition at the caret in place of the one shown before; an
+    // empty text takes it off.
+    void showPreedit(const QString& text);
 
     // Ends what Backspace can take back (the caret was put elsewhere, the picture replaced).
     void endRun() { typed_.clear(); }
@@ -50,11 +59,16 @@ private:
     QStringList columnTexts(int startCol, int endCol) const;
     void writeColumnTexts(int startCol, const QStringList& texts);
     bool continuesRun() const;
+    // Writes a run from startCol without moving the current cell; returns what it replaced.
+    Typed writeRun(const QList<quint8>& columns, int row, int startCol);
+    // Puts back what t replaced, if the columns are still as t left them.
+    bool takeBack(const Typed& t);
 
     FlexGrid& grid_;
     PatternHistory& history_;
     const BitmapFont* font_;
     QList<Typed> typed_;
+    std::optional<Typed> preedit_; // the composition on the grid
 };
 
 } // namespace orvane

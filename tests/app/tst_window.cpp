@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
@@ -51,11 +52,19 @@ class TestWindow : public QObject {
     void undo() { key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
     int steps() { return form->history().stack().index(); }
     QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), 5); }
-    static QByteArray sentFrame(const QString& text) {
+    static QByteArray sentFrame(const QString& text, const QString& font = u"5x8"_s) {
         QProcess send;
-        send.start(QStringLiteral(ORVANE_SEND), {u"--text"_s, text, u"--frame"_s});
+        send.start(QStringLiteral(ORVANE_SEND),
+                   {u"--text"_s, text, u"--font"_s, font, u"--frame"_s});
         return send.waitForFinished(30000) ? send.readAllStandardOutput() : QByteArray();
     }
+    // What an input method sends the grid: a composition (preedit) and what it commits.
+    void compose(const QString& preedit, const QString& commit = {}) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(grid(), &event);
+    }
+
     // The picture's texts, and its colours lit exactly where "R".
     void verifyPicture(const DotPattern& picture) {
         QCOMPARE(PictureOf(*grid()), picture);
@@ -430,6 +439,60 @@ private slots:
         QTest::keyClicks(grid(), u"A"_s);
         QCOMPARE(frame().mid(7, 10), sentFrame(u"A"_s).mid(1, 10));
         QVERIFY(builtin->isChecked());
+    }
+
+    // A Korean input method composes 한 as ㅎ, 하, 한: each stage is shown at the caret, which
+    // stays, outside the history; the commit is one step. Backspace while composing is the input
+    // method's; after the commit it takes back the whole syllable. A cancelled composition
+    // leaves the picture as it was.
+    void inputMethodComposes() {
+        QTest::keyClicks(grid(), u"A"_s);
+        const int caret = grid()->caretColumn(), before = steps();
+        const QByteArray typed = frame();
+        // The input method is told the grid takes its text, and where the composition shows.
+        QVERIFY(grid()->testAttribute(Qt::WA_InputMethodEnabled));
+        QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImCursorRectangle);
+        QApplication::sendEvent(grid(), &query);
+        QVERIFY(query.value(Qt::ImEnabled).toBool());
+        QCOMPARE(query.value(Qt::ImCursorRectangle).toRect(),
+                 grid()->cellRect(grid()->RowSel(), caret));
+        for (const QString& stage : {u"\u314E"_s, u"\uD558"_s, u"\uD55C"_s}) {
+            compose(stage);
+            QCOMPARE(frame(), sentFrame(u"A"_s + stage));
+            verifyPicture(PictureOf(*grid())); // shown as it is
+            QCOMPARE(grid()->caretColumn(), caret);
+            QCOMPARE(steps(), before);
+        }
+        compose({}, u"\uD55C"_s);
+        QCOMPARE(frame(), sentFrame(u"A\uD55C"_s));
+        QCOMPARE(steps(), before + 1);
+        QCOMPARE(grid()->caretColumn(), caret + 8);
+        compose(u"\u3131"_s);
+        QTest::keyClick(grid(), Qt::Key_Backspace);
+        QCOMPARE(frame(), sentFrame(u"A\uD55C\u3131"_s));
+        compose({}); // cancelled
+        QCOMPARE(frame(), sentFrame(u"A\uD55C"_s));
+        verifyPicture(PictureOf(*grid()));
+        QCOMPARE(steps(), before + 1);
+        QTest::keyClick(grid(), Qt::Key_Backspace);
+        QCOMPARE(frame(), typed);
+        QCOMPARE(grid()->caretColumn(), caret);
+        undo(); // the Backspace
+        undo(); // the syllable
+        QCOMPARE(frame(), typed);
+    }
+
+    // Text committed by an input method in the font chosen in the menu equals orvane-send's
+    // in the same font, Latin taken from 5x8.
+    void inputMethodTextEqualsSent() {
+        clickMenuEntry(control<QAction>(*form, "font:galmuri7"));
+        const QString text = u"OK \uC624\uD508"_s;
+        for (const QChar c : text) {
+            compose(QString(c));
+            compose({}, QString(c));
+        }
+        QCOMPARE(frame(), sentFrame(text, u"galmuri7"_s));
+        QCOMPARE(steps(), text.size() - 1); // the space changes no dot of a dark picture
     }
 
     void importDialog_data() {

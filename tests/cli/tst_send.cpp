@@ -9,6 +9,7 @@
 #include "porttable.h"
 #include "pty.h"
 #include "send.h"
+#include "source.h"
 #include "testfiles.h"
 
 #include <QElapsedTimer>
@@ -132,10 +133,19 @@ private slots:
             "orvane-send: " + file + ": ");
         row("center", {"--text=A A", "--font", font, "--align=center", "--frame"}, 0,
             "S" + dark.left(40) + "0E0A0E0000000E0A0E00" + dark.mid(60) + "5");
-        row("right, missing", {"--text=AB", "--font", font, "--align=right", "--frame"}, 0,
+        row("right, missing", {"--text=A\uE000", "--font", font, "--align=right", "--frame"}, 0,
             "S" + dark.left(82) + "0E0A0E00FE8282FE005",
-            "orvane-send: warning: the font " + font +
-                " has no \"B\" (U+0042); it is drawn as a box");
+            "orvane-send: warning: the font " + font + " has no U+E000; it is drawn as a box");
+        // 한 (U+D55C) as Galmuri7's rows 44 FC 96 64 04 40 7C draw it, in rows 1..7 (middle and
+        // top) or 2..8 (bottom), after the font's own A and 5x8's B (which it lacks).
+        const QByteArray han = "60D6526242FA2000", hanLow = "306B2931217D1000";
+        const QByteArray fiveB = "7E52522C"; // 5x8's B
+        row("Latin and Hangul", {"--text=AB\uD55C", "--font", font, "--frame"}, 0,
+            "S0E0A0E00" + fiveB + "00" + han + dark.mid(34) + "5");
+        row("Hangul, bottom", {"--text=\uD55C", "--valign=bottom", "--frame"}, 0,
+            "S" + hanLow + dark.mid(16) + "5");
+        row("Hangul font by name", {"--text=\uD55C", "--font=galmuri7", "--frame"}, 0,
+            "S" + han + dark.mid(16) + "5");
         row("ports", {"--list-ports"}, 0, PortTable::listing().join('\n').toLocal8Bit() + '\n');
         usage("port 0", {file, "--port", "0"}, "from 1 to 16, not \"0\"");
         usage("port 17", {file, "--port=17"}, "from 1 to 16");
@@ -146,12 +156,35 @@ private slots:
         usage("font alone", {file, "--font", file}, "--font goes with --text");
         usage("invert alone", {file, "--invert"}, "--invert goes with");
         usage("align", {"--text=A", "--align=middle"}, "not \"middle\"");
+        usage("valign", {"--text=A", "--valign=center"}, "top, middle or bottom, not \"center\"");
+        usage("valign alone", {file, "--valign=top"}, "--valign goes with --text");
         usage("threshold", {"--image", file, "--threshold=101"}, "0 to 100");
         usage("scale", {file, "--png=x.png", "--scale=0"}, "1 to 100");
         usage("two files", {file, file}, "only one pattern file");
         usage("unknown", {file, "--fast"}, "Unknown option 'fast'");
         usage("two on stdout", {file, "--frame", "--show"}, "give one");
     }
+    // --list-fonts: the bundled fonts, then the fonts of 8 rows or fewer under the folder.
+    void fontsAreListed() {
+        QTemporaryDir fonts;
+        // A font of `ascent` rows: one dot, "A".
+        const auto font = [](int ascent) {
+            return "STARTFONT 2.1\nFONT t\nSIZE 8 75 75\nFONTBOUNDINGBOX 1 1 0 0\n"
+                   "STARTPROPERTIES 2\nFONT_ASCENT " +
+                   QByteArray::number(ascent) +
+                   "\nFONT_DESCENT 0\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n"
+                   "DWIDTH 2 0\nBBX 1 1 0 0\nBITMAP\n80\nENDCHAR\nENDFONT\n";
+        };
+        const QString low = writeFile(fonts, "low.bdf", font(6));
+        writeFile(fonts, "tall.bdf", font(9));
+        writeFile(fonts, "notes.txt", "6 rows");
+        const QStringList bundled{"5x8\t8 rows\tbundled", "galmuri7\t7 rows\tbundled"};
+        QCOMPARE(fontListing(fonts.path()), bundled + QStringList{low + "\t6 rows"});
+        const Run run = runSend({"--list-fonts"});
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.out.startsWith(bundled.join('\n').toUtf8() + '\n'));
+    }
+
     void runs() {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);

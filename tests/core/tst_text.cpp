@@ -99,17 +99,23 @@ private slots:
         const BitmapFont& f = load.font;
         QVERIFY2(load.ok && f.name() == path, qPrintable(load.error));
         QCOMPARE(QList<int>({f.ascent(), f.descent()}), QList<int>({7, 1}));
-        // Boxes (rows 1 to 7) for what is missing; L with its foot in row 7, I one inked column,
+        // Boxes (rows 1 to 7) for what no font has; L with its foot in row 7, I one inked column,
         // the quote mark's gap kept, g reaching row 8, the space's own width.
         const Columns box{0xFE, 0x82, 0x82, 0xFE, 0};
-        const TextRun run = layOutText(f, u"\u00C9\U0001F600\u00C9LI\"g ");
+        const TextRun run = layOutText(f, u"\uE000\U0001F600\uE000LI\"g ");
         QCOMPARE(run.columns, box + box + box +
                                   Columns({0x7E, 0x02, 0x02, 0x02, 0, 0x7E, 0, 0x30, 0x00, 0x30, 0,
                                            0x1D, 0x15, 0x1E, 0, 0, 0, 0}));
-        QCOMPARE(run.missing, Chars({U'\u00C9', U'\U0001F600'}));
-        QCOMPARE(layOutCharacter(f, U'x').missing, Chars({U'x'}));
-        // Half a surrogate pair is no character: it shows as the replacement character.
-        QCOMPARE(layOutText(f, QStringView(u"\U0001F600").first(1)).missing, Chars({U'\uFFFD'}));
+        QCOMPARE(run.missing, Chars({U'\uE000', U'\U0001F600'}));
+        QCOMPARE(layOutCharacter(f, U'\uE001').missing, Chars({U'\uE001'}));
+        // What the font lacks comes from the bundled fonts: 5x8's É, galmuri7's 한, each in its
+        // own font's rows.
+        QCOMPARE(layOutText(f, u"\u00C9\uD55C").columns,
+                 layOutText(BitmapFont::builtin(), u"\u00C9").columns +
+                     layOutText(BitmapFont::hangul(), u"\uD55C").columns);
+        // Half a surrogate pair is no character: it shows as the replacement character (5x8's).
+        QCOMPARE(layOutText(f, QStringView(u"\U0001F600").first(1)).columns,
+                 layOutCharacter(BitmapFont::builtin(), U'\uFFFD').columns);
     }
 
     void columnsAreWrittenWholeAndCutAtTheEdges() {
@@ -141,6 +147,67 @@ private slots:
         QCOMPARE(QList<int>({alignedStart(11, Align::Center), alignedStart(60, Align::Center),
                              alignedStart(60, Align::Right), alignedStart(0, Align::Right)}),
                  QList<int>({19, 0, 0, 50}));
+    }
+
+    // The bundled Hangul font's glyphs bit for bit as its BDF rows draw them, read here from the
+    // file compiled into the program; laid out after 5x8 they stand where --valign puts them.
+    void hangulGlyphsMatchTheirBitmaps_data() {
+        QTest::addColumn<uint>("code");
+        for (const uint c : {0xAC00u, 0xD55Cu, 0xD7A3u, 0x3131u, 0x314Eu, 0x3163u})
+            QTest::addRow("U+%04X", c) << c;
+    }
+    void hangulGlyphsMatchTheirBitmaps() {
+        QFETCH(uint, code);
+        QFile file(QStringLiteral(":/fonts/galmuri7-hangul.bdf"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bdf = file.readAll();
+        const qsizetype at = bdf.indexOf("\nENCODING " + QByteArray::number(code) + '\n');
+        QVERIFY(at > 0);
+        const QList<QByteArray> lines =
+            bdf.mid(at, bdf.indexOf("ENDCHAR", at) - at).trimmed().split('\n');
+        const QList<QByteArray> bbx = lines.at(3).split(' '); // ENCODING, SWIDTH, DWIDTH, BBX
+        QCOMPARE(bbx.value(0), "BBX");
+        const int w = bbx[1].toInt(), h = bbx[2].toInt(), x0 = bbx[3].toInt(), y0 = bbx[4].toInt();
+        Columns columns(8, 0);
+        for (int r = 0; r < h; ++r) // rows top first; row 1 of the sign is 7 above the baseline
+            for (int x = 0; x < w; ++x)
+                if (lines.at(5 + r).toUInt(nullptr, 16) & 0x80 >> x)
+                    columns[x0 + x] |= quint8(0x80 >> (7 - (y0 + h) + r));
+        while (!columns.isEmpty() && columns.last() == 0)
+            columns.removeLast();
+        while (!columns.isEmpty() && columns.first() == 0)
+            columns.removeFirst();
+        QVERIFY(!columns.isEmpty());
+
+        const BitmapFont& f = BitmapFont::hangul();
+        QCOMPARE(QList<int>({f.ascent(), f.descent()}), QList<int>({7, 0}));
+        QCOMPARE(f.glyph(code)->columns, columns);
+        const QString text = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
+        const BitmapFont& latin = BitmapFont::builtin();
+        QCOMPARE(layOutText(latin, text).columns, columns + Columns{0}); // middle: row 8 dark
+        QCOMPARE(layOutText(latin, text, VAlign::Top).columns, columns + Columns{0});
+        Columns lower;
+        for (const quint8 c : columns)
+            lower << quint8(c >> 1);
+        QCOMPARE(layOutText(latin, text, VAlign::Bottom).columns, lower + Columns{0});
+        QVERIFY(layOutText(latin, text).missing.isEmpty());
+    }
+
+    void bundledFontsAndRowsDown() {
+        QCOMPARE(BitmapFont::bundledNames(), QStringList({u"5x8"_qs, u"galmuri7"_qs}));
+        QVERIFY(BitmapFont::bundled(u"galmuri7"_qs) == &BitmapFont::hangul());
+        QCOMPARE(BitmapFont::hangul().glyphCount(), 11172 + 52 + 1); // and the space it is given
+        // Latin comes from 5x8 when galmuri7 is chosen; 5x8 stays in its 8 rows whatever valign.
+        QCOMPARE(layOutText(BitmapFont::hangul(), u"A9").columns,
+                 layOutText(BitmapFont::builtin(), u"A9", VAlign::Bottom).columns);
+        QCOMPARE(layOutText(BitmapFont::hangul(), u"\uE000").missing, Chars({U'\uE000'}));
+        // Rows a font of each height moves down: top, middle, bottom.
+        const QList<QList<int>> table{
+            {8, 0, 0, 0}, {7, 0, 0, 1}, {6, 0, 1, 2}, {5, 0, 1, 3}, {1, 0, 3, 7}};
+        for (const QList<int>& t : table)
+            QCOMPARE(QList<int>({rowsDown(t[0], VAlign::Top), rowsDown(t[0], VAlign::Middle),
+                                 rowsDown(t[0], VAlign::Bottom)}),
+                     t.mid(1));
     }
 
     void hostileFontsAreRefused_data() {

@@ -24,7 +24,10 @@ for f in "$desktop" "$root"/share/icons/hicolor/{16x16,32x32}/apps/orvane.png \
 done
 check "desktop entry validates" desktop-file-validate "$desktop"
 check "desktop entry names its icon" grep -qx 'Icon=orvane' "$desktop"
-check "copyright names the font" grep -qx 'Files: src/core/fonts/\*' "$doc/copyright"
+check "copyright names 5x8" grep -qx 'Files: src/core/fonts/5x8.bdf' "$doc/copyright"
+check "copyright names Galmuri7" grep -q '^Files: src/core/fonts/galmuri7-hangul.bdf' "$doc/copyright"
+check "copyright holds the OFL" grep -qx ' SIL OPEN FONT LICENSE Version 1.1 - 26 February 2007' \
+    "$doc/copyright"
 for f in "$doc/changelog" "$root"/share/man/man1/orvane{,-send}.1; do check "${f#"$root"/}.gz" gzip -t "$f.gz"; done
 check "changelog of this version" \
     grep -q "^orvane ($(dpkg-deb -f "$deb" Version))" <(zcat "$doc/changelog.gz")
