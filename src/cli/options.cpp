@@ -27,7 +27,9 @@ struct Parser {
         QStringLiteral("N")};
     QCommandLineOption device{QStringLiteral("device"),
                               Text::tr("Send through this serial device instead, e.g. "
-                                       "/dev/ttyUSB0 or a /dev/serial/by-id/ name."),
+                                       "/dev/ttyUSB0 or a /dev/serial/by-id/ name, or to a "
+                                       "sign behind a network serial server: "
+                                       "socket://HOST:PORT or rfc2217://HOST:PORT."),
                               QStringLiteral("PATH")};
     QCommandLineOption speed{
         QStringLiteral("speed"),
