@@ -1,4 +1,5 @@
 #include "form1.h"
+#include "networkline.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +27,13 @@ int main(int argc, char* argv[]) {
     parser.process(app);
     if (parser.isSet(device) && parser.value(device).isEmpty()) {
         std::fputs("orvane: --device needs a device path or a network link\n", stderr);
+        return 2;
+    }
+
+    QString error;
+    if (orvane::isNetworkName(parser.value(device)) &&
+        !orvane::parseNetworkAddress(parser.value(device), &error)) {
+        std::fprintf(stderr, "orvane: %s\n", error.toLocal8Bit().constData());
         return 2;
     }
 

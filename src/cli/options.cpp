@@ -2,6 +2,7 @@
 
 #include "dotpattern.h"
 #include "imageexport.h"
+#include "networkline.h"
 #include "porttable.h"
 #include "serialport.h"
 
@@ -157,6 +158,8 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         *error = Text::tr("--device needs a device path");
         return std::nullopt;
     }
+    if (isNetworkName(options.device) && !parseNetworkAddress(options.device, error))
+        return std::nullopt;
     if (port && parser.isSet(p.device)) {
         *error = Text::tr("give either --port or --device, not both");
         return std::nullopt;

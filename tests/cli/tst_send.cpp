@@ -141,6 +141,10 @@ private slots:
         usage("port 17", {file, "--port=17"}, "from 1 to 16");
         usage("speed 10", {file, "--speed", "10"}, "from 1 to 9");
         usage("both", {file, "--port=2", "--device=/dev/null"}, "not both");
+        usage("link without port", {file, "--device=socket://sign"},
+              "socket://sign: the port is missing; write socket://HOST:PORT");
+        usage("unknown link", {file, "--device=telnet://sign:23"},
+              "telnet://sign:23: not a kind of link");
         usage("no source", {"--frame"}, "nothing to send");
         usage("two sources", {file, "--text=A"}, "give one source");
         usage("font alone", {file, "--font", file}, "--font goes with --text");
