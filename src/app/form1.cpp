@@ -294,7 +294,7 @@ void Form1::buildControls() {
         setTabOrder(order[i - 1], order[i]);
 
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Command6, Command7})
-        followPortToolTip(w, [this] { return int(PortNumber); });
+        followPortToolTip(w, [this] { return portToolTip(); });
 
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
@@ -719,9 +719,22 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void Form1::setDevice(const QString& device) {
+    MSComm1.setDevice(device);
+    showPortNumber();
+}
+
+QString Form1::portToolTip() const {
+    if (!MSComm1.explicitDevice().isEmpty())
+        return tr("Down Load sends to %1 (given by --device), not to port %2")
+            .arg(MSComm1.explicitDevice())
+            .arg(PortNumber);
+    return PortTable::toolTip(PortNumber);
+}
+
 void Form1::showPortNumber() {
     Label1->setText(QString::number(PortNumber));
-    const QString tip = PortTable::toolTip(PortNumber);
+    const QString tip = portToolTip();
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Command6, Command7})
         w->setToolTip(tip);
 }

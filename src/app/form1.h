@@ -47,6 +47,11 @@ public:
     // The caption the window starts with.
     static QString designCaption();
 
+    // "Down Load" sends to this device or network name (socket://HOST:PORT, rfc2217://HOST:PORT)
+    // instead of the numbered port's device; empty goes back to the port. The port's tooltip
+    // says so.
+    void setDevice(const QString& device);
+
     // True from "Down Load" until the port is closed again.
     bool downloading() const { return busy_ != nullptr; }
 
@@ -91,6 +96,7 @@ private:
     void addHistoryKeys();
     void Form_Load();
     void showPortNumber();
+    QString portToolTip() const;
     void downloadFinished(const DownloadResult& result);
     void loadPatternFile(const QString& fileName);
     void importImage(const QString& fileName);

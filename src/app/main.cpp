@@ -1,8 +1,12 @@
 #include "form1.h"
 #include "imageimport.h"
 #include "messages.h"
+#include "networkline.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+
+#include <cstdio>
 
 int main(int argc, char* argv[]) {
     orvane::installMessageHandler("orvane");
@@ -12,7 +16,33 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("orvane"));
 
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QApplication::translate("main", "Editor for an 8 x 50 dot-matrix sign."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption device(
+        QStringLiteral("device"),
+        QApplication::translate("main", "Down Load sends to this serial device or network link "
+                                        "(socket://HOST:PORT, rfc2217://HOST:PORT) instead of the "
+                                        "numbered port's device."),
+        QStringLiteral("PATH-OR-URL"));
+    parser.addOption(device);
+    parser.process(app);
+    if (parser.isSet(device) && parser.value(device).isEmpty()) {
+        std::fputs("orvane: --device needs a device path or a network link\n", stderr);
+        return 2;
+    }
+
+    QString error;
+    if (orvane::isNetworkName(parser.value(device)) &&
+        !orvane::parseNetworkAddress(parser.value(device), &error)) {
+        std::fprintf(stderr, "orvane: %s\n", error.toLocal8Bit().constData());
+        return 2;
+    }
+
     orvane::Form1 window;
+    window.setDevice(parser.value(device));
     window.show();
     return app.exec();
 }

@@ -1,7 +1,5 @@
 #include "porttooltip.h"
 
-#include "porttable.h"
-
 #include <QEvent>
 
 namespace orvane {
@@ -10,24 +8,24 @@ namespace {
 
 class PortToolTipFilter : public QObject {
 public:
-    PortToolTipFilter(QWidget* widget, std::function<int()> port)
-        : QObject(widget), widget_(widget), port_(std::move(port)) {}
+    PortToolTipFilter(QWidget* widget, std::function<QString()> tip)
+        : QObject(widget), widget_(widget), tip_(std::move(tip)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == widget_ && event->type() == QEvent::ToolTip)
-            widget_->setToolTip(PortTable::toolTip(port_()));
+            widget_->setToolTip(tip_());
         return false; // the widget shows the tooltip as usual
     }
 
 private:
     QWidget* widget_;
-    std::function<int()> port_;
+    std::function<QString()> tip_;
 };
 
 } // namespace
 
-void followPortToolTip(QWidget* widget, std::function<int()> port) {
-    widget->installEventFilter(new PortToolTipFilter(widget, std::move(port)));
+void followPortToolTip(QWidget* widget, std::function<QString()> tip) {
+    widget->installEventFilter(new PortToolTipFilter(widget, std::move(tip)));
 }
 
 } // namespace orvane

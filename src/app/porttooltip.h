@@ -7,8 +7,8 @@
 
 namespace orvane {
 
-// Gives `widget` the tooltip of the port that `port` returns, found afresh each time the tooltip
-// is about to show, so that a device plugged in or taken out meanwhile is seen.
-void followPortToolTip(QWidget* widget, std::function<int()> port);
+// Gives `widget` the tooltip that `tip` returns, found afresh each time the tooltip is about to
+// show, so that a device plugged in or taken out meanwhile is seen.
+void followPortToolTip(QWidget* widget, std::function<QString()> tip);
 
 } // namespace orvane

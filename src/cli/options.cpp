@@ -2,6 +2,7 @@
 
 #include "dotpattern.h"
 #include "imageexport.h"
+#include "networkline.h"
 #include "porttable.h"
 #include "serialport.h"
 
@@ -27,7 +28,9 @@ struct Parser {
         QStringLiteral("N")};
     QCommandLineOption device{QStringLiteral("device"),
                               Text::tr("Send through this serial device instead, e.g. "
-                                       "/dev/ttyUSB0 or a /dev/serial/by-id/ name."),
+                                       "/dev/ttyUSB0 or a /dev/serial/by-id/ name, or to a "
+                                       "sign behind a network serial server: "
+                                       "socket://HOST:PORT or rfc2217://HOST:PORT."),
                               QStringLiteral("PATH")};
     QCommandLineOption speed{
         QStringLiteral("speed"),
@@ -165,6 +168,8 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         *error = Text::tr("--device needs a device path");
         return std::nullopt;
     }
+    if (isNetworkName(options.device) && !parseNetworkAddress(options.device, error))
+        return std::nullopt;
     if (port && parser.isSet(p.device)) {
         *error = Text::tr("give either --port or --device, not both");
         return std::nullopt;

@@ -47,6 +47,8 @@ DownloadSession::~DownloadSession() {
     poller_.stop();
     disconnect(&line_.port(), nullptr, this, nullptr);
     line_.setPortOpen(false);
+    if (network_)
+        network_->disconnect(this);
 }
 
 bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, qint16 speed) {
@@ -54,6 +56,8 @@ bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, q
     result_ = {};
     failure_.clear();
     handed_ = written_ = gone_ = nextColumn_ = 0;
+    networkOpen_ = closing_ = false;
+    network_.reset();
     bytes_.clear();
     frame_.send(
         picture.reader(), [speed] { return speed; },
@@ -61,6 +65,20 @@ bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, q
             bytes_.append(c);
             return true;
         });
+    if (isNetworkName(port.explicitDevice())) {
+        const auto address = parseNetworkAddress(port.explicitDevice(), &result_.error);
+        if (!address)
+            return false;
+        network_ = std::make_unique<NetworkLine>(*address);
+        connect(network_.get(), &SignLine::opened, this, &DownloadSession::networkOpened);
+        connect(network_.get(), &SignLine::written, this, &DownloadSession::bytesWritten);
+        connect(network_.get(), &SignLine::failed, this, &DownloadSession::fail);
+        connect(network_.get(), &SignLine::closed, this, &DownloadSession::report);
+        running_ = true;
+        network_->open();
+        emit status(DownloadStartText);
+        return true;
+    }
     line_.setCommPort(port.CommPort());
     line_.setDevice(port.explicitDevice());
     if (!line_.setPortOpen(true)) {
@@ -76,6 +94,15 @@ bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, q
     if (alive && running_)
         writeNext();
     return true;
+}
+
+void DownloadSession::networkOpened() {
+    if (!running_)
+        return;
+    networkOpen_ = true;
+    sinceLineMoved_.start();
+    poller_.start();
+    writeNext();
 }
 
 void DownloadSession::bytesWritten(qint64 count) {
@@ -125,9 +152,9 @@ void DownloadSession::step() {
         finish();
         return;
     }
-    const qint64 queued = line_.OutBufferCount();
+    const qint64 queued = network_ ? network_->queued() : line_.OutBufferCount();
     if (queued < 0) {
-        failure_ = failureText(line_.errorString());
+        failure_ = failureText(network_ ? network_->errorString() : line_.errorString());
         finish();
         return;
     }
@@ -172,8 +199,9 @@ void DownloadSession::poll() {
 void DownloadSession::writeNext() {
     if (handed_ != written_ || handed_ >= bytes_.size())
         return;
-    if (!line_.setOutput(QByteArrayView(bytes_.constData() + handed_, 1))) {
-        fail(line_.errorString());
+    const QByteArrayView next(bytes_.constData() + handed_, 1);
+    if (network_ ? !network_->write(next) : !line_.setOutput(next)) {
+        fail(network_ ? network_->errorString() : line_.errorString());
         return;
     }
     ++handed_;
@@ -185,10 +213,27 @@ void DownloadSession::fail(const QString& reason) {
     queueStep();
 }
 
+// A network line is held open until the frame has had time to leave the far end's line; its
+// closed() or failed() then ends the download.
 void DownloadSession::finish() {
+    if (network_ && failure_.isEmpty()) {
+        if (!std::exchange(closing_, true)) {
+            poller_.stop();
+            network_->finish();
+        }
+        return;
+    }
+    report();
+}
+
+void DownloadSession::report() {
+    if (!running_)
+        return;
     running_ = false;
     poller_.stop();
     line_.setPortOpen(false);
+    if (network_)
+        network_->abort();
     result_.ok = failure_.isEmpty();
     result_.sent = written_;
     result_.error = failure_;
@@ -199,12 +244,18 @@ void DownloadSession::finish() {
         emit finished(result_);
 }
 
+QString DownloadSession::description() const {
+    return network_ ? network_->description() : line_.description();
+}
+
 QString DownloadSession::failureText(const QString& reason) const {
+    if (network_ && !networkOpen_)
+        return Text::tr("Cannot connect to %1: %2").arg(description(), reason);
     if (written_ < DownloadFrame::Length)
         return Text::tr("Sending to %1 failed after %2 of %3 characters: %4")
-            .arg(line_.description(), QString::number(written_),
-                 QString::number(DownloadFrame::Length), reason);
-    return Text::tr("Finishing the download on %1 failed: %2").arg(line_.description(), reason);
+            .arg(description(), QString::number(written_), QString::number(DownloadFrame::Length),
+                 reason);
+    return Text::tr("Finishing the download on %1 failed: %2").arg(description(), reason);
 }
 
 } // namespace orvane

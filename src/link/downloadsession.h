@@ -5,12 +5,19 @@
 // status text: "Download Start ......", then "0" .. "49" as the columns go out on the line, then
 // "Data Out Complete !" once the driver's output is empty and the port is closed.
 //
+// A port whose explicit device is a network name (socket://HOST:PORT, rfc2217://HOST:PORT) goes
+// through a NetworkLine instead (networkline.h): connecting happens in the event loop after
+// start() has returned, the column statuses follow its estimate of the far end's line, and
+// "Data Out Complete !" comes once the frame has had time to leave that line and the connection
+// is closed.
+//
 // It runs in the thread that starts it, in that thread's event loop, and never waits there:
 // QSerialPort's bytesWritten() hands over the next character, and a short timer asks the driver
 // how much of what it took has not gone out yet. Column k's status comes once its two digits
 // have left the driver's output queue, not when the driver took them. Needs no window.
 
 #include "downloadframe.h"
+#include "networkline.h"
 #include "serialport.h"
 
 #include <QElapsedTimer>
@@ -19,6 +26,7 @@
 #include <QString>
 #include <QTimer>
 #include <chrono>
+#include <memory>
 
 class QSocketNotifier;
 
@@ -29,7 +37,7 @@ inline const QString DownloadCompleteText = QStringLiteral("Data Out Complete !"
 
 struct DownloadResult {
     bool ok = false;
-    int sent = 0;  // characters the driver took
+    int sent = 0;  // characters the driver (or the network) took
     QString error; // what went wrong, naming the port and the reason
 };
 
@@ -51,7 +59,8 @@ public:
 
     // Opens the port `port` selects (its CommPort, or its explicit device) and starts sending
     // picture and speed; returns at once, having given "Download Start ......". False when the
-    // port cannot be opened: nothing was sent or emitted, and result() says why.
+    // port cannot be opened: nothing was sent or emitted, and result() says why. A network line
+    // that cannot be reached or set up is reported through finished() instead.
     bool start(const SerialPort& port, const DotPattern& picture, qint16 speed);
     bool isRunning() const { return running_; }
     // Of the last download, once finished() came or start() failed.
@@ -71,11 +80,17 @@ private:
     void poll();
     void writeNext();
     void fail(const QString& reason);
+    void networkOpened();
     void finish();
+    void report();
+    QString description() const;
     QString failureText(const QString& reason) const;
 
     const DownloadDeadlines deadlines_;
     SerialPort line_;
+    std::unique_ptr<NetworkLine> network_; // instead of line_ while sending to a network name
+    bool networkOpen_ = false;
+    bool closing_ = false; // the network line is holding the frame until it has left the far end
     DownloadFrame frame_;
     QByteArray bytes_;             // the frame being sent
     int handed_ = 0;               // characters handed to QSerialPort

@@ -1,6 +1,7 @@
 #include "serialport.h"
 
 #include "linesettings.h"
+#include "networkline.h"
 #include "portproblem.h"
 
 #include <QCoreApplication>
@@ -66,7 +67,8 @@ void SerialPort::setDevice(const QString& path) {
 #if defined(Q_OS_WIN)
     explicitDevice_ = path; // COM3 or \\.\COM10: names, not files
 #else
-    explicitDevice_ = path.isEmpty() ? path : QFileInfo(path).absoluteFilePath();
+    explicitDevice_ =
+        path.isEmpty() || isNetworkName(path) ? path : QFileInfo(path).absoluteFilePath();
 #endif
 }
 

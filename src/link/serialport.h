@@ -33,7 +33,8 @@ public:
 
     // Opens this device instead of the one CommPort names (a tool given an explicit path); empty
     // goes back to CommPort. A relative path names a file in the current folder, as for any other
-    // program, and is kept as the absolute path it is now.
+    // program, and is kept as the absolute path it is now. A network name (socket://HOST:PORT,
+    // rfc2217://HOST:PORT) is kept as it is; the download sends there (downloadsession.h).
     void setDevice(const QString& path);
     const QString& explicitDevice() const { return explicitDevice_; }
     // The device the next open uses.

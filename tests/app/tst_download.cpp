@@ -8,6 +8,7 @@
 #include "gridprobe.h"
 #include "porttable.h"
 #include "pty.h"
+#include "ser2net.h"
 #include "serialport.h"
 
 #include <QApplication>
@@ -154,6 +155,30 @@ private slots:
             }
             pty.reset();
         }
+    }
+
+    // With a network link given (orvane --device), "Down Load" sends the frame there through
+    // ser2net, with the same captions, and the port's tooltip names the link.
+    void downloadsToTheNetwork() {
+        pty = std::make_unique<PseudoTerminal>();
+        PseudoTerminal unused;
+        Ser2Net server(pty->slavePath(), unused.slavePath());
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
+        errors.clear();
+        showForm();
+        form->setDevice(server.rawUrl());
+        QLabel* label = control<QLabel>(*form, "Label1");
+        QHelpEvent event(QEvent::ToolTip, QPoint(2, 2), label->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(label, &event);
+        QCOMPARE(label->toolTip(),
+                 "Down Load sends to " + server.rawUrl() + " (given by --device), not to port 1");
+        download();
+        QCOMPARE(errors, QStringList());
+        QCOMPARE(captions, downloadCaptions());
+        QCOMPARE(pty->read(DownloadFrame::Length + 1, 500), Frame);
+        setErrorHandler({});
+        form.reset();
     }
 
     // The window destroyed at any moment of a download, as deleting it or the application

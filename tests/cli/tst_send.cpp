@@ -9,6 +9,7 @@
 #include "porttable.h"
 #include "pty.h"
 #include "send.h"
+#include "ser2net.h"
 #include "source.h"
 #include "testfiles.h"
 
@@ -151,6 +152,10 @@ private slots:
         usage("port 17", {file, "--port=17"}, "from 1 to 16");
         usage("speed 10", {file, "--speed", "10"}, "from 1 to 9");
         usage("both", {file, "--port=2", "--device=/dev/null"}, "not both");
+        usage("link without port", {file, "--device=socket://sign"},
+              "socket://sign: the port is missing; write socket://HOST:PORT");
+        usage("unknown link", {file, "--device=telnet://sign:23"},
+              "telnet://sign:23: not a kind of link");
         usage("no source", {"--frame"}, "nothing to send");
         usage("two sources", {file, "--text=A"}, "give one source");
         usage("font alone", {file, "--font", file}, "--font goes with --text");
@@ -420,6 +425,54 @@ private slots:
                                              .arg(pty.slavePath())
                                              .arg((arrived.size() - 1) / 2)),
                  qPrintable(lines.last()));
+    }
+
+    // Through Debian's ser2net: exactly the frame reaches the pseudo-terminal behind each kind of
+    // link, the statuses in order; a refused connection is named and sends nothing.
+    void throughTheNetwork_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("socket://") << "socket";
+        QTest::newRow("rfc2217://") << "rfc2217";
+        QTest::newRow("refused") << "refused";
+    }
+    void throughTheNetwork() {
+        QFETCH(QString, kind);
+        PseudoTerminal raw, telnet;
+        Ser2Net server(raw.slavePath(), telnet.slavePath());
+        QVERIFY2(server.isRunning(), qPrintable(server.error()));
+        const quint16 nowhere = Ser2Net::freePort();
+        const QString url = kind == "socket" ? server.rawUrl()
+                            : kind == "rfc2217"
+                                ? server.rfc2217Url()
+                                : QStringLiteral("socket://127.0.0.1:%1").arg(nowhere);
+        QString error;
+        const auto options = parseSendOptions({"orvane-send", file, "--device", url}, &error);
+        QVERIFY2(options, qPrintable(error));
+        std::FILE* err = std::tmpfile();
+        QVERIFY(err);
+        const auto closeErr = qScopeGuard([err] { std::fclose(err); });
+        const auto run = orvane::runSend(*options, stdout, err, false);
+        QStringList statuses;
+        connect(&run->session(), &DownloadSession::status, this,
+                [&](const QString& s) { statuses << s; });
+        QVERIFY(runUntil([&] { return run->isDone(); }));
+        if (kind == "refused") {
+            QCOMPARE(run->exitCode(), int(ExitPortFailed));
+            QCOMPARE(
+                contents(err),
+                QStringLiteral("orvane-send: Cannot connect to %1: the connection was refused: "
+                               "nothing takes connections on port %2 of 127.0.0.1\n")
+                    .arg(url)
+                    .arg(nowhere));
+            QCOMPARE(run->session().result().sent, 0);
+            return;
+        }
+        QVERIFY2(run->exitCode() == 0, qPrintable(contents(err)));
+        QCOMPARE((kind == "socket" ? raw : telnet).read(DownloadFrame::Length + 1, 500), frame());
+        QCOMPARE(statuses.size(), 51); // "Download Start" came before the connection
+        QCOMPARE(statuses.first(), "0");
+        QCOMPARE(statuses.at(49), "49");
+        QCOMPARE(statuses.last(), DownloadCompleteText);
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the
