@@ -164,7 +164,8 @@ private slots:
         PseudoTerminal unused;
         Ser2Net server(pty->slavePath(), unused.slavePath());
         QVERIFY2(server.isRunning(), qPrintable(server.error()));
-        setErrorHandler([this](QWidget*, const QString&, const QString& text) { errors << text; });
+        const ScopedErrorHandler box(
+            [this](QWidget*, const QString&, const QString& text) { errors << text; });
         errors.clear();
         showForm();
         form->setDevice(server.rawUrl());
@@ -177,7 +178,6 @@ private slots:
         QCOMPARE(errors, QStringList());
         QCOMPARE(captions, downloadCaptions());
         QCOMPARE(pty->read(DownloadFrame::Length + 1, 500), Frame);
-        setErrorHandler({});
         form.reset();
     }
 
