@@ -28,6 +28,14 @@ namespace {
 // whole frame at once; this bounds a device that stops taking data.
 constexpr int WriteTimeoutMs = 5000;
 
+// Windows refuses the line settings of a port opened for writing only ("Access denied"); the
+// port is never read all the same.
+#if defined(Q_OS_WIN)
+constexpr QIODevice::OpenMode OpenMode = QIODevice::ReadWrite;
+#else
+constexpr QIODevice::OpenMode OpenMode = QIODevice::WriteOnly;
+#endif
+
 } // namespace
 
 SerialPort::SerialPort() = default;
@@ -68,7 +76,7 @@ bool SerialPort::open() {
     port_.setStopBits(LineSettings::StopBits);
     port_.setFlowControl(LineSettings::FlowControl);
     port_.clearError();
-    if (!port_.open(QIODevice::WriteOnly))
+    if (!port_.open(OpenMode))
         return fail(
             openFailureReason(path, PortTable::presenceOf(path), port_.error(), portError()));
     return true;
