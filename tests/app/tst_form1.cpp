@@ -10,6 +10,7 @@
 #include "porttable.h"
 #include "pty.h"
 #include "testfiles.h"
+#include "windowfixture.h"
 
 #include <QLabel>
 #include <QMimeData>
@@ -25,24 +26,14 @@ using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
 
-class TestForm1 : public QObject {
+class TestForm1 : public WindowFixture {
     Q_OBJECT
 
-    QStringList errors;
-    ScopedErrorHandler errorBox{
-        [this](QWidget*, const QString&, const QString& text) { errors << text; }};
-    std::unique_ptr<BeepCounter> beeps;
-    std::unique_ptr<Form1> form;
     const QStringList dark = QStringList(PatternRows * PatternCols, DarkText);
     const QStringList lit = QStringList(PatternRows * PatternCols, LitText);
 
-    FlexGrid* grid() { return control<FlexGrid>(*form, "MSFlexGrid1"); }
     QScrollBar* bar() { return control<QScrollBar>(*form, "HScroll1"); }
     QString text(const char* label) { return control<QLabel>(*form, label)->text(); }
-    QPoint current() { return {grid()->ColSel(), grid()->RowSel()}; } // (column, row)
-    // Keys go to whichever control has the focus, as a user's would.
-    void key(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
-    void undo() { key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
     void verifySpeed(int speed) {
         QCOMPARE(bar()->value(), speed);
         QCOMPARE(text("Label4"), QString::number(speed));
@@ -55,7 +46,6 @@ class TestForm1 : public QObject {
             QCOMPARE(shownColour(image, *grid(), 1 + i % PatternRows, i / PatternRows),
                      isLit(texts[i]) ? LitColour : DarkColour);
     }
-    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), 5); }
     static QByteArray sentFrame(const QString& text) {
         QProcess send;
         send.start(QStringLiteral(ORVANE_SEND), {u"--text"_s, text, u"--frame"_s});
@@ -73,19 +63,8 @@ class TestForm1 : public QObject {
 
 private slots:
     void initTestCase() { configureImageReading(); }
-    void init() {
-        errors.clear();
-        beeps = std::make_unique<BeepCounter>();
-        form = std::make_unique<Form1>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        grid()->setFocus();
-    }
-    void cleanup() {
-        form.reset();
-        beeps.reset();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
-    }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     // Dark after one beep, on port 1 at speed 5, the tab order as the controls were laid out;
     // the start-up picture is no undo step. The speed bar runs from 1 to 9, a step per click.

@@ -14,6 +14,7 @@
 #include "prompts.h"
 #include "testfiles.h"
 #include "textlayout.h"
+#include "windowfixture.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -34,24 +35,14 @@ using namespace Qt::StringLiterals;
 Q_DECLARE_METATYPE(PictureOp)
 Q_DECLARE_METATYPE(UnsavedChoice)
 
-class TestWindow : public QObject {
+class TestWindow : public WindowFixture {
     Q_OBJECT
 
     QTemporaryDir dir;
-    QStringList errors;
-    ScopedErrorHandler errorBox{
-        [this](QWidget*, const QString&, const QString& text) { errors << text; }};
-    std::unique_ptr<BeepCounter> beeps;
-    std::unique_ptr<Form1> form;
 
-    FlexGrid* grid() { return control<FlexGrid>(*form, "MSFlexGrid1"); }
     QMenu* menu() { return control<QMenu>(*form, "gridMenu"); }
     QString status() { return control<QLabel>(*form, "LabelText")->text(); }
-    QPoint current() { return {grid()->ColSel(), grid()->RowSel()}; } // (column, row)
-    void key(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
-    void undo() { key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
     int steps() { return form->history().stack().index(); }
-    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), 5); }
     static QByteArray sentFrame(const QString& text, const QString& font = u"5x8"_s) {
         QProcess send;
         send.start(QStringLiteral(ORVANE_SEND),
@@ -133,19 +124,8 @@ class TestWindow : public QObject {
     }
 
 private slots:
-    void init() {
-        errors.clear();
-        beeps = std::make_unique<BeepCounter>();
-        form = std::make_unique<Form1>();
-        form->show();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
-        grid()->setFocus();
-    }
-    void cleanup() {
-        form.reset();
-        beeps.reset();
-        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
-    }
+    void init() { openWindow(); }
+    void cleanup() { closeWindow(); }
 
     // The controls stay where they were laid out, in the 922 x 222 window; the two new lines
     // sit in the strip between the grid and the buttons, overlapping nothing.
