@@ -28,4 +28,27 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The file dialog's filter list has Korean words.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-nanum | fonts-noto-cjk")
 
+# Windows: `cpack` in the build folder of the windows preset writes the portable
+# orvane-<version>-win64.zip and the installer orvane-<version>-win64-setup.exe (NSIS: makensis
+# from Debian's nsis package). Both hold bin\ (the two programs with the DLLs and plugins they
+# need) and doc\ (the licences).
+if(WIN32)
+  set(CPACK_GENERATOR ZIP NSIS)
+  set(CPACK_PACKAGE_FILE_NAME "orvane-${PROJECT_VERSION}-win64")
+  set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows/cpack-options.cmake)
+  set(CPACK_PACKAGE_EXECUTABLES orvane Orvane) # the Start-menu entry
+  set(CPACK_NSIS_PACKAGE_NAME "Orvane")
+  set(CPACK_NSIS_DISPLAY_NAME "Orvane ${PROJECT_VERSION}")
+  set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+  set(CPACK_NSIS_MUI_ICON ${ORVANE_ICO})
+  set(CPACK_NSIS_MUI_UNIICON ${ORVANE_ICO})
+  set(CPACK_NSIS_INSTALLED_ICON_NAME "bin\\\\orvane.exe")
+  set(CPACK_NSIS_URL_INFO_ABOUT "https://www.corvel.co.kr")
+  set(CPACK_NSIS_CONTACT "${CPACK_PACKAGE_CONTACT}")
+  set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+  set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+  # A 64-bit installer, like the programs it installs (and what 64-bit Wine runs).
+  set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+endif()
+
 include(CPack)

@@ -29,10 +29,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
+#include <QPromise>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QVBoxLayout>
-#include <QtConcurrent>
 
 namespace orvane {
 
@@ -604,7 +605,15 @@ void Form1::importImage(const QString& fileName) {
     importBusy_ = std::make_unique<BusyGuard>();
     connect(&import_, &QFutureWatcher<ImageImport>::finished, this, &Form1::imageImported,
             Qt::SingleShotConnection);
-    import_.setFuture(QtConcurrent::run(loadImagePicture, fileName, ImageOptions()));
+    // A promise on the global pool, as QtConcurrent::run would do (Qt Concurrent is left out of
+    // the Windows build).
+    auto promise = std::make_shared<QPromise<ImageImport>>();
+    import_.setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, fileName] {
+        promise->addResult(loadImagePicture(fileName, ImageOptions()));
+        promise->finish();
+    });
 }
 
 void Form1::imageImported() {

@@ -10,8 +10,18 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#if defined(Q_OS_WIN)
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 int main(int argc, char* argv[]) {
+#if defined(Q_OS_WIN)
+    // Pattern files come in and frames and pictures go out byte for byte, as on other systems:
+    // no CR LF turned into LF and back, no Ctrl+Z taken for the end of standard input.
+    _setmode(_fileno(stdin), _O_BINARY);
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     orvane::installMessageHandler("orvane-send");
     QCoreApplication app(argc, argv);
     orvane::configureImageReading();

@@ -6,14 +6,19 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
 
-#if !defined(Q_OS_WIN)
-#include <cerrno>
+#if defined(Q_OS_WIN)
+#include <QDir>
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -67,11 +72,30 @@ BoundedRead readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer
     BoundedRead result;
 #if defined(Q_OS_WIN)
     const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        return failed(notAFile(info.isDir()));
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (info.isDir())
+        return failed(notAFile(true));
+    // Opening a pipe (\\.\pipe\...) or a device (COM1, CON) does not wait, but reading it may,
+    // so only what the system calls a disk file is read.
+    const QString native = QDir::toNativeSeparators(fileName);
+    const HANDLE handle = CreateFileW(reinterpret_cast<const wchar_t*>(native.utf16()),
+                                      GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return failed(Text::tr("cannot open the file: %1").arg(qt_error_string(-1)));
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        return failed(notAFile(false));
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+    if (fd < 0) {
+        CloseHandle(handle);
+        return failed(Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        _close(fd);
         return failed(Text::tr("cannot open the file: %1").arg(file.errorString()));
+    }
     transfer.step();
     while (result.data.size() < maxBytes) {
         const QByteArray chunk = file.read(std::min(ChunkBytes, maxBytes - result.data.size()));

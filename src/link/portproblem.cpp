@@ -14,8 +14,10 @@ class Text {
 
 // "what (the system's reason). more", leaving out what is empty.
 QString explain(const QString& what, const QString& systemReason, const QString& more) {
-    QString text =
-        systemReason.isEmpty() ? what : QStringLiteral("%1 (%2)").arg(what, systemReason);
+    QString reason = systemReason;
+    if (reason.endsWith(QLatin1Char('.'))) // as Windows' messages do
+        reason.chop(1);
+    QString text = reason.isEmpty() ? what : QStringLiteral("%1 (%2)").arg(what, reason);
     text += QLatin1Char('.');
     if (!more.isEmpty())
         text += QLatin1Char(' ') + more;

@@ -55,6 +55,14 @@ int presetLineSettings(const QString& path) {
 }
 #endif
 
+// Windows refuses the line settings of a port opened for writing only ("Access denied"); the
+// port is never read all the same.
+#if defined(Q_OS_WIN)
+constexpr QIODevice::OpenMode OpenMode = QIODevice::ReadWrite;
+#else
+constexpr QIODevice::OpenMode OpenMode = QIODevice::WriteOnly;
+#endif
+
 } // namespace
 
 SerialPort::SerialPort() = default;
@@ -115,11 +123,11 @@ bool SerialPort::open() {
     port_.clearError();
 #if !defined(Q_OS_WIN)
     const int preset = presetLineSettings(path);
-    const bool opened = port_.open(QIODevice::WriteOnly);
+    const bool opened = port_.open(OpenMode);
     if (preset >= 0)
         ::close(preset);
 #else
-    const bool opened = port_.open(QIODevice::WriteOnly);
+    const bool opened = port_.open(OpenMode);
 #endif
     if (!opened) {
         lock_.release();

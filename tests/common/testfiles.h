@@ -6,9 +6,18 @@
 #include "dotpattern.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QFile>
 #include <QList>
 #include <QTemporaryDir>
+
+#if defined(Q_OS_WIN)
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#else
+#include <sys/stat.h>
+#endif
 
 namespace orvane::testing {
 
@@ -25,6 +34,29 @@ inline QString writeFile(const QTemporaryDir& dir, const QString& name, const QB
 inline QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A named pipe nobody writes to, for as long as the program runs: a FIFO `name` in dir, or on
+// Windows a pipe of the system's pipe folder (//./pipe/...). Empty when it cannot be made.
+inline QString makeNamedPipe(const QTemporaryDir& dir, const QString& name) {
+#if defined(Q_OS_WIN)
+    auto* server = new QLocalServer(QCoreApplication::instance());
+    const QString unique = QFileInfo(dir.path()).fileName() + QLatin1Char('-') + name;
+    return server->listen(unique) ? QDir::fromNativeSeparators(server->fullServerName())
+                                  : QString();
+#else
+    const QString path = dir.filePath(name);
+    return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
+#endif
+}
+
+// The system's words for a file that is not there.
+inline QString missingFileReason() {
+#if defined(Q_OS_WIN)
+    return qt_error_string(2); // ERROR_FILE_NOT_FOUND
+#else
+    return QStringLiteral("No such file or directory");
+#endif
 }
 
 // A pattern file as Save writes it: columns 0.. from `columns` (the rest "BBBBBBBB"), then the

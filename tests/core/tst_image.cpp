@@ -10,7 +10,6 @@
 #include <QTest>
 
 #include <functional>
-#include <sys/stat.h>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -125,10 +124,9 @@ private slots:
     }
 
     void refusesFilesThatAreNoImage() {
-        const QString fifo = dir.filePath(QStringLiteral("fifo"));
+        const QString fifo = testing::makeNamedPipe(dir, QStringLiteral("fifo"));
         const QString huge = testing::writeFile(dir, "huge", {}); // sparse
-        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 &&
-                QFile(huge).resize((32 << 20) + 1));
+        QVERIFY(!fifo.isEmpty() && QFile(huge).resize((32 << 20) + 1));
         for (const auto& [path, message] : QList<std::pair<QString, QString>>{
                  {fifo, "it is a device or a pipe, not a file"},
                  {huge, "the file is larger than the 32 MiB"},
@@ -183,8 +181,8 @@ private slots:
             "the JPEG image has 101 scans, more than the 100 this program reads");
         row("XBM, long", xbmImage({8, 8}).replace("{", "{" + QByteArray(8 << 20, ' ')),
             "the file is larger than the 8 MiB this program reads as an image in a text format");
-        row("PNG, cut short", pngImage({50, 8}).left(60),
-            "cannot read the image: libpng error: Read Error");
+        // The decoder's own words follow, which differ between builds of libpng.
+        row("PNG, cut short", pngImage({50, 8}).left(60), "cannot read the image: ");
     }
     void refusesImagesPastTheLimits() {
         QFETCH(QByteArray, bytes);

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# orvane-send.exe under Wine prints, saves and renders exactly what the Linux build does, byte for
+# byte: frames and pictures on standard output, pattern files (--save) and images (--png), from
+# texts, images and pattern files (also read from standard input), and the same message and exit
+# code for a refused file.
+#   same-output.sh LINUX_ORVANE_SEND WINDOWS_BUILD_DIR
+set -uo pipefail
+linux=$(realpath "$1")
+windows=$(realpath "$2")/bin/orvane-send.exe
+wine_run=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-run
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cd "$work" || exit 1
+
+# A pattern file with odd bytes (Ctrl+Z, Latin-1) and CR LF line ends; an image, made by the
+# Linux build.
+{
+    printf 'R\032RrXB\r\n'
+    printf '\xe9\xff R\r\n'
+    for _ in $(seq 48); do printf 'BBBBBBBB\r\n'; done
+    printf ' 3 \r\n\r\n'
+} >odd.txt
+printf 'not a pattern file\n' >bad.txt
+"$linux" --text "Open 9-17" --png logo.png --scale 2 >/dev/null || exit 1
+
+failures=0
+cases=0
+# Runs one case with both builds in this folder; OUTPUTS are files each writes besides its
+# standard output. Arguments: NAME "ARGUMENTS" [OUTPUT]...  (standard input: STDIN if set)
+check() {
+    local name=$1 args=$2 side out
+    shift 2
+    cases=$((cases + 1))
+    for side in linux windows; do
+        rm -f "$@"
+        # shellcheck disable=SC2086 # the arguments are words
+        if [ $side = linux ]; then
+            "$linux" $args <"${STDIN:-/dev/null}" >"$side.out" 2>"$side.err"
+        else
+            "$wine_run" "$windows" $args <"${STDIN:-/dev/null}" >"$side.out" 2>"$side.err"
+        fi
+        echo "exit $?" >>"$side.out"
+        tr -d '\r' <"$side.err" >>"$side.out" # standard error is text on Windows: CR LF
+        for out in "$@"; do
+            cat "$out" >>"$side.out" 2>/dev/null || echo "no $out" >>"$side.out"
+        done
+    done
+    if cmp -s linux.out windows.out; then
+        echo "ok: $name ($(wc -c <linux.out) bytes)"
+    else
+        echo "FAILED: $name differs:"
+        cmp linux.out windows.out | head -3
+        diff <(od -c linux.out) <(od -c windows.out) | head -10
+        failures=$((failures + 1))
+    fi
+}
+
+check "--text HI --frame" "--text HI --frame"
+check "--text HI --show" "--text HI --show"
+LANG=C.UTF-8 check "Hangul --text --frame" "--text 한글 --frame"
+check "text, centred, --save and --png" "--text Open_9-17 --align center --speed 9 --save t.txt --png t.png --scale 3" t.txt t.png
+check "inverted image --frame" "--image logo.png --invert --frame"
+check "--image --show" "--image logo.png --show"
+check "--image --frame --save --png" "--image logo.png --threshold 40 --frame --save i.txt --png i.png" i.txt i.png
+check "pattern file --show --save" "odd.txt --show --save o.txt" o.txt
+STDIN=odd.txt check "standard input --frame --save --png" "- --frame --save s.txt --png s.png" s.txt s.png
+check "a refused file" "bad.txt --frame"
+
+echo "$cases cases, $failures differ"
+[ "$failures" -eq 0 ]
