@@ -1,0 +1,46 @@
+#include "command.h"
+
+#include "options.h"
+#include "porttable.h"
+#include "source.h"
+
+namespace orvane {
+
+namespace {
+
+void printLines(std::FILE* out, const QStringList& lines) {
+    for (const QString& line : lines)
+        std::fprintf(out, "%s\n", line.toLocal8Bit().constData());
+}
+
+} // namespace
+
+std::unique_ptr<SendRun> runCommand(const QStringList& arguments, std::FILE* out, std::FILE* err,
+                                    bool progress, DownloadDeadlines deadlines) {
+    QString error;
+    const auto options = parseSendOptions(arguments, &error);
+    if (options && !options->help && !options->listPorts && !options->listFonts &&
+        !options->version)
+        return runSend(*options, out, err, progress, deadlines);
+
+    auto run = std::make_unique<SendRun>(deadlines);
+    if (!options) {
+        std::fprintf(err, "orvane-send: %s\nTry \"orvane-send --help\".\n",
+                     error.toLocal8Bit().constData());
+        run->end(ExitUsage, false);
+        return run;
+    }
+    if (options->help)
+        std::fputs(sendHelpText().toLocal8Bit().constData(), out);
+    else if (options->listPorts)
+        printLines(out, PortTable::listing());
+    else if (options->listFonts)
+        printLines(out, fontListing(QStringLiteral("/usr/share/fonts")));
+    else
+        std::fprintf(out, "orvane-send %s\n", ORVANE_VERSION);
+    std::fflush(out);
+    run->end(ExitSent, false);
+    return run;
+}
+
+} // namespace orvane
