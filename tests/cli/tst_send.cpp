@@ -1,21 +1,19 @@
 // orvane-send's command line run in-process, its output and messages caught in temporary files:
-// what it prints, saves and sends, its exit codes and messages, its progress while the line is
-// held. A few runs are processes, for what only a process shows: standard input, progress on a
-// terminal, libpng's own messages and a user who may not open the device.
+// what it prints, saves and sends, its exit codes and messages. A few runs are processes, for what
+// only a process shows: standard input, progress on a terminal, libpng's own messages and a user
+// who may not open the device.
 
 #include "command.h"
 #include "downloadframe.h"
 #include "eventloop.h"
 #include "imagemaker.h"
 #include "options.h"
-#include "portfolders.h"
 #include "pty.h"
 #include "ser2net.h"
 #include "source.h"
 #include "testfiles.h"
 
 #include <QProcess>
-#include <QSocketNotifier>
 #include <QTest>
 
 #include <cstdio>
@@ -292,22 +290,6 @@ private slots:
         QCOMPARE(fromEnvironment.readAvailable(), QByteArray());
     }
 
-    // A numbered port whose device is the kernel's console is refused with the way out.
-    void theConsoleIsRefused() {
-        PseudoTerminal console;
-        PortFolders folders;
-        QVERIFY(folders.link("ttyS1", console.slavePath()) &&
-                folders.writeSysfs("console/active", "ttyS1\n") &&
-                folders.setDeviceNumber("ttyS1", console.slavePath()));
-        const Run run = send({file, "--port=2"});
-        QCOMPARE(run.exitCode, int(ExitPortFailed));
-        QVERIFY2(run.err.startsWith("orvane-send: Cannot open port 2 (" + folders.device("ttyS1") +
-                                    "): it is the kernel's console") &&
-                     run.err.contains("--device " + folders.device("ttyS1") + "."),
-                 qPrintable(run.err));
-        QCOMPARE(console.readAvailable(), QByteArray());
-    }
-
     // As a process: standard input in, the picture saved and sent, with progress on a terminal;
     // and --help. In-process: a PNG out and back in as an image.
     void inAndOut() {
@@ -329,49 +311,6 @@ private slots:
         const QString png = dir.filePath("sign.png");
         QCOMPARE(send({file, "--png", png, "--scale=3"}).exitCode, 0);
         QCOMPARE(send({"--image", png, "--frame", "--speed=7"}).out, frame());
-    }
-
-    // The progress line follows the line. Held after `holdAfter` characters arrived and past the
-    // stall deadline, the run fails naming the time waited and the characters the driver took:
-    // those that arrived.
-    void progressFollowsTheLine_data() {
-        QTest::addColumn<int>("holdAfter"); // -1: never
-        QTest::newRow("free") << -1;
-        QTest::newRow("held") << 20;
-    }
-    void progressFollowsTheLine() {
-        QFETCH(int, holdAfter);
-        PseudoTerminal pty;
-        QByteArray arrived;
-        QSocketNotifier arriving(pty.masterFd(), QSocketNotifier::Read);
-        connect(&arriving, &QSocketNotifier::activated, this, [&] {
-            arrived += pty.read(1 << 20, 0);
-            if (holdAfter >= 0 && arrived.size() >= holdAfter)
-                QVERIFY(pty.hold());
-        });
-        const Run run =
-            send({file, "--device", pty.slavePath()}, true, {std::chrono::milliseconds(300)});
-        arrived += pty.readAvailable();
-        const QStringList lines = run.err.split('\r');
-        if (holdAfter < 0) {
-            QCOMPARE(run.exitCode, 0);
-            QCOMPARE(arrived, frame());
-            QCOMPARE(lines.last(), "\033[Ksent 102 characters to " + pty.slavePath() + "\n");
-            return;
-        }
-        QCOMPARE(run.exitCode, 4);
-        QVERIFY(arrived.size() >= holdAfter && frame().startsWith(arrived));
-        const QString failed =
-            QStringLiteral("orvane-send: Sending to %1 failed after %2 of 102 characters: the "
-                           "line took no data for 0.")
-                .arg(pty.slavePath())
-                .arg(arrived.size());
-        QVERIFY2(lines.last().contains("\n" + failed), qPrintable(lines.last()));
-        // The last column shown is the last whose two digits arrived.
-        QVERIFY2(lines.last().startsWith(QStringLiteral("\033[Ksending to %1: column %2 of 50")
-                                             .arg(pty.slavePath())
-                                             .arg((arrived.size() - 1) / 2)),
-                 qPrintable(lines.last()));
     }
 
     // Through Debian's ser2net: exactly the frame reaches the pseudo-terminal behind each kind of
