@@ -33,18 +33,18 @@ private slots:
         for (int i = 0; i < 400; ++i)
             bytes += QByteArray(1, i % 256 == '\r' || i % 256 == '\n' ? 'Z' : char(i)) +
                      (i % 8 == 7 ? "\r\n" : "");
-        const PatternFileReadResult read = PatternFile::read(bytes + " 7 \r\n\r\n");
+        const Result<PictureAndSpeed> read = PatternFile::read(bytes + " 7 \r\n\r\n");
         const QString path = dir.filePath("all-bytes.txt");
         QString error;
-        QVERIFY2(PatternFile::save(path, read.content.picture, 7, &error), qPrintable(error));
+        QVERIFY2(PatternFile::save(path, read.picture, *Speed::of(7), &error), qPrintable(error));
         QCOMPARE(readFile(path), bytes + " 7 \r\n\r\n");
-        QVERIFY(PatternFile::load(path).content.picture == read.content.picture);
-        const DotPattern p =
-            PatternFile::read(patternFile({"rXRB5", "B", "RRRRRRRRBBBB"})).content.picture;
+        QVERIFY(PatternFile::load(path).picture == read.picture);
+        const DotPattern p = PatternFile::read(patternFile({"rXRB5", "B", "RRRRRRRRBBBB"})).picture;
         QCOMPARE((QStringList{p.text(1, 0), p.text(2, 0), p.text(5, 0), p.text(6, 0), p.text(8, 0),
                               p.text(1, 1), p.text(2, 1), p.text(8, 2)}),
                  (QStringList{"r", "X", "5", "", "", "B", "", "R"}));
-        QVERIFY(PatternFile::write(p, 5).startsWith("rXRB5\r\nB\r\nRRRRRRRR\r\nBBBBBBBB\r\n"));
+        QVERIFY(
+            PatternFile::write(p, Speed()).startsWith("rXRB5\r\nB\r\nRRRRRRRR\r\nBBBBBBBB\r\n"));
     }
 
     // Files as they are read: with any line end, a speed line in any form and as many lines as
@@ -96,11 +96,11 @@ private slots:
         QFETCH(QString, path);
         QFETCH(int, speed);
         QFETCH(QString, says);
-        const PatternFileReadResult read = PatternFile::load(path);
-        const DotPattern& p = read.content.picture;
-        QCOMPARE((read.ok ? QStringList{QString::number(read.content.speed), p.text(1, 0),
+        const Result<PictureAndSpeed> read = PatternFile::load(path);
+        const DotPattern& p = read.picture;
+        QCOMPARE((read.ok ? QStringList{QString::number(read.speed.value()), p.text(1, 0),
                                         p.text(2, 0), p.text(8, 49)}
-                          : QStringList{read.error.message(path)}),
+                          : QStringList{read.error()}),
                  (speed ? QStringList{QString::number(speed), "R", "B", "B"}
                         : QStringList{path + ": " + says}));
     }
@@ -110,10 +110,10 @@ private slots:
     void saveReplacesWholeOrNotAtAll() {
         const QString path = writeFile(dir, "old.txt", QByteArray(2000, 'o'));
         QString error;
-        QVERIFY(PatternFile::save(path, DotPattern(), 5, &error));
+        QVERIFY(PatternFile::save(path, DotPattern(), Speed(), &error));
         QCOMPARE(readFile(path), patternFile());
         for (const QString& bad : {dir.filePath("nowhere/x.txt"), path + "/x.txt"}) {
-            QVERIFY(!PatternFile::save(bad, DotPattern(), 5, &error) && !QFile::exists(bad));
+            QVERIFY(!PatternFile::save(bad, DotPattern(), Speed(), &error) && !QFile::exists(bad));
             QVERIFY2(error.startsWith(bad + ": cannot save"), qPrintable(error));
         }
         const pid_t child = fork();
@@ -121,9 +121,9 @@ private slots:
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{100, 100};
             setrlimit(RLIMIT_FSIZE, &limit);
-            _exit(PatternFile::save(path, DotPattern(), 9, &error) ? 0
-                  : error.contains(path)                           ? 3
-                                                                   : 4);
+            _exit(PatternFile::save(path, DotPattern(), *Speed::of(9), &error) ? 0
+                  : error.contains(path)                                       ? 3
+                                                                               : 4);
         }
         int status = 0;
         QVERIFY(child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status));
