@@ -105,6 +105,36 @@ private slots:
                         : QStringList{path + ": " + says}));
     }
 
+    // The speed line's forms, as --speed also takes them; nothing else is a speed: no sign, no
+    // inner blank, no digit but 0..9, no fifth digit.
+    void speedTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("speed"); // 0: refused
+        const std::pair<const char*, int> rows[] = {
+            {" 1", 1}, {"9\t", 9}, {"0009", 9}, {"00009", 0},  {"+5", 0},
+            {"-1", 0}, {"5 6", 0}, {"0x5", 0},  {"\u0665", 0}, {"", 0},
+        };
+        for (const auto& [text, speed] : rows)
+            QTest::newRow(qPrintable(u'"' + QString::fromUtf8(text) + u'"'))
+                << QString::fromUtf8(text) << speed;
+    }
+    void speedTexts() {
+        QFETCH(QString, text);
+        QFETCH(int, speed);
+        const std::optional<Speed> read = Speed::fromText(text);
+        QCOMPARE(read ? read->value() : 0, speed);
+    }
+
+    // Only 1..9 makes a speed; a step stops at either end; the frame's character is its digit.
+    void speedSteps() {
+        QVERIFY(!Speed::of(0) && !Speed::of(10) && !Speed::of(-9));
+        QCOMPARE(Speed().value(), StartSpeed);
+        QCOMPARE(Speed().up().up().up().up().up().value(), 9);
+        QCOMPARE(Speed().down().down().down().down().down().value(), 1);
+        for (int n = MinSpeed; n <= MaxSpeed; ++n)
+            QCOMPARE(Speed::of(n)->character(), char('0' + n));
+    }
+
     // A save replaces the whole file or leaves it as it was; a full disk is played by a file-size
     // limit in a child process.
     void saveReplacesWholeOrNotAtAll() {
