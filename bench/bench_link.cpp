@@ -76,7 +76,7 @@ void FrameEncoding(benchmark::State& state) {
     const DotPattern picture = mixedPicture();
     const CellTextReader cells = picture.reader();
     for (auto _ : state) {
-        QByteArray frame = DownloadFrame::encode(cells, 5);
+        QByteArray frame = DownloadFrame::encode(cells, Speed());
         benchmark::DoNotOptimize(frame.data());
     }
 }
@@ -112,10 +112,10 @@ void Download(benchmark::State& state) {
     QObject::connect(&session, &DownloadSession::finished, &loop, &QEventLoop::quit);
     const DotPattern picture = mixedPicture();
     for (auto _ : state) {
-        if (session.start(port, picture, 5))
+        if (session.start(port, picture, Speed()))
             loop.exec();
         if (!session.result().ok) {
-            state.SkipWithError(qPrintable(session.result().error));
+            state.SkipWithError(qPrintable(session.result().error()));
             break;
         }
         pty.drain(state, DownloadFrame::Length);
@@ -124,7 +124,7 @@ void Download(benchmark::State& state) {
 
 void DownloadMinimum(benchmark::State& state) {
     Pty pty;
-    const QByteArray bytes = DownloadFrame::encode(mixedPicture().reader(), 5);
+    const QByteArray bytes = DownloadFrame::encode(mixedPicture().reader(), Speed());
     for (auto _ : state) {
         const int fd = open(pty.slave.c_str(), O_WRONLY | O_NOCTTY);
         for (char c : bytes)

@@ -54,9 +54,9 @@ void FontReading(benchmark::State& state) {
                               : QStringLiteral(":/fonts/5x8.bdf"));
     const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     for (auto _ : state) {
-        const FontLoad load = BitmapFont::fromData(data, QStringLiteral("bundled"));
+        const Result<LoadedFont> load = BitmapFont::fromData(data, QStringLiteral("bundled"));
         if (!load.ok)
-            state.SkipWithError(qPrintable(load.error));
+            state.SkipWithError(qPrintable(load.error()));
         benchmark::DoNotOptimize(load.font.glyphCount());
     }
 }

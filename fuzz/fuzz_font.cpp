@@ -17,9 +17,9 @@ using orvane::fuzz::fail;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const FontLoad load = BitmapFont::fromData(input, QStringLiteral("fuzz.bdf"));
+    const Result<LoadedFont> load = BitmapFont::fromData(input, QStringLiteral("fuzz.bdf"));
     if (!load.ok) {
-        if (!load.error.startsWith(QStringLiteral("fuzz.bdf: ")))
+        if (!load.error().startsWith(QStringLiteral("fuzz.bdf: ")))
             fail("a refusal that does not name the font");
         return 0;
     }

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         fail("decoded an image past the limits");
     if (pastLimits(decoded.size))
         fail("accepted an image whose full size is past the limits");
-    const ImageImport picture = pictureFromImage(decoded.image, {});
+    const Result<ImagePicture> picture = pictureFromImage(decoded.image, {});
     if (!picture.ok)
         fail("a decoded image without a picture");
     return 0;

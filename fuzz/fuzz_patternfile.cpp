@@ -16,28 +16,26 @@ using orvane::fuzz::fail;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const PatternFileReadResult first = PatternFile::read(input);
+    const Result<PictureAndSpeed> first = PatternFile::read(input);
     if (!first.ok) {
-        if (first.error.reason.isEmpty())
+        if (first.refusal.reason.isEmpty())
             fail("a refusal without a reason");
         return 0;
     }
-    if (first.content.speed < MinSpeed || first.content.speed > MaxSpeed)
-        fail("accepted speed outside 1..9");
     for (int col = 0; col < PatternCols; ++col)
         for (int row = 1; row <= PatternRows; ++row)
-            if (first.content.picture.text(row, col).size() > 1)
+            if (first.picture.text(row, col).size() > 1)
                 fail("a cell text longer than one character");
 
-    const QByteArray written = PatternFile::write(first.content.picture, first.content.speed);
-    const PatternFileReadResult second = PatternFile::read(written);
+    const QByteArray written = PatternFile::write(first.picture, first.speed);
+    const Result<PictureAndSpeed> second = PatternFile::read(written);
     if (!second.ok)
         fail("the writer's output is refused");
-    if (!(second.content.picture == first.content.picture))
+    if (!(second.picture == first.picture))
         fail("the picture changed in a write and read");
-    if (second.content.speed != first.content.speed)
+    if (second.speed != first.speed)
         fail("the speed changed in a write and read");
-    if (PatternFile::write(second.content.picture, second.content.speed) != written)
+    if (PatternFile::write(second.picture, second.speed) != written)
         fail("writing is not a fixed point");
     return 0;
 }

@@ -411,8 +411,8 @@ void Form1::Form_Load() {
     PortNumber = 1;
     showPortNumber();
     MSComm1.setCommPort(PortNumber);
-    HScroll1->setValue(StartSpeed);
-    Label4->setText(QString::number(HScroll1->value()));
+    setSpeed(Speed());
+    Label4->setText(QString::number(speed().value()));
     noteSaved();
     updateTextStatus();
 }
@@ -475,7 +475,15 @@ void Form1::mnuRedo_Click() {
 }
 
 void Form1::HScroll1_Change() {
-    Label4->setText(QString::number(HScroll1->value()));
+    Label4->setText(QString::number(speed().value()));
+}
+
+Speed Form1::speed() const {
+    return Speed::of(HScroll1->value()).value_or(Speed()); // the bar's range is the speeds'
+}
+
+void Form1::setSpeed(Speed speed) {
+    HScroll1->setValue(speed.value());
 }
 
 void Form1::Command2_Click() {
@@ -487,16 +495,16 @@ void Form1::Command2_Click() {
 
 // The whole file is checked before anything changes.
 void Form1::loadPatternFile(const QString& fileName) {
-    const PatternFileReadResult read = PatternFile::load(fileName);
+    const Result<PictureAndSpeed> read = PatternFile::load(fileName);
     if (!read.ok) {
-        ReportError(this, tr("Load"), read.error.message(fileName));
+        ReportError(this, tr("Load"), read.error());
         return;
     }
     history_->record(tr("Load"), [&] {
         for (int col = 0; col < PatternCols; ++col)
             for (int row = 1; row <= PatternRows; ++row)
-                MSFlexGrid1->setTextMatrix(row, col, read.content.picture.text(row, col));
-        HScroll1->setValue(read.content.speed);
+                MSFlexGrid1->setTextMatrix(row, col, read.picture.text(row, col));
+        setSpeed(read.speed);
         RepaintPattern(*MSFlexGrid1);
         typeAtColumnOne();
     });
@@ -509,9 +517,9 @@ void Form1::mnuImport_Click() {
     const QString fileName = askFileToOpen(this, tr("Import Image"), imageFilters());
     if (fileName.isEmpty())
         return;
-    const ImageImport image = loadImagePicture(fileName, ImageOptions());
+    const Result<ImagePicture> image = loadImagePicture(fileName, ImageOptions());
     if (!image.ok) {
-        ReportError(this, tr("Import Image"), image.error);
+        ReportError(this, tr("Import Image"), image.error());
         return;
     }
     auto* dialog = new ImportImageDialog(fileName, image.image, image.warnings, this);
@@ -531,9 +539,9 @@ void Form1::mnuFontFile_Click() {
                                            {tr("BDF fonts (*.bdf *.BDF)"), tr("All files (*)")});
     if (fileName.isEmpty())
         return;
-    FontLoad loaded = BitmapFont::load(fileName);
+    Result<LoadedFont> loaded = BitmapFont::load(fileName);
     if (!loaded.ok) {
-        ReportError(this, tr("Font"), loaded.error);
+        ReportError(this, tr("Font"), loaded.error());
         return;
     }
     // The font being replaced may be the one typing uses: switch before it goes.
@@ -603,11 +611,11 @@ void Form1::importImage(const QString& fileName) {
     if (importing())
         return;
     importBusy_ = std::make_unique<BusyGuard>();
-    connect(&import_, &QFutureWatcher<ImageImport>::finished, this, &Form1::imageImported,
+    connect(&import_, &QFutureWatcher<Result<ImagePicture>>::finished, this, &Form1::imageImported,
             Qt::SingleShotConnection);
     // A promise on the global pool, as QtConcurrent::run would do (Qt Concurrent is left out of
     // the Windows build).
-    auto promise = std::make_shared<QPromise<ImageImport>>();
+    auto promise = std::make_shared<QPromise<Result<ImagePicture>>>();
     import_.setFuture(promise->future());
     promise->start();
     QThreadPool::globalInstance()->start([promise, fileName] {
@@ -618,9 +626,9 @@ void Form1::importImage(const QString& fileName) {
 
 void Form1::imageImported() {
     importBusy_.reset();
-    const ImageImport image = import_.result();
+    const Result<ImagePicture> image = import_.result();
     if (!image.ok) {
-        ReportError(this, tr("Load"), image.error);
+        ReportError(this, tr("Load"), image.error());
         return;
     }
     history_->record(tr("Import image"), [&] { ShowPicture(*MSFlexGrid1, image.picture); });
@@ -675,7 +683,7 @@ bool Form1::savePatternFile() {
     if (fileName.isEmpty())
         return false;
     QString error;
-    if (!PatternFile::save(fileName, PictureOf(*MSFlexGrid1), HScroll1->value(), &error)) {
+    if (!PatternFile::save(fileName, PictureOf(*MSFlexGrid1), speed(), &error)) {
         ReportError(this, tr("Save"), error);
         return false;
     }
@@ -686,11 +694,11 @@ bool Form1::savePatternFile() {
 
 void Form1::noteSaved() {
     savedPicture_ = PictureOf(*MSFlexGrid1);
-    savedSpeed_ = HScroll1->value();
+    savedSpeed_ = speed();
 }
 
 bool Form1::isModified() const {
-    return HScroll1->value() != savedSpeed_ || PictureOf(*MSFlexGrid1) != savedPicture_;
+    return speed() != savedSpeed_ || PictureOf(*MSFlexGrid1) != savedPicture_;
 }
 
 // Closing with unsaved changes asks first; Save closes only once the file is written. (During a
@@ -755,16 +763,16 @@ void Form1::Command4_Click() {
     if (busy_)
         return;
     busy_ = std::make_unique<BusyGuard>();
-    if (!download_.start(MSComm1, PictureOf(*MSFlexGrid1), qint16(HScroll1->value())))
+    if (!download_.start(MSComm1, PictureOf(*MSFlexGrid1), speed()))
         downloadFinished(download_.result());
 }
 
-void Form1::downloadFinished(const DownloadResult& result) {
+void Form1::downloadFinished(const Result<Delivery>& result) {
     busy_.reset();
     if (result.ok)
         Beep();
     else
-        ReportError(this, tr("Down Load"), result.error);
+        ReportError(this, tr("Down Load"), result.error());
 }
 
 void Form1::Command6_Click() {

@@ -15,6 +15,7 @@
 #include "patternhistory.h"
 #include "pictureops.h"
 #include "serialport.h"
+#include "speed.h"
 
 #include <QFutureWatcher>
 #include <QKeySequence>
@@ -92,12 +93,15 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The speed bar's value.
+    Speed speed() const;
+    void setSpeed(Speed speed);
     void buildControls();
     void addHistoryKeys();
     void Form_Load();
     void showPortNumber();
     QString portToolTip() const;
-    void downloadFinished(const DownloadResult& result);
+    void downloadFinished(const Result<Delivery>& result);
     void loadPatternFile(const QString& fileName);
     void importImage(const QString& fileName);
     bool savePatternFile();
@@ -131,7 +135,7 @@ private:
     CommonDialog CommonDialog1{this};
     DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
-    QFutureWatcher<ImageImport> import_;
+    QFutureWatcher<Result<ImagePicture>> import_;
     std::unique_ptr<BusyGuard> importBusy_; // while a dropped image is decoded
     std::unique_ptr<PatternHistory> history_;
     std::unique_ptr<GridTyping> typing_;
@@ -145,7 +149,7 @@ private:
     QDialog* keysHelp_ = nullptr;
     QString paintText_; // what Shift+drag writes into every cell it crosses
     DotPattern savedPicture_;
-    int savedSpeed_ = StartSpeed;
+    Speed savedSpeed_;
 
     quint8 PortNumber = 0;
 };

@@ -121,13 +121,14 @@ std::optional<int> numberIn(const QString& text, int low, int high) {
     return value;
 }
 
-// Reads a whole number in low..high from the option's value, or says what is wrong.
-bool numberOption(const QCommandLineParser& parser, const QString& name, int low, int high,
-                  std::optional<int>* value, QString* error) {
+// Reads a value in low..high from the option's text with `read`, or says what is wrong.
+template <typename T, typename Read>
+bool rangeOption(const QCommandLineParser& parser, const QString& name, int low, int high,
+                 std::optional<T>* value, QString* error, Read read) {
     if (!parser.isSet(name))
         return true;
     const QString text = parser.value(name);
-    *value = numberIn(text, low, high);
+    *value = read(text);
     if (!*value)
         *error = Text::tr("--%1 must be a number from %2 to %3, not \"%4\"")
                      .arg(name)
@@ -135,6 +136,13 @@ bool numberOption(const QCommandLineParser& parser, const QString& name, int low
                      .arg(high)
                      .arg(text);
     return value->has_value();
+}
+
+// Reads a whole number in low..high from the option's value, or says what is wrong.
+bool numberOption(const QCommandLineParser& parser, const QString& name, int low, int high,
+                  std::optional<int>* value, QString* error) {
+    return rangeOption(parser, name, low, high, value, error,
+                       [&](const QString& text) { return numberIn(text, low, high); });
 }
 
 } // namespace
@@ -158,7 +166,8 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     std::optional<int> port;
     if (!numberOption(parser, QStringLiteral("port"), SerialPort::MinPort, SerialPort::MaxPort,
                       &port, error) ||
-        !numberOption(parser, QStringLiteral("speed"), MinSpeed, MaxSpeed, &options.speed, error))
+        !rangeOption(parser, QStringLiteral("speed"), MinSpeed, MaxSpeed, &options.speed, error,
+                     [](const QString& text) { return Speed::fromText(text); }))
         return std::nullopt;
     options.port = port.value_or(SerialPort::MinPort);
     options.device = parser.value(p.device);

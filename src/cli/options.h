@@ -4,6 +4,7 @@
 // where it goes (the sign, the frame on standard output, a pattern file, the terminal, a PNG).
 
 #include "imageimport.h"
+#include "speed.h"
 #include "textlayout.h"
 
 #include <QString>
@@ -24,7 +25,7 @@ struct SendOptions {
     int threshold = DefaultThreshold; // an image's pixel is lit from this lightness (percent) on
     bool invert = false;              // an image's dark pixels are lit instead
 
-    std::optional<int> speed; // overrides the source's speed
+    std::optional<Speed> speed; // overrides the source's speed
 
     // Outputs. Without --frame, --save, --show or --png the picture goes to the sign; with one
     // of them it goes there too only when --port or --device names the line.

@@ -100,16 +100,16 @@ void SendRun::end(int code, bool announce) {
 std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std::FILE* err,
                                  bool progress, DownloadDeadlines deadlines) {
     auto run = std::make_unique<SendRun>(deadlines);
-    const SourcePicture source = readSource(options);
+    const Result<PictureAndSpeed> source = readSource(options);
     for (const QString& warning : source.warnings)
         message(err, Text::tr("warning: ") + warning);
     if (!source.ok) {
-        message(err, source.error);
+        message(err, source.error());
         run->end(ExitSourceRefused, false);
         return run;
     }
     const DotPattern& picture = source.picture;
-    const auto speed = qint16(options.speed.value_or(source.speed));
+    const Speed speed = options.speed.value_or(source.speed);
 
     QString error;
     if ((!options.saveFile.isEmpty() &&
@@ -146,15 +146,15 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
     QObject::connect(&r->session(), &DownloadSession::status, r,
                      [display](const QString& status) { display->show(status); });
     QObject::connect(&r->session(), &DownloadSession::finished, r,
-                     [r, display, err](const DownloadResult& result) {
+                     [r, display, err](const Result<Delivery>& result) {
                          display->finish();
                          if (!result.ok)
-                             message(err, result.error);
+                             message(err, result.error());
                          r->end(result.ok ? ExitSent : ExitPortFailed, true);
                      });
     if (!r->session().start(port, picture, speed)) {
         display->finish();
-        message(err, r->session().result().error);
+        message(err, r->session().result().error());
         r->end(ExitPortFailed, false);
     }
     return run;

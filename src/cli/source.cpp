@@ -21,25 +21,17 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::Send)
 };
 
-SourcePicture fromPatternFile(const QString& file) {
-    SourcePicture source;
-    PatternFileReadResult read;
-    QString name = file;
-    if (file == QLatin1String("-")) {
-        name = Text::tr("standard input");
-        QFile in;
-        if (in.open(stdin, QIODevice::ReadOnly))
-            read = PatternFile::read(in);
-        else
-            read.error = {0, Text::tr("cannot read: %1").arg(in.errorString())};
-    } else {
-        read = PatternFile::load(file);
-    }
-    source.ok = read.ok;
-    source.error = read.error.message(name);
-    source.picture = read.content.picture;
-    source.speed = read.content.speed;
-    return source;
+Result<PictureAndSpeed> fromPatternFile(const QString& file) {
+    if (file != QLatin1String("-"))
+        return PatternFile::load(file);
+    QFile in;
+    Result<PictureAndSpeed> read =
+        in.open(stdin, QIODevice::ReadOnly)
+            ? PatternFile::read(in)
+            : Result<PictureAndSpeed>::refused(
+                  {QString(), Text::tr("cannot read: %1").arg(in.errorString())});
+    read.refusal.subject = Text::tr("standard input");
+    return read;
 }
 
 // "U+20AC" and, where it can be shown, the character itself.
@@ -49,17 +41,15 @@ QString characterName(char32_t c) {
     return text.at(0).isPrint() ? QStringLiteral("\"%1\" (%2)").arg(text, code) : code;
 }
 
-SourcePicture fromText(const SendOptions& options) {
-    SourcePicture source;
-    FontLoad loaded;
+Result<PictureAndSpeed> fromText(const SendOptions& options) {
+    Result<PictureAndSpeed> source = Result<PictureAndSpeed>::accepted({});
+    Result<LoadedFont> loaded;
     const BitmapFont* bundled =
         options.font.isEmpty() ? &BitmapFont::builtin() : BitmapFont::bundled(options.font);
     if (!bundled) {
         loaded = BitmapFont::load(options.font);
-        if (!loaded.ok) {
-            source.error = loaded.error;
-            return source;
-        }
+        if (!loaded.ok)
+            return Result<PictureAndSpeed>::refused(loaded.refusal);
     }
     const BitmapFont& font = bundled ? *bundled : loaded.font;
     const TextRun run = layOutText(font, options.text, options.valign);
@@ -74,18 +64,15 @@ SourcePicture fromText(const SendOptions& options) {
     writeColumns(
         run.columns, alignedStart(width, options.align),
         [&](int row, int col, const QString& text) { source.picture.setText(row, col, text); });
-    source.ok = true;
     return source;
 }
 
-SourcePicture fromImage(const SendOptions& options) {
-    const ImageImport image = loadImagePicture(options.file, {options.threshold, options.invert});
-    SourcePicture source;
-    source.ok = image.ok;
-    source.picture = image.picture;
-    source.warnings = image.warnings;
-    source.error = image.error;
-    return source;
+Result<PictureAndSpeed> fromImage(const SendOptions& options) {
+    const Result<ImagePicture> image =
+        loadImagePicture(options.file, {options.threshold, options.invert});
+    if (!image.ok)
+        return Result<PictureAndSpeed>::refused(image.refusal);
+    return Result<PictureAndSpeed>::accepted({image.picture, Speed()}, image.warnings);
 }
 
 } // namespace
@@ -103,14 +90,14 @@ QStringList fontListing(const QString& folder) {
         files << it.next();
     files.sort();
     for (const QString& file : std::as_const(files)) {
-        const FontLoad loaded = BitmapFont::load(file);
+        const Result<LoadedFont> loaded = BitmapFont::load(file);
         if (loaded.ok)
             lines << Text::tr("%1\t%2 rows").arg(file).arg(loaded.font.height());
     }
     return lines;
 }
 
-SourcePicture readSource(const SendOptions& options) {
+Result<PictureAndSpeed> readSource(const SendOptions& options) {
     switch (options.source) {
     case SendOptions::Source::Text:
         return fromText(options);

@@ -3,22 +3,17 @@
 // The picture orvane-send works on, made from its source: a pattern file (or standard input), a
 // text laid out in a bitmap font, or an image.
 
-#include "dotpattern.h"
 #include "options.h"
+#include "patternfile.h"
+#include "result.h"
 
 #include <QStringList>
 
 namespace orvane {
 
-struct SourcePicture {
-    bool ok = false;
-    DotPattern picture;
-    int speed = StartSpeed; // the pattern file's speed; 5 for a text or an image
-    QStringList warnings;   // something was lost or stands in, but there is a picture
-    QString error;          // why there is no picture, naming the file
-};
-
-SourcePicture readSource(const SendOptions& options);
+// The speed is the pattern file's, StartSpeed for a text or an image. Warnings say what was lost
+// or stands in; a refusal names the file.
+Result<PictureAndSpeed> readSource(const SendOptions& options);
 
 // At most this many font files are looked at under a folder.
 inline constexpr int MaxListedFiles = 4096;

@@ -15,18 +15,15 @@ struct Text {
 };
 } // namespace
 
-FontLoad BitmapFont::load(const QString& fileName) {
-    const BoundedRead file = readBoundedFile(fileName, MaxFileBytes);
-    FontLoad result;
+Result<LoadedFont> BitmapFont::load(const QString& fileName) {
+    const Result<FileBytes> file = readBoundedFile(fileName, MaxFileBytes);
     if (!file.ok)
-        result.error = QStringLiteral("%1: %2").arg(fileName, file.error);
-    else if (file.truncated)
-        result.error = Text::tr("%1: the file is larger than %2 MiB; this is not a font for "
-                                "the sign")
-                           .arg(fileName, QString::number(MaxFileBytes / (1024 * 1024)));
-    else
-        result = fromData(file.data, fileName);
-    return result;
+        return Result<LoadedFont>::refused(file.refusal);
+    if (file.truncated)
+        return Result<LoadedFont>::refused(
+            {fileName, Text::tr("the file is larger than %1 MiB; this is not a font for the sign")
+                           .arg(MaxFileBytes / (1024 * 1024))});
+    return fromData(file.data, fileName);
 }
 
 namespace {
@@ -34,9 +31,9 @@ namespace {
 BitmapFont readBundled(const QString& resource, const QString& name) {
     QFile file(resource);
     const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    FontLoad loaded = BitmapFont::fromData(data, name);
+    Result<LoadedFont> loaded = BitmapFont::fromData(data, name);
     if (!loaded.ok)
-        qFatal("the bundled font %s is broken: %s", qPrintable(name), qPrintable(loaded.error));
+        qFatal("the bundled font %s is broken: %s", qPrintable(name), qPrintable(loaded.error()));
     return std::move(loaded.font);
 }
 } // namespace

@@ -5,6 +5,8 @@
 // bit 0 = row 8), so laying text out is a copy. A font taller than the sign's 8 rows, and an
 // outline font, are refused when they are read.
 
+#include "result.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -18,7 +20,7 @@ struct Glyph {
     int advance = 0;       // the font's width for the glyph (DWIDTH), used when it has no ink
 };
 
-struct FontLoad;
+struct LoadedFont;
 
 class BitmapFont {
 public:
@@ -31,11 +33,11 @@ public:
     static constexpr int MaxGlyphSize = 256; // a glyph's bitmap width and height, its advance
     static constexpr int MaxHeight = 8;      // the sign's rows
 
-    // Reads the named font file. On failure the error names the file: "FILE: ...".
-    static FontLoad load(const QString& fileName);
+    // Reads the named font file; a refusal names the file.
+    static Result<LoadedFont> load(const QString& fileName);
     // Reads a font file's content; `name` stands for the file in messages and is the font's
     // name().
-    static FontLoad fromData(const QByteArray& data, const QString& name);
+    static Result<LoadedFont> fromData(const QByteArray& data, const QString& name);
     // The bundled X11 misc-fixed 5x8 font (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic).
     static const BitmapFont& builtin();
     // The bundled Hangul subset of Galmuri7 ("galmuri7"): syllables and jamo, 7 rows high.
@@ -67,10 +69,8 @@ private:
     QHash<char32_t, Glyph> glyphs_;
 };
 
-struct FontLoad {
-    bool ok = false;
+struct LoadedFont {
     BitmapFont font;
-    QString error; // names the file; empty when ok
 };
 
 } // namespace orvane

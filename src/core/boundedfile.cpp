@@ -35,10 +35,8 @@ struct Text {
 
 namespace {
 
-BoundedRead failed(const QString& reason) {
-    BoundedRead result;
-    result.error = reason;
-    return result;
+Result<FileBytes> failed(const QString& fileName, const QString& reason) {
+    return Result<FileBytes>::refused({fileName, reason});
 }
 
 QString notAFile(bool isFolder) {
@@ -53,7 +51,7 @@ struct Transfer {
     std::condition_variable changed;
     quint64 steps = 0; // calls that came back: the open, then each read
     bool done = false;
-    BoundedRead result;
+    Result<FileBytes> result;
 
     void step() {
         {
@@ -68,12 +66,12 @@ constexpr qint64 ChunkBytes = 64 * 1024;
 
 // Reads the file in the calling thread, counting each call that comes back as a step. May block
 // for good on a file that looks regular but is not.
-BoundedRead readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer) {
-    BoundedRead result;
+Result<FileBytes> readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer) {
+    FileBytes result;
 #if defined(Q_OS_WIN)
     const QFileInfo info(fileName);
     if (info.isDir())
-        return failed(notAFile(true));
+        return failed(fileName, notAFile(true));
     // Opening a pipe (\\.\pipe\...) or a device (COM1, CON) does not wait, but reading it may,
     // so only what the system calls a disk file is read.
     const QString native = QDir::toNativeSeparators(fileName);
@@ -81,27 +79,27 @@ BoundedRead readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer
                                       GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
-        return failed(Text::tr("cannot open the file: %1").arg(qt_error_string(-1)));
+        return failed(fileName, Text::tr("cannot open the file: %1").arg(qt_error_string(-1)));
     if (GetFileType(handle) != FILE_TYPE_DISK) {
         CloseHandle(handle);
-        return failed(notAFile(false));
+        return failed(fileName, notAFile(false));
     }
     const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
     if (fd < 0) {
         CloseHandle(handle);
-        return failed(Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
+        return failed(fileName, Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         _close(fd);
-        return failed(Text::tr("cannot open the file: %1").arg(file.errorString()));
+        return failed(fileName, Text::tr("cannot open the file: %1").arg(file.errorString()));
     }
     transfer.step();
     while (result.data.size() < maxBytes) {
         const QByteArray chunk = file.read(std::min(ChunkBytes, maxBytes - result.data.size()));
         transfer.step();
         if (file.error() != QFileDevice::NoError)
-            return failed(Text::tr("cannot read the file: %1").arg(file.errorString()));
+            return failed(fileName, Text::tr("cannot read the file: %1").arg(file.errorString()));
         if (chunk.isEmpty())
             break;
         result.data += chunk;
@@ -119,10 +117,10 @@ BoundedRead readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer
                         O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
     const int fd = file.fd;
     if (fd < 0)
-        return failed(Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
+        return failed(fileName, Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return failed(notAFile(S_ISDIR(st.st_mode)));
+        return failed(fileName, notAFile(S_ISDIR(st.st_mode)));
     ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     transfer.step();
     QByteArray chunk(qsizetype(std::min(ChunkBytes, std::max<qint64>(maxBytes, 1))),
@@ -134,7 +132,8 @@ BoundedRead readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0)
-            return failed(Text::tr("cannot read the file: %1").arg(qt_error_string(errno)));
+            return failed(fileName,
+                          Text::tr("cannot read the file: %1").arg(qt_error_string(errno)));
         transfer.step();
         if (got == 0)
             break;
@@ -142,14 +141,13 @@ BoundedRead readNow(const QString& fileName, qint64 maxBytes, Transfer& transfer
     }
     result.truncated = st.st_size > result.data.size();
 #endif
-    result.ok = true;
-    return result;
+    return Result<FileBytes>::accepted(std::move(result));
 }
 
 } // namespace
 
-BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes,
-                            std::chrono::milliseconds stallLimit) {
+Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
+                                  std::chrono::milliseconds stallLimit) {
     // The file is read in a thread of its own, and the caller waits for it with a deadline that
     // each piece of data renews; when it passes, the caller returns and the thread is left to
     // finish (or stay blocked, holding one descriptor) on its own. Waiting with poll() instead
@@ -159,7 +157,7 @@ BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes,
     const auto transfer = std::make_shared<Transfer>();
     try {
         std::thread([transfer, fileName, maxBytes] {
-            BoundedRead result = readNow(fileName, maxBytes, *transfer);
+            Result<FileBytes> result = readNow(fileName, maxBytes, *transfer);
             {
                 const std::lock_guard lock(transfer->mutex);
                 transfer->result = std::move(result);
@@ -168,14 +166,16 @@ BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes,
             transfer->changed.notify_one();
         }).detach();
     } catch (const std::system_error& e) {
-        return failed(Text::tr("cannot read the file: %1").arg(QString::fromLocal8Bit(e.what())));
+        return failed(fileName,
+                      Text::tr("cannot read the file: %1").arg(QString::fromLocal8Bit(e.what())));
     }
     std::unique_lock lock(transfer->mutex);
     for (;;) {
         const quint64 seen = transfer->steps;
         if (!transfer->changed.wait_for(lock, stallLimit,
                                         [&] { return transfer->done || transfer->steps != seen; }))
-            return failed(Text::tr("the file gave no data for %1 s; it is not an ordinary file")
+            return failed(fileName,
+                          Text::tr("the file gave no data for %1 s; it is not an ordinary file")
                               .arg(double(stallLimit.count()) / 1000));
         if (transfer->done)
             return std::move(transfer->result);

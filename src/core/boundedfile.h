@@ -7,6 +7,8 @@
 // network file system). Only a regular file, or a symbolic link to one, is replaced by a write;
 // a file is written whole or not at all. Used for pattern files, fonts and images alike.
 
+#include "result.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,19 +16,18 @@
 
 namespace orvane {
 
-struct BoundedRead {
-    bool ok = false;
+struct FileBytes {
     QByteArray data;        // at most the bytes asked for
     bool truncated = false; // the file holds more than that
-    QString error;          // why it could not be read, in plain words (no file name)
 };
 
 // How long opening the file or one read from it may take before the file is given up.
 inline constexpr std::chrono::milliseconds DefaultStallLimit{5000};
 
-// Returns within about stallLimit of the last data the file gave, whatever the file does.
-BoundedRead readBoundedFile(const QString& fileName, qint64 maxBytes,
-                            std::chrono::milliseconds stallLimit = DefaultStallLimit);
+// Returns within about stallLimit of the last data the file gave, whatever the file does. A
+// refusal's subject is fileName.
+Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
+                                  std::chrono::milliseconds stallLimit = DefaultStallLimit);
 
 // Writes bytes to the named file atomically: an existing file is replaced only once the new
 // content is completely on disk, and is left as it was on failure. Anything but a regular file

@@ -3,6 +3,8 @@
 // The dot picture of the sign: 8 rows by 50 columns. In the editor it lives only in the
 // grid's cell texts; this header holds what every part agrees on without needing a window.
 
+#include "speed.h" // the speed a picture is shown at
+
 #include <QString>
 #include <array>
 #include <functional>
@@ -11,10 +13,6 @@ namespace orvane {
 
 inline constexpr int PatternRows = 8;  // data rows 1..8 (row 0 is the grid's header)
 inline constexpr int PatternCols = 50; // columns 0..49
-
-inline constexpr int MinSpeed = 1;
-inline constexpr int MaxSpeed = 9;
-inline constexpr int StartSpeed = 5;
 
 // Fill colours as 32-bit values laid out 0x00BBGGRR.
 inline constexpr quint32 LitColour = 255;      // red

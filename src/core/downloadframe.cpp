@@ -35,10 +35,10 @@ bool DownloadFrame::send(const CellTextReader& cells, const SpeedReader& speed, 
         if (columnSent)
             columnSent(col);
     }
-    return sink(speedCharacter(speed()));
+    return sink(speed().character());
 }
 
-QByteArray DownloadFrame::encode(const CellTextReader& cells, qint16 speed) {
+QByteArray DownloadFrame::encode(const CellTextReader& cells, Speed speed) {
     QByteArray frame;
     frame.reserve(Length);
     DownloadFrame encoder;

@@ -6,12 +6,13 @@
 //   two hex digits per column 0..49  the column byte, high digit first, uppercase; row 1 is
 //                                    bit 7 (0x80) .. row 8 is bit 0 (0x01), a bit is 1 when
 //                                    the cell text is exactly "R"
-//   the speed character              speed | 0x30, "1".."9"
+//   the speed character              speed | 0x30, "1".."9" (Speed::character())
 //
 // No terminator, separator or checksum. The encoder reads cells and the speed only through the
 // readers it is given and needs no window.
 
 #include "dotpattern.h"
+#include "speed.h"
 
 #include <QByteArray>
 #include <QString>
@@ -19,8 +20,8 @@
 
 namespace orvane {
 
-// Reads the speed (1..9).
-using SpeedReader = std::function<qint16()>;
+// Reads the speed.
+using SpeedReader = std::function<Speed()>;
 
 class DownloadFrame {
 public:
@@ -48,11 +49,9 @@ public:
     static char hexDigit(int n);
     static char highDigit(quint8 byte) { return hexDigit((byte & 0xF0) / 16); }
     static char lowDigit(quint8 byte) { return hexDigit(byte & 0x0F); }
-    // speed | 0x30: "1".."9" for the speeds 1..9.
-    static char speedCharacter(qint16 speed) { return char(quint8(speed | 0x30)); }
 
     // The whole frame at once.
-    static QByteArray encode(const CellTextReader& cells, qint16 speed);
+    static QByteArray encode(const CellTextReader& cells, Speed speed);
 
     // Scratch state of the column being encoded; meaningless between frames.
     QString CellText;

@@ -131,15 +131,10 @@ class FontReader {
 public:
     FontReader(const QByteArray& data, const QString& name) : data_(data), name_(name) {}
 
-    FontLoad read() {
-        FontLoad result;
-        if (unpack() && checkLines() && open() && readGlyphs() && finish()) {
-            result.ok = true;
-            result.font = std::move(font_);
-        } else {
-            result.error = error_;
-        }
-        return result;
+    Result<LoadedFont> read() {
+        if (unpack() && checkLines() && open() && readGlyphs() && finish())
+            return Result<LoadedFont>::accepted({std::move(font_)});
+        return Result<LoadedFont>::refused({name_, error_});
     }
 
 private:
@@ -163,7 +158,7 @@ private:
     BitmapFont font_;
 
     bool fail(const QString& what) {
-        error_ = QStringLiteral("%1: %2").arg(name_, what);
+        error_ = what;
         return false;
     }
 
@@ -540,7 +535,7 @@ private:
     }
 };
 
-FontLoad BitmapFont::fromData(const QByteArray& data, const QString& name) {
+Result<LoadedFont> BitmapFont::fromData(const QByteArray& data, const QString& name) {
     return FontReader(data, name).read();
 }
 

@@ -46,10 +46,8 @@ const QList<QByteArray>& readFormats() {
     return formats;
 }
 
-ImageImport failed(const QString& reason) {
-    ImageImport result;
-    result.error = reason;
-    return result;
+Result<ImagePicture> failed(const QString& reason, const QString& fileName = QString()) {
+    return Result<ImagePicture>::refused({fileName, reason});
 }
 
 // The image at 8 pixels high, its width following its aspect ratio (at least one pixel). The
@@ -153,7 +151,7 @@ QString thresholdError(const ImageOptions& options) {
 
 // The picture from an image that can be scaled in place; `size` is the image's full size, for
 // what is said about it.
-ImageImport picture(QImage image, QSize size, const ImageOptions& options) {
+Result<ImagePicture> picture(QImage image, QSize size, const ImageOptions& options) {
     if (!thresholdError(options).isEmpty())
         return failed(thresholdError(options));
     if (image.isNull())
@@ -164,8 +162,7 @@ ImageImport picture(QImage image, QSize size, const ImageOptions& options) {
                           .arg(sizeText(size))
                           .arg(PatternRows));
 
-    ImageImport result;
-    result.ok = true;
+    Result<ImagePicture> result = Result<ImagePicture>::accepted({});
     const int cols = std::min(scaled.width(), PatternCols);
     for (int y = 0; y < PatternRows; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
@@ -192,7 +189,7 @@ void configureImageReading() {
     QImageReader::setAllocationLimit(AllocationLimitMiB);
 }
 
-ImageImport pictureFromImage(const QImage& image, const ImageOptions& options) {
+Result<ImagePicture> pictureFromImage(const QImage& image, const ImageOptions& options) {
     return picture(image, image.size(), options);
 }
 
@@ -257,35 +254,34 @@ DecodedImage decodeImage(const QByteArray& bytes) {
     return result;
 }
 
-ImageImport pictureFromImageData(const QByteArray& data, const QString& name,
-                                 const ImageOptions& options) {
+Result<ImagePicture> pictureFromImageData(const QByteArray& data, const QString& name,
+                                          const ImageOptions& options) {
     if (!thresholdError(options).isEmpty())
         return failed(thresholdError(options)); // not the file's fault: no file name
     if (data.isEmpty())
-        return failed(withFileName(name, Text::tr("the file is empty")));
+        return failed(Text::tr("the file is empty"), name);
     DecodedImage decoded = decodeImage(data);
     if (decoded.image.isNull())
-        return failed(withFileName(name, decoded.error));
-    ImageImport result = picture(decoded.image, decoded.size, options);
+        return failed(decoded.error, name);
+    Result<ImagePicture> result = picture(decoded.image, decoded.size, options);
     result.image = std::move(decoded.image);
-    if (!result.ok)
-        result.error = withFileName(name, result.error);
+    result.refusal.subject = name;
     result.warnings = decoded.warnings + result.warnings;
     for (QString& warning : result.warnings)
         warning = withFileName(name, warning);
     return result;
 }
 
-ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options) {
+Result<ImagePicture> loadImagePicture(const QString& fileName, const ImageOptions& options) {
     if (!thresholdError(options).isEmpty())
         return failed(thresholdError(options));
-    const BoundedRead file = readBoundedFile(fileName, MaxImageFileBytes);
+    const Result<FileBytes> file = readBoundedFile(fileName, MaxImageFileBytes);
     if (!file.ok)
-        return failed(withFileName(fileName, file.error));
+        return Result<ImagePicture>::refused(file.refusal);
     if (file.truncated)
-        return failed(withFileName(fileName, Text::tr("the file is larger than the %1 MiB "
-                                                      "this program reads as an image")
-                                                 .arg(MaxImageFileBytes >> 20)));
+        return failed(Text::tr("the file is larger than the %1 MiB this program reads as an image")
+                          .arg(MaxImageFileBytes >> 20),
+                      fileName);
     return pictureFromImageData(file.data, fileName, options);
 }
 
@@ -294,10 +290,10 @@ QImage scaledToPictureHeight(const QImage& image) {
 }
 
 bool isImageFile(const QString& fileName, QString* unreadable) {
-    const BoundedRead head = readBoundedFile(fileName, 4096);
+    const Result<FileBytes> head = readBoundedFile(fileName, 4096);
     if (!head.ok) {
         if (unreadable)
-            *unreadable = withFileName(fileName, head.error);
+            *unreadable = head.error();
         return false;
     }
     QBuffer buffer;

@@ -12,6 +12,7 @@
 // a transparent pixel stays dark either way.
 
 #include "dotpattern.h"
+#include "result.h"
 
 #include <QImage>
 #include <QString>
@@ -44,15 +45,14 @@ struct ImageOptions {
     bool invert = false;
 };
 
-struct ImageImport {
-    bool ok = false;
-    DotPattern picture;   // "R" for a lit dot, "B" for a dark one
-    QStringList warnings; // something was lost (cut off), but there is a picture
-    QString error;        // why there is no picture
-    QImage image;         // loadImagePicture(): the image as decoded, to convert again
+// A result's warnings say what was lost (cut off) or what the decoder found wrong; from a file,
+// they start with its name, as a refusal names it.
+struct ImagePicture {
+    DotPattern picture; // "R" for a lit dot, "B" for a dark one
+    QImage image;       // loadImagePicture(): the image as decoded, to convert again
 };
 
-ImageImport pictureFromImage(const QImage& image, const ImageOptions& options);
+Result<ImagePicture> pictureFromImage(const QImage& image, const ImageOptions& options);
 
 // The image as pictureFromImage() scales it. Converting the result gives the same picture as
 // converting the image itself (only a warning names the smaller size), so a preview can scale
@@ -72,13 +72,13 @@ struct DecodedImage {
 DecodedImage decodeImage(const QByteArray& data);
 
 // Decodes and converts an image file's bytes; what is said about the file starts with `name`.
-ImageImport pictureFromImageData(const QByteArray& data, const QString& name,
-                                 const ImageOptions& options);
+Result<ImagePicture> pictureFromImageData(const QByteArray& data, const QString& name,
+                                          const ImageOptions& options);
 
 // Reads, checks and converts the named file, of at most MaxImageFileBytes, as
 // pictureFromImageData(). Of an animated image the first frame is taken; a photo's orientation
 // tag is applied.
-ImageImport loadImagePicture(const QString& fileName, const ImageOptions& options);
+Result<ImagePicture> loadImagePicture(const QString& fileName, const ImageOptions& options);
 
 // Whether the named file's content is an image this program reads (by its first bytes, not its
 // name). Only a regular file is looked at; when the file cannot be read, sets *unreadable (if

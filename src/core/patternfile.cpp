@@ -19,10 +19,10 @@ namespace {
 // Enough for 51 lines of the longest accepted length with their line ends.
 constexpr qint64 MaxBytesRead = qint64(PatternFile::SpeedLine) * (PatternFile::MaxLineLength + 2);
 
-PatternFileReadResult failure(int line, const QString& reason) {
-    PatternFileReadResult result;
-    result.error = {line, reason};
-    return result;
+// The fault of the whole content when line is 0.
+Result<PictureAndSpeed> failure(int line, const QString& reason) {
+    return Result<PictureAndSpeed>::refused(
+        {QString(), line > 0 ? Text::tr("line %1: %2").arg(line).arg(reason) : reason});
 }
 
 // Splits off up to `count` lines; CR LF, LF and CR each end a line, and text after the last
@@ -71,14 +71,9 @@ bool isBlank(char c) {
 
 } // namespace
 
-QString PatternFileError::message(const QString& fileName) const {
-    QString text = line > 0 ? Text::tr("line %1: %2").arg(line).arg(reason) : reason;
-    return fileName.isEmpty() ? text : QStringLiteral("%1: %2").arg(fileName, text);
-}
-
 namespace PatternFile {
 
-QByteArray write(const DotPattern& picture, int speed) {
+QByteArray write(const DotPattern& picture, Speed speed) {
     QByteArray out;
     out.reserve(PictureLines * (PatternRows + 2) + 16);
     for (int col = 0; col < PatternCols; ++col) {
@@ -86,12 +81,12 @@ QByteArray write(const DotPattern& picture, int speed) {
             out += picture.text(row, col).toLatin1();
         out += "\r\n";
     }
-    out += ' ' + QByteArray::number(speed) + " \r\n";
+    out += ' ' + QByteArray::number(speed.value()) + " \r\n";
     out += "\r\n";
     return out;
 }
 
-PatternFileReadResult read(const QByteArray& data) {
+Result<PictureAndSpeed> read(const QByteArray& data) {
     const Lines split = splitLines(data, SpeedLine);
     if (split.tooLong)
         return failure(int(split.lines.size()) + 1,
@@ -104,11 +99,11 @@ PatternFileReadResult read(const QByteArray& data) {
                               .arg(split.lines.size())
                               .arg(PictureLines));
 
-    PatternFileReadResult result;
+    PictureAndSpeed result;
     for (int col = 0; col < PatternCols; ++col) {
         const QByteArray& line = split.lines[col];
         for (int row = 1; row <= PatternRows; ++row)
-            result.content.picture.setText(
+            result.picture.setText(
                 row, col, row <= line.size() ? QString(QLatin1Char(line[row - 1])) : QString());
     }
 
@@ -122,32 +117,31 @@ PatternFileReadResult read(const QByteArray& data) {
                                            "from %1 to %2")
                                       .arg(MinSpeed)
                                       .arg(MaxSpeed));
-    const bool digitsOnly = std::all_of(speedText.begin(), speedText.end(),
-                                        [](char c) { return c >= '0' && c <= '9'; });
-    const int speed = digitsOnly && speedText.size() <= 4 ? speedText.toInt() : -1;
-    if (speed < MinSpeed || speed > MaxSpeed)
+    const std::optional<Speed> speed = Speed::fromText(speedText);
+    if (!speed)
         return failure(SpeedLine, Text::tr("the speed must be a number from %1 to %2, not "
                                            "\"%3\"")
                                       .arg(MinSpeed)
                                       .arg(MaxSpeed)
                                       .arg(printable(speedText.left(40))));
-    result.content.speed = speed;
-    result.ok = true;
-    return result;
+    result.speed = *speed;
+    return Result<PictureAndSpeed>::accepted(std::move(result));
 }
 
-PatternFileReadResult read(QIODevice& device) {
+Result<PictureAndSpeed> read(QIODevice& device) {
     return read(device.read(MaxBytesRead));
 }
 
-PatternFileReadResult load(const QString& fileName) {
-    const BoundedRead file = readBoundedFile(fileName, MaxBytesRead);
+Result<PictureAndSpeed> load(const QString& fileName) {
+    const Result<FileBytes> file = readBoundedFile(fileName, MaxBytesRead);
     if (!file.ok)
-        return failure(0, file.error);
-    return read(file.data);
+        return Result<PictureAndSpeed>::refused(file.refusal);
+    Result<PictureAndSpeed> content = read(file.data);
+    content.refusal.subject = fileName;
+    return content;
 }
 
-bool save(const QString& fileName, const DotPattern& picture, int speed, QString* error) {
+bool save(const QString& fileName, const DotPattern& picture, Speed speed, QString* error) {
     QString reason;
     if (writeFileAtomically(fileName, write(picture, speed), &reason))
         return true;

@@ -9,6 +9,8 @@
 // device that never ends cannot hang or exhaust the program.
 
 #include "dotpattern.h"
+#include "result.h"
+#include "speed.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,23 +19,10 @@ class QIODevice;
 
 namespace orvane {
 
-struct PatternFileError {
-    int line = 0;   // the line at fault, 0 when the fault is not one line's
-    QString reason; // what is wrong, in plain words
-
-    // "line 51: the speed ..." or just the reason; prefixed by the file's name when given.
-    QString message(const QString& fileName = QString()) const;
-};
-
-struct PatternFileContent {
+// What a pattern file holds, and what orvane-send sends.
+struct PictureAndSpeed {
     DotPattern picture;
-    int speed = StartSpeed;
-};
-
-struct PatternFileReadResult {
-    bool ok = false;
-    PatternFileContent content;
-    PatternFileError error;
+    Speed speed;
 };
 
 namespace PatternFile {
@@ -44,18 +33,19 @@ inline constexpr int SpeedLine = PictureLines + 1;
 inline constexpr int MaxLineLength = 4096;
 
 // The file's bytes for a picture and speed.
-QByteArray write(const DotPattern& picture, int speed);
+QByteArray write(const DotPattern& picture, Speed speed);
 
-// Reads and checks file content.
-PatternFileReadResult read(QIODevice& device);
-PatternFileReadResult read(const QByteArray& data);
+// Reads and checks file content. A refusal's reason starts with the line at fault ("line 51: the
+// speed ..."), if one line is; it names no file.
+Result<PictureAndSpeed> read(QIODevice& device);
+Result<PictureAndSpeed> read(const QByteArray& data);
 
-// Reads and checks the named file; error.message(fileName) names the file.
-PatternFileReadResult load(const QString& fileName);
+// Reads and checks the named file; a refusal names the file.
+Result<PictureAndSpeed> load(const QString& fileName);
 
 // Writes the named file atomically: an existing file is replaced only once the new content is
 // completely on disk. On failure returns false with a message naming the file and the reason.
-bool save(const QString& fileName, const DotPattern& picture, int speed, QString* error);
+bool save(const QString& fileName, const DotPattern& picture, Speed speed, QString* error);
 
 } // namespace PatternFile
 

@@ -51,10 +51,10 @@ DownloadSession::~DownloadSession() {
         network_->disconnect(this);
 }
 
-bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, qint16 speed) {
+bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, Speed speed) {
     Q_ASSERT(!running_);
     result_ = {};
-    failure_.clear();
+    failure_.reset();
     handed_ = written_ = gone_ = nextColumn_ = 0;
     networkOpen_ = closing_ = false;
     network_.reset();
@@ -66,7 +66,7 @@ bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, q
             return true;
         });
     if (isNetworkName(port.explicitDevice())) {
-        const auto address = parseNetworkAddress(port.explicitDevice(), &result_.error);
+        const auto address = parseNetworkAddress(port.explicitDevice(), &result_.refusal);
         if (!address)
             return false;
         network_ = std::make_unique<NetworkLine>(*address);
@@ -82,8 +82,8 @@ bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, q
     line_.setCommPort(port.CommPort());
     line_.setDevice(port.explicitDevice());
     if (!line_.setPortOpen(true)) {
-        result_.error =
-            Text::tr("Cannot open %1: %2").arg(line_.description(), line_.errorString());
+        result_.refusal = {line_.description(), line_.errorString(),
+                           Text::tr("Cannot open %1: %2")};
         return false;
     }
     running_ = true;
@@ -148,13 +148,13 @@ void DownloadSession::step() {
     stepQueued_ = false;
     if (!running_)
         return;
-    if (!failure_.isEmpty()) {
+    if (failure_) {
         finish();
         return;
     }
     const qint64 queued = network_ ? network_->queued() : line_.OutBufferCount();
     if (queued < 0) {
-        failure_ = failureText(network_ ? network_->errorString() : line_.errorString());
+        failure_ = failure(network_ ? network_->errorString() : line_.errorString());
         finish();
         return;
     }
@@ -192,7 +192,7 @@ void DownloadSession::poll() {
     if (written_ == DownloadFrame::Length)
         reason +=
             Text::tr("; %1 of %2 characters had not gone out").arg(written_ - gone_).arg(written_);
-    failure_ = failureText(reason);
+    failure_ = failure(reason);
     finish();
 }
 
@@ -208,15 +208,15 @@ void DownloadSession::writeNext() {
 }
 
 void DownloadSession::fail(const QString& reason) {
-    if (failure_.isEmpty())
-        failure_ = failureText(reason);
+    if (!failure_)
+        failure_ = failure(reason);
     queueStep();
 }
 
 // A network line is held open until the frame has had time to leave the far end's line; its
 // closed() or failed() then ends the download.
 void DownloadSession::finish() {
-    if (network_ && failure_.isEmpty()) {
+    if (network_ && !failure_) {
         if (!std::exchange(closing_, true)) {
             poller_.stop();
             network_->finish();
@@ -234,9 +234,8 @@ void DownloadSession::report() {
     line_.setPortOpen(false);
     if (network_)
         network_->abort();
-    result_.ok = failure_.isEmpty();
-    result_.sent = written_;
-    result_.error = failure_;
+    result_ = failure_ ? Result<Delivery>::refused(*failure_, {written_})
+                       : Result<Delivery>::accepted({written_});
     const QPointer<DownloadSession> alive(this);
     if (result_.ok)
         emit status(DownloadCompleteText);
@@ -248,14 +247,15 @@ QString DownloadSession::description() const {
     return network_ ? network_->description() : line_.description();
 }
 
-QString DownloadSession::failureText(const QString& reason) const {
+Refusal DownloadSession::failure(const QString& reason) const {
     if (network_ && !networkOpen_)
-        return Text::tr("Cannot connect to %1: %2").arg(description(), reason);
+        return {description(), reason, Text::tr("Cannot connect to %1: %2")};
     if (written_ < DownloadFrame::Length)
-        return Text::tr("Sending to %1 failed after %2 of %3 characters: %4")
-            .arg(description(), QString::number(written_), QString::number(DownloadFrame::Length),
-                 reason);
-    return Text::tr("Finishing the download on %1 failed: %2").arg(description(), reason);
+        return {description(), reason,
+                Text::tr("Sending to %1 failed after %2 of %3 characters: %4")
+                    .arg(QStringLiteral("%1"), QString::number(written_),
+                         QString::number(DownloadFrame::Length), QStringLiteral("%2"))};
+    return {description(), reason, Text::tr("Finishing the download on %1 failed: %2")};
 }
 
 } // namespace orvane

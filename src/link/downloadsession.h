@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class QSocketNotifier;
 
@@ -35,10 +36,9 @@ namespace orvane {
 inline const QString DownloadStartText = QStringLiteral("Download Start ......");
 inline const QString DownloadCompleteText = QStringLiteral("Data Out Complete !");
 
-struct DownloadResult {
-    bool ok = false;
-    int sent = 0;  // characters the driver (or the network) took
-    QString error; // what went wrong, naming the port and the reason
+// A refusal names the port's device or network address.
+struct Delivery {
+    int sent = 0; // characters the driver (or the network) took
 };
 
 struct DownloadDeadlines {
@@ -61,16 +61,16 @@ public:
     // picture and speed; returns at once, having given "Download Start ......". False when the
     // port cannot be opened: nothing was sent or emitted, and result() says why. A network line
     // that cannot be reached or set up is reported through finished() instead.
-    bool start(const SerialPort& port, const DotPattern& picture, qint16 speed);
+    bool start(const SerialPort& port, const DotPattern& picture, Speed speed);
     bool isRunning() const { return running_; }
     // Of the last download, once finished() came or start() failed.
-    const DownloadResult& result() const { return result_; }
+    const Result<Delivery>& result() const { return result_; }
 
 signals:
     // Each status text as it happens.
     void status(const QString& text);
     // Once the port is closed again; not when start() returns false.
-    void finished(const orvane::DownloadResult& result);
+    void finished(const orvane::Result<orvane::Delivery>& result);
 
 private:
     void bytesWritten(qint64 count);
@@ -84,7 +84,7 @@ private:
     void finish();
     void report();
     QString description() const;
-    QString failureText(const QString& reason) const;
+    Refusal failure(const QString& reason) const;
 
     const DownloadDeadlines deadlines_;
     SerialPort line_;
@@ -100,10 +100,10 @@ private:
     QElapsedTimer sinceLineMoved_; // since a character was taken or left
     QTimer poller_;
     QPointer<QSocketNotifier> pausedRetries_;
-    QString failure_;
+    std::optional<Refusal> failure_;
     bool stepQueued_ = false;
     bool running_ = false;
-    DownloadResult result_;
+    Result<Delivery> result_;
 };
 
 } // namespace orvane

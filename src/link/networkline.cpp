@@ -44,6 +44,18 @@ bool isNetworkName(const QString& name) {
 }
 
 std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* error) {
+    Refusal refusal;
+    const auto address = parseNetworkAddress(name, &refusal);
+    if (!address)
+        *error = refusal.message();
+    return address;
+}
+
+std::optional<NetworkAddress> parseNetworkAddress(const QString& name, Refusal* refusal) {
+    const auto refuse = [&](const QString& reason) {
+        *refusal = {name, reason};
+        return std::nullopt;
+    };
     NetworkAddress address;
     QStringView rest;
     if (name.startsWith(RawScheme, Qt::CaseInsensitive)) {
@@ -53,10 +65,8 @@ std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* 
         address.protocol = NetworkAddress::Protocol::Rfc2217;
         rest = QStringView(name).mid(Rfc2217Scheme.size());
     } else {
-        *error = Text::tr("%1: not a kind of link this program knows; use socket://HOST:PORT "
-                          "(a raw TCP port) or rfc2217://HOST:PORT (an RFC 2217 server)")
-                     .arg(name);
-        return std::nullopt;
+        return refuse(Text::tr("not a kind of link this program knows; use socket://HOST:PORT "
+                               "(a raw TCP port) or rfc2217://HOST:PORT (an RFC 2217 server)"));
     }
     const QString scheme = address.protocol == NetworkAddress::Protocol::Raw
                                ? QString(RawScheme)
@@ -66,23 +76,20 @@ std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* 
     if (rest.startsWith(QLatin1Char('['))) { // an IPv6 address
         const qsizetype close = rest.indexOf(QLatin1Char(']'));
         if (close < 0 || !rest.mid(close + 1).startsWith(QLatin1Char(':'))) {
-            *error = Text::tr("%1: not of the form %2").arg(name, form);
-            return std::nullopt;
+            return refuse(Text::tr("not of the form %1").arg(form));
         }
         host = rest.mid(1, close - 1);
         port = rest.mid(close + 2);
     } else {
         const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
         if (colon < 0) {
-            *error = Text::tr("%1: the port is missing; write %2").arg(name, form);
-            return std::nullopt;
+            return refuse(Text::tr("the port is missing; write %1").arg(form));
         }
         host = rest.left(colon);
         port = rest.mid(colon + 1);
         if (host.contains(QLatin1Char(':'))) {
-            *error = Text::tr("%1: an IPv6 address goes in brackets, as in %2")
-                         .arg(name, scheme + QStringLiteral("[::1]:PORT"));
-            return std::nullopt;
+            return refuse(Text::tr("an IPv6 address goes in brackets, as in %1")
+                              .arg(scheme + QStringLiteral("[::1]:PORT")));
         }
     }
     const auto badCharacter = [](QChar c) {
@@ -91,16 +98,14 @@ std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* 
                c == QLatin1Char(']');
     };
     if (host.isEmpty() || std::any_of(host.begin(), host.end(), badCharacter)) {
-        *error = Text::tr("%1: not of the form %2").arg(name, form);
-        return std::nullopt;
+        return refuse(Text::tr("not of the form %1").arg(form));
     }
     bool ok = false;
     const uint number = port.toUInt(&ok);
     const bool digits = std::all_of(port.begin(), port.end(), [](QChar c) { return c.isDigit(); });
     if (!ok || !digits || number < 1 || number > 65535) {
-        *error = Text::tr("%1: the port must be a number from 1 to 65535, not \"%2\"")
-                     .arg(name, port.toString());
-        return std::nullopt;
+        return refuse(
+            Text::tr("the port must be a number from 1 to 65535, not \"%1\"").arg(port.toString()));
     }
     address.host = host.toString();
     address.port = quint16(number);

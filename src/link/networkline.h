@@ -13,6 +13,7 @@
 // until that is none (3.74 s for a frame of 102), so that no server drops the rest on closing.
 // Uses nothing but Qt Network.
 
+#include "result.h"
 #include "signline.h"
 #include "telnetcodec.h"
 
@@ -36,7 +37,9 @@ struct NetworkAddress {
 // Whether `name` is meant as a network link ("socket://...", "rfc2217://...", or any other
 // "scheme://") rather than a device path.
 bool isNetworkName(const QString& name);
-// The address `name` gives; otherwise nothing, and *error says what is wrong with it.
+// The address `name` gives; otherwise nothing, and *refusal says what is wrong with it.
+std::optional<NetworkAddress> parseNetworkAddress(const QString& name, Refusal* refusal);
+// As above, *error the refusal's message: "NAME: what is wrong".
 std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* error);
 
 class NetworkLine : public SignLine {

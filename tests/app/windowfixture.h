@@ -28,7 +28,7 @@ protected:
     // Keys go to whichever control has the focus, as a user's would.
     void key(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
     void undo() { key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
-    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), 5); }
+    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), Speed()); }
 
     // For init() and cleanup().
     void openWindow() {

@@ -171,6 +171,7 @@ private slots:
         usage("port 0", {file, "--port", "0"}, "from 1 to 16, not \"0\"");
         usage("port 17", {file, "--port=17"}, "from 1 to 16");
         usage("speed 10", {file, "--speed", "10"}, "from 1 to 9");
+        usage("speed sign", {file, "--speed=+5"}, "from 1 to 9, not \"+5\"");
         usage("both", {file, "--port=2", "--device=/dev/null"}, "not both");
         usage("link without port", {file, "--device=socket://sign"},
               "socket://sign: the port is missing; write socket://HOST:PORT");

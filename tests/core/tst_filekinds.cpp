@@ -57,8 +57,9 @@ private slots:
         const QString pipe = instance + "/trace_pipe";
         QVERIFY(QFileInfo(pipe).isFile());
 
-        const BoundedRead read = readBoundedFile(pipe, 16, 200ms);
-        QCOMPARE(read.error, "the file gave no data for 0.2 s; it is not an ordinary file");
+        const Result<FileBytes> read = readBoundedFile(pipe, 16, 200ms);
+        QCOMPARE(read.refusal.reason,
+                 "the file gave no data for 0.2 s; it is not an ordinary file");
         QVERIFY(!read.ok);
 
         // A line in the buffer wakes the thread left reading: it takes its 16 bytes and closes
@@ -110,7 +111,7 @@ private slots:
         const QList<quint64> before = node(path);
         QString savedError, pngError;
         const DotPattern picture;
-        const bool saved = PatternFile::save(path, picture, 5, &savedError);
+        const bool saved = PatternFile::save(path, picture, Speed(), &savedError);
         const QByteArray savedBytes = readFile(dir.filePath("file.txt"));
         const bool png = savePng(path, picture.reader(), 1, &pngError);
         QCOMPARE(node(path), before);

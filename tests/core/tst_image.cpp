@@ -27,8 +27,9 @@ class TestImage : public QObject {
                 text += x == PatternCols ? u'\n' : lit(x, y) ? u'#' : u'.';
         return text;
     }
-    static QString shown(const ImageImport& r) {
-        return r.ok ? dots([&](int x, int y) { return isLit(r.picture.text(y + 1, x)); }) : r.error;
+    static QString shown(const Result<ImagePicture>& r) {
+        return r.ok ? dots([&](int x, int y) { return isLit(r.picture.text(y + 1, x)); })
+                    : r.error();
     }
     // An image 8 pixels high, by default an irregular pattern: white where lit, black elsewhere.
     static bool pattern(int x, int y) { return (x * 7 + y * 3) % 5 == 0 || x == 49 || y == 7; }
@@ -55,7 +56,7 @@ private slots:
         const QImage wide = imageOf().scaled(100, 16).copy(0, 0, 120, 16);
         const QString path = dir.filePath(QStringLiteral("wide.png"));
         QVERIFY(wide.save(path));
-        const ImageImport result = loadImagePicture(path, {});
+        const Result<ImagePicture> result = loadImagePicture(path, {});
         QCOMPARE(shown(result), dots(pattern));
         QCOMPARE(result.warnings, QStringList(path + ": the image of 120 x 16 pixels is 60 columns "
                                                      "wide at 8 rows; only its first 50 columns "
@@ -133,7 +134,7 @@ private slots:
                  {testing::writeFile(dir, "empty", {}), "the file is empty"},
                  {testing::writeFile(dir, "text", "This is not a picture.\n"),
                   "not an image in a format this program reads (bmp,"}}) {
-            const QString error = loadImagePicture(path, {}).error;
+            const QString error = loadImagePicture(path, {}).error();
             QVERIFY2(error.startsWith(path + ": " + message), qPrintable(error));
         }
     }
@@ -188,9 +189,9 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
         const QString path = writeFile(dir, QTest::currentDataTag(), bytes);
-        const ImageImport result = loadImagePicture(path, {});
+        const Result<ImagePicture> result = loadImagePicture(path, {});
         QVERIFY(!result.ok);
-        QCOMPARE(result.error.left(path.size() + 2 + message.size()), path + ": " + message);
+        QCOMPARE(result.error().left(path.size() + 2 + message.size()), path + ": " + message);
     }
 
     // One of each format, and images at the limits that cost the most: each is decoded whole (a
@@ -234,8 +235,8 @@ private slots:
         QCOMPARE(image.size, size);
         QCOMPARE(image.image.size(), decoded);
         QVERIFY(!image.image.textKeys().contains("k")); // no text chunk was kept
-        const ImageImport picture = pictureFromImageData(bytes, "x", {0, false});
-        QVERIFY2(picture.ok, qPrintable(picture.error));
+        const Result<ImagePicture> picture = pictureFromImageData(bytes, "x", {0, false});
+        QVERIFY2(picture.ok, qPrintable(picture.error()));
     }
 
     // What the decoders are given. Of a GIF, the first frame and no more image data than its

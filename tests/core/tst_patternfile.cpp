@@ -34,18 +34,18 @@ private slots:
         for (int i = 0; i < 400; ++i)
             bytes += QByteArray(1, i % 256 == '\r' || i % 256 == '\n' ? 'Z' : char(i)) +
                      (i % 8 == 7 ? "\r\n" : "");
-        const PatternFileReadResult read = PatternFile::read(bytes + " 7 \r\n\r\n");
+        const Result<PictureAndSpeed> read = PatternFile::read(bytes + " 7 \r\n\r\n");
         const QString path = dir.filePath("all-bytes.txt");
         QString error;
-        QVERIFY2(PatternFile::save(path, read.content.picture, 7, &error), qPrintable(error));
+        QVERIFY2(PatternFile::save(path, read.picture, *Speed::of(7), &error), qPrintable(error));
         QCOMPARE(readFile(path), bytes + " 7 \r\n\r\n");
-        QVERIFY(PatternFile::load(path).content.picture == read.content.picture);
-        const DotPattern p =
-            PatternFile::read(patternFile({"rXRB5", "B", "RRRRRRRRBBBB"})).content.picture;
+        QVERIFY(PatternFile::load(path).picture == read.picture);
+        const DotPattern p = PatternFile::read(patternFile({"rXRB5", "B", "RRRRRRRRBBBB"})).picture;
         QCOMPARE((QStringList{p.text(1, 0), p.text(2, 0), p.text(5, 0), p.text(6, 0), p.text(8, 0),
                               p.text(1, 1), p.text(2, 1), p.text(8, 2)}),
                  (QStringList{"r", "X", "5", "", "", "B", "", "R"}));
-        QVERIFY(PatternFile::write(p, 5).startsWith("rXRB5\r\nB\r\nRRRRRRRR\r\nBBBBBBBB\r\n"));
+        QVERIFY(
+            PatternFile::write(p, Speed()).startsWith("rXRB5\r\nB\r\nRRRRRRRR\r\nBBBBBBBB\r\n"));
     }
 
     // Files as they are read: with any line end, a speed line in any form and as many lines as
@@ -99,13 +99,43 @@ private slots:
         QFETCH(QString, path);
         QFETCH(int, speed);
         QFETCH(QString, says);
-        const PatternFileReadResult read = PatternFile::load(path);
-        const DotPattern& p = read.content.picture;
-        QCOMPARE((read.ok ? QStringList{QString::number(read.content.speed), p.text(1, 0),
+        const Result<PictureAndSpeed> read = PatternFile::load(path);
+        const DotPattern& p = read.picture;
+        QCOMPARE((read.ok ? QStringList{QString::number(read.speed.value()), p.text(1, 0),
                                         p.text(2, 0), p.text(8, 49)}
-                          : QStringList{read.error.message(path)}),
+                          : QStringList{read.error()}),
                  (speed ? QStringList{QString::number(speed), "R", "B", "B"}
                         : QStringList{path + ": " + says}));
+    }
+
+    // The speed line's forms, as --speed also takes them; nothing else is a speed: no sign, no
+    // inner blank, no digit but 0..9, no fifth digit.
+    void speedTexts_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("speed"); // 0: refused
+        const std::pair<const char*, int> rows[] = {
+            {" 1", 1}, {"9\t", 9}, {"0009", 9}, {"00009", 0},  {"+5", 0},
+            {"-1", 0}, {"5 6", 0}, {"0x5", 0},  {"\u0665", 0}, {"", 0},
+        };
+        for (const auto& [text, speed] : rows)
+            QTest::newRow(qPrintable(u'"' + QString::fromUtf8(text) + u'"'))
+                << QString::fromUtf8(text) << speed;
+    }
+    void speedTexts() {
+        QFETCH(QString, text);
+        QFETCH(int, speed);
+        const std::optional<Speed> read = Speed::fromText(text);
+        QCOMPARE(read ? read->value() : 0, speed);
+    }
+
+    // Only 1..9 makes a speed; a step stops at either end; the frame's character is its digit.
+    void speedSteps() {
+        QVERIFY(!Speed::of(0) && !Speed::of(10) && !Speed::of(-9));
+        QCOMPARE(Speed().value(), StartSpeed);
+        QCOMPARE(Speed().up().up().up().up().up().value(), 9);
+        QCOMPARE(Speed().down().down().down().down().down().value(), 1);
+        for (int n = MinSpeed; n <= MaxSpeed; ++n)
+            QCOMPARE(Speed::of(n)->character(), char('0' + n));
     }
 
     // A save replaces the whole file or leaves it as it was; a full disk is played by a file-size
@@ -113,10 +143,10 @@ private slots:
     void saveReplacesWholeOrNotAtAll() {
         const QString path = writeFile(dir, "old.txt", QByteArray(2000, 'o'));
         QString error;
-        QVERIFY(PatternFile::save(path, DotPattern(), 5, &error));
+        QVERIFY(PatternFile::save(path, DotPattern(), Speed(), &error));
         QCOMPARE(readFile(path), patternFile());
         for (const QString& bad : {dir.filePath("nowhere/x.txt"), path + "/x.txt"}) {
-            QVERIFY(!PatternFile::save(bad, DotPattern(), 5, &error) && !QFile::exists(bad));
+            QVERIFY(!PatternFile::save(bad, DotPattern(), Speed(), &error) && !QFile::exists(bad));
             QVERIFY2(error.startsWith(bad + ": cannot save"), qPrintable(error));
         }
 #if !defined(Q_OS_WIN) // Windows has neither fork() nor file-size limits
@@ -125,9 +155,9 @@ private slots:
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{100, 100};
             setrlimit(RLIMIT_FSIZE, &limit);
-            _exit(PatternFile::save(path, DotPattern(), 9, &error) ? 0
-                  : error.contains(path)                           ? 3
-                                                                   : 4);
+            _exit(PatternFile::save(path, DotPattern(), *Speed::of(9), &error) ? 0
+                  : error.contains(path)                                       ? 3
+                                                                               : 4);
         }
         int status = 0;
         QVERIFY(child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status));

@@ -95,9 +95,9 @@ class TestText : public QObject {
 private slots:
     void knownGlyphsGiveExactColumns() {
         const QString path = testing::writeFile(dir, QStringLiteral("small.bdf"), smallFont);
-        const FontLoad load = BitmapFont::load(path);
+        const Result<LoadedFont> load = BitmapFont::load(path);
         const BitmapFont& f = load.font;
-        QVERIFY2(load.ok && f.name() == path, qPrintable(load.error));
+        QVERIFY2(load.ok && f.name() == path, qPrintable(load.error()));
         QCOMPARE(QList<int>({f.ascent(), f.descent()}), QList<int>({7, 1}));
         // Boxes (rows 1 to 7) for what no font has; L with its foot in row 7, I one inked column,
         // the quote mark's gap kept, g reaching row 8, the space's own width.
@@ -278,7 +278,7 @@ private slots:
         QFETCH(QByteArray, bdf);
         QFETCH(QString, reason);
         const QString path = testing::writeFile(dir, QStringLiteral("hostile %1.bdf"), bdf);
-        const QString error = BitmapFont::load(path).error;
+        const QString error = BitmapFont::load(path).error();
         QVERIFY2(reason.startsWith(u':') ? error.startsWith(path + reason)
                                          : error.startsWith(path + u':') && error.contains(reason),
                  qPrintable(error));
@@ -308,8 +308,8 @@ private slots:
     void damagedFontsAreReadWithinTheirBounds() {
         QFETCH(QByteArray, bdf);
         QFETCH(Columns, columns);
-        const FontLoad load = BitmapFont::fromData(bdf, QStringLiteral("damaged.bdf"));
-        QVERIFY2(load.ok, qPrintable(load.error));
+        const Result<LoadedFont> load = BitmapFont::fromData(bdf, QStringLiteral("damaged.bdf"));
+        QVERIFY2(load.ok, qPrintable(load.error()));
         QCOMPARE(layOutText(load.font, u"I").columns, columns);
     }
 
@@ -320,18 +320,18 @@ private slots:
         QVERIFY(files.contains(QStringLiteral("bbx-after-bitmap.bdf")));
         for (const QString& file : files) {
             const QString path = folder.filePath(file);
-            const FontLoad load = BitmapFont::load(path);
+            const Result<LoadedFont> load = BitmapFont::load(path);
             QVERIFY2(load.ok ? load.font.height() <= BitmapFont::MaxHeight
-                             : load.error.startsWith(path + QStringLiteral(": ")),
-                     qPrintable(path + u' ' + load.error));
+                             : load.error().startsWith(path + QStringLiteral(": ")),
+                     qPrintable(path + u' ' + load.error()));
         }
     }
 
     // Debian's X11 fonts are PCF, gzip-compressed; the bundled font came from 5x8.pcf.gz.
     void x11FontsAreRead() {
         const QString path = SYSTEM_FONT("/usr/share/fonts/X11/misc/5x8.pcf.gz");
-        const FontLoad load = BitmapFont::load(path);
-        QVERIFY2(load.ok, qPrintable(load.error));
+        const Result<LoadedFont> load = BitmapFont::load(path);
+        QVERIFY2(load.ok, qPrintable(load.error()));
         const BitmapFont& builtin = BitmapFont::builtin();
         const QString text = QStringLiteral("Ag, Wörld Жλ€");
         QCOMPARE(layOutText(load.font, text).columns, layOutText(builtin, text).columns);
@@ -353,12 +353,13 @@ private slots:
         }
         QVERIFY(pcf.startsWith("\x01"
                                "fcp"));
-        const FontLoad plain = BitmapFont::fromData(pcf, QStringLiteral("5x8.pcf"));
-        QVERIFY2(plain.ok, qPrintable(plain.error));
+        const Result<LoadedFont> plain = BitmapFont::fromData(pcf, QStringLiteral("5x8.pcf"));
+        QVERIFY2(plain.ok, qPrintable(plain.error()));
         QCOMPARE(glyphDigest(plain.font), glyphDigest(builtin));
         for (qsizetype size : {qsizetype(8), pcf.size() / 2, pcf.size() - 1}) {
-            const FontLoad cut = BitmapFont::fromData(pcf.first(size), QStringLiteral("cut.pcf"));
-            QVERIFY2(cut.ok || cut.error.startsWith(u"cut.pcf: "), qPrintable(cut.error));
+            const Result<LoadedFont> cut =
+                BitmapFont::fromData(pcf.first(size), QStringLiteral("cut.pcf"));
+            QVERIFY2(cut.ok || cut.error().startsWith(u"cut.pcf: "), qPrintable(cut.error()));
         }
     }
 
@@ -368,13 +369,13 @@ private slots:
         const QString small = SYSTEM_FONT("/usr/share/fonts/X11/misc/5x7.pcf.gz");
         const QString latin2 = SYSTEM_FONT("/usr/share/fonts/X11/misc/5x8-ISO8859-2.pcf.gz");
         const QString tall = SYSTEM_FONT("/usr/share/fonts/X11/misc/6x13.pcf.gz");
-        const FontLoad f7 = BitmapFont::load(small), f2 = BitmapFont::load(latin2);
-        QVERIFY2(f7.ok && f2.ok, qPrintable(f7.error + f2.error));
+        const Result<LoadedFont> f7 = BitmapFont::load(small), f2 = BitmapFont::load(latin2);
+        QVERIFY2(f7.ok && f2.ok, qPrintable(f7.error() + f2.error()));
         QCOMPARE(f7.font.height(), 7);
         for (quint8 column : layOutText(f7.font, u"Ag|_").columns)
             QCOMPARE(column & 1, 0);
         QVERIFY(f2.font.glyph(U'A') && !f2.font.glyph(0xA3));
-        QCOMPARE(BitmapFont::load(tall).error,
+        QCOMPARE(BitmapFont::load(tall).error(),
                  tall + ": the font is 13 pixels high (ascent 11, descent 2); the sign has 8 rows");
     }
 
@@ -382,18 +383,18 @@ private slots:
     // tallest of at most 8 rows is taken: there "A" is 2 columns wide.
     void fontsOfSeveralSizes() {
         const QString fonts = QStringLiteral(ORVANE_SOURCE_DIR "/tests/core/fonts/");
-        const FontLoad load = BitmapFont::load(fonts + "sizes-6-8-12.otb");
-        QVERIFY2(load.ok, qPrintable(load.error));
+        const Result<LoadedFont> load = BitmapFont::load(fonts + "sizes-6-8-12.otb");
+        QVERIFY2(load.ok, qPrintable(load.error()));
         QCOMPARE(QList<int>({load.font.ascent(), load.font.descent()}), QList<int>({7, 1}));
         QCOMPARE(layOutText(load.font, u"A").columns, Columns({0xFE, 0xFE, 0}));
-        QCOMPARE(BitmapFont::load(fonts + "sizes-12-16.otb").error,
+        QCOMPARE(BitmapFont::load(fonts + "sizes-12-16.otb").error(),
                  fonts + "sizes-12-16.otb: none of the font's 2 sizes fits the sign's 8 rows (the "
                          "smallest is 12 pixels high)");
     }
 
     void outlineFontsAreRefused() {
         const QString path = SYSTEM_FONT("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
-        const QString error = BitmapFont::load(path).error;
+        const QString error = BitmapFont::load(path).error();
         QVERIFY2(error.startsWith(path + ": DejaVu Sans is an outline font, not a bitmap font"),
                  qPrintable(error));
     }

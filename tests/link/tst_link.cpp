@@ -49,12 +49,12 @@ struct Download {
                 onStatus(text);
         });
         QObject::connect(&session, &DownloadSession::finished,
-                         [this](const DownloadResult& r) { result = r; });
+                         [this](const Result<Delivery>& r) { result = r; });
     }
     bool start(const QString& device) {
         SerialPort port;
         port.setDevice(device);
-        return session.start(port, picture(), 7);
+        return session.start(port, picture(), *Speed::of(7));
     }
     bool finish() {
         return runUntil([this] { return result.has_value(); });
@@ -62,7 +62,7 @@ struct Download {
 
     DownloadSession session;
     QStringList captions;
-    std::optional<DownloadResult> result;
+    std::optional<Result<Delivery>> result;
     std::function<void(const QString&)> onStatus;
 };
 
@@ -94,7 +94,7 @@ private slots:
         const auto cell = [&](int row, int col) {
             return words.value(col).mid(row - 1, 1) == LitText ? LitText : fill;
         };
-        QCOMPARE(DownloadFrame::encode(cell, qint16(speed)), frame);
+        QCOMPARE(DownloadFrame::encode(cell, *Speed::of(speed)), frame);
     }
 
     // A port opens with the line settings in force; a second user, or a port with nothing there,
@@ -272,11 +272,11 @@ private slots:
         QVERIFY(download.start(pty.slavePath()));
         QVERIFY(download.finish());
         const qint64 waited = held.isValid() ? held.elapsed() : 0;
-        const DownloadResult& result = *download.result;
+        const Result<Delivery>& result = *download.result;
         if (releaseMs >= 0)
             QCOMPARE(shownAtRelease, shownWhenHeld); // nothing shown while the line took nothing
         if (sent < 0) {
-            QVERIFY2(result.ok, qPrintable(result.error));
+            QVERIFY2(result.ok, qPrintable(result.error()));
             QCOMPARE(result.sent, DownloadFrame::Length);
             QCOMPARE(download.captions, captionsTo(PatternCols - 1, true));
             QCOMPARE(pty.read(filled + DownloadFrame::Length).mid(filled), Frame);
@@ -288,19 +288,19 @@ private slots:
         const QString failed = QStringLiteral("Sending to %1 failed after %2 of 102 characters: ")
                                    .arg(pty.slavePath())
                                    .arg(sent);
-        QVERIFY2(result.error.startsWith(failed), qPrintable(result.error));
+        QVERIFY2(result.error().startsWith(failed), qPrintable(result.error()));
         if (error.isEmpty()) {
             // The time the line took no data, as long as it was, in seconds to a tenth.
             static const QRegularExpression stalled(
                 QStringLiteral("^the line took no data for (\\d+(\\.\\d)?) s$"));
-            const auto match = stalled.match(result.error.mid(failed.size()));
-            QVERIFY2(match.hasMatch(), qPrintable(result.error));
+            const auto match = stalled.match(result.error().mid(failed.size()));
+            QVERIFY2(match.hasMatch(), qPrintable(result.error()));
             const double seconds = match.captured(1).toDouble();
             QVERIFY2(seconds >= stallMs / 1000.0 - 0.05 && seconds <= waited / 1000.0 + 0.05,
-                     qPrintable(QStringLiteral("%1 after %2 ms").arg(result.error).arg(waited)));
+                     qPrintable(QStringLiteral("%1 after %2 ms").arg(result.error()).arg(waited)));
             QCOMPARE(pty.read(filled + 200, 100), QByteArray(filled, '#') + Frame.left(sent));
         } else {
-            QCOMPARE(result.error.mid(failed.size()), error);
+            QCOMPARE(result.error().mid(failed.size()), error);
         }
     }
 
@@ -340,20 +340,20 @@ private slots:
         QVERIFY(pty.hold());
         QVERIFY(first.start(pty.slavePath()));
         QVERIFY(!other.start(second));
-        QCOMPARE(other.session.result().error,
+        QCOMPARE(other.session.result().error(),
                  QStringLiteral("Cannot open %1: another program is sending to it. Wait until it "
                                 "has finished, then try again.")
                      .arg(name.isEmpty() ? second : dir.filePath(QFileInfo(second).fileName())));
         QVERIFY(other.captions.isEmpty() && !other.result);
         QVERIFY(pty.release());
         QVERIFY(first.finish());
-        QVERIFY2(first.result->ok, qPrintable(first.result->error));
+        QVERIFY2(first.result->ok, qPrintable(first.result->error()));
         QCOMPARE(pty.read(DownloadFrame::Length), Frame);
         if (name == "node")
             return; // a pseudo-terminal opens only through its own node in /dev/pts
-        QVERIFY2(other.start(second), qPrintable(other.session.result().error));
+        QVERIFY2(other.start(second), qPrintable(other.session.result().error()));
         QVERIFY(other.finish());
-        QVERIFY2(other.result->ok, qPrintable(other.result->error));
+        QVERIFY2(other.result->ok, qPrintable(other.result->error()));
         QCOMPARE(pty.read(DownloadFrame::Length), Frame);
     }
 };

@@ -47,7 +47,8 @@ const QByteArray acks[] = {comPort({101, 0, 0, 1, 44}), comPort({102, 8}), comPo
 const QByteArray allAcks = acks[0] + acks[1] + acks[2] + acks[3] + acks[4];
 
 QByteArray aFrame() {
-    return DownloadFrame::encode([](int row, int col) { return (row + col) % 3 ? "B" : "R"; }, 7);
+    return DownloadFrame::encode([](int row, int col) { return (row + col) % 3 ? "B" : "R"; },
+                                 *Speed::of(7));
 }
 
 // How a line ended when driven as a download drives it: each character written once the one
