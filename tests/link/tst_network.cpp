@@ -3,11 +3,13 @@
 // ser2net serving pseudo-terminals.
 
 #include "downloadframe.h"
+#include "downloadsession.h"
 #include "networkline.h"
 #include "pty.h"
 #include "ser2net.h"
 
 #include <QEventLoop>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 
@@ -349,6 +351,20 @@ private slots:
             QCOMPARE(whileOpen.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8 | CSTOPB));
         }
         QCOMPARE(NetworkLine::lineTimeMs(DownloadFrame::Length), 3740);
+    }
+
+    // The stall deadline counts from the last character to leave the far end's line, not from
+    // the start: a frame that takes 3.7 s there goes through with a deadline of 1 s.
+    void aDownloadOutlastsItsStallDeadline() {
+        Server server;
+        SerialPort port;
+        port.setDevice(server.url("socket"));
+        DownloadSession session(DownloadDeadlines{std::chrono::seconds(1)});
+        QSignalSpy finished(&session, &DownloadSession::finished);
+        QVERIFY(session.start(port, DotPattern(), 5));
+        QVERIFY(finished.wait(30000));
+        QVERIFY2(session.result().ok, qPrintable(session.result().error));
+        QCOMPARE(server.all.size(), DownloadFrame::Length);
     }
 };
 
