@@ -13,20 +13,15 @@ namespace orvane::testing {
 
 class PseudoTerminal {
 public:
-    PseudoTerminal();
+    PseudoTerminal(); // the test stops when no pair can be made
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
     ~PseudoTerminal();
 
-    // False when the pair could not be made; error() says why.
-    bool isOpen() const { return master_ >= 0 && slave_ >= 0; }
-    QString error() const { return error_; }
-
+    bool isOpen() const { return master_ >= 0; }
     // The device path of the slave side, e.g. "/dev/pts/3".
     QString slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
-    // The pair's own slave descriptor (to change the line from the test's side).
-    int slaveFd() const { return slave_; }
 
     // Reads from the master side until `count` bytes have arrived or no byte arrived for
     // `quietMs` milliseconds; never blocks longer than that.
@@ -52,7 +47,6 @@ private:
     int master_ = -1;
     int slave_ = -1;
     QString slavePath_;
-    QString error_;
 };
 
 } // namespace orvane::testing
