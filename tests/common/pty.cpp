@@ -48,14 +48,6 @@ QByteArray PseudoTerminal::read(int count, int quietMs) {
     return data;
 }
 
-bool PseudoTerminal::hold() {
-    return ::tcflow(slave_, TCOOFF) == 0;
-}
-
-bool PseudoTerminal::release() {
-    return ::tcflow(slave_, TCOON) == 0;
-}
-
 int PseudoTerminal::fill(char filler) {
     // The kernel moves what was written on to the master side in the background, which makes
     // room again for a while: filled until a pause makes none.

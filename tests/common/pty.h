@@ -31,8 +31,8 @@ public:
 
     // Holds the line as an XOFF from the sign would: nothing written to the slave side goes out
     // until release(), and writes are refused meanwhile.
-    bool hold();
-    bool release();
+    bool hold() { return ::tcflow(slave_, TCOOFF) == 0; }
+    bool release() { return ::tcflow(slave_, TCOON) == 0; }
     // Fills the master side's buffer with `filler` until the slave side takes no more, so that
     // writes are refused although the line is not held; returns how many bytes went in.
     int fill(char filler = '#');
