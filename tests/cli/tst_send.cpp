@@ -77,6 +77,16 @@ QByteArray signFile(const QByteArray& speedLine = " 7 ") {
 QByteArray frame(char speed = '7') {
     return "SA1" + QByteArray(96, '0') + "40" + speed;
 }
+// A font of `ascent` + `descent` rows whose only glyph, "A", is 3 x 3 on the baseline.
+QByteArray font(int ascent, int descent = 0) {
+    return QStringLiteral("STARTFONT 2.1\nFONT a\nSIZE 8 75 75\nFONTBOUNDINGBOX 3 3 0 0\n"
+                          "STARTPROPERTIES 2\nFONT_ASCENT %1\nFONT_DESCENT %2\nENDPROPERTIES\n"
+                          "CHARS 1\nSTARTCHAR A\nENCODING 65\nDWIDTH 4 0\nBBX 3 3 0 0\nBITMAP\n"
+                          "E0\nA0\nE0\nENDCHAR\nENDFONT\n")
+        .arg(ascent)
+        .arg(descent)
+        .toLatin1();
+}
 
 } // namespace
 
@@ -104,12 +114,7 @@ private slots:
         const auto usage = [&](const char* name, const QStringList& arguments, const char* says) {
             row(name, arguments, 2, {}, says);
         };
-        // "A" is 3 x 3 on the baseline, and there is no U+E000.
-        const QString font = writeFile(
-            dir, "a.bdf",
-            "STARTFONT 2.1\nFONT a\nSIZE 8 75 75\nFONTBOUNDINGBOX 3 8 0 -1\nSTARTPROPERTIES 2\n"
-            "FONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n"
-            "DWIDTH 4 0\nBBX 3 3 0 0\nBITMAP\nE0\nA0\nE0\nENDCHAR\nENDFONT\n");
+        const QString font = writeFile(dir, "a.bdf", ::font(7, 1)); // with no U+E000
         const QString bad = writeFile(dir, "bad.txt", signFile("0"));
         const QString refused = "orvane-send: " + bad + ": line 51: the speed must be";
         const QString saveTo = dir.filePath("no/x.txt"), fifo = makeNamedPipe(dir, "fifo");
@@ -171,14 +176,6 @@ private slots:
     // --list-fonts: the bundled fonts, then the fonts of 8 rows or fewer under the folder.
     void fontsAreListed() {
         QTemporaryDir fonts;
-        // A font of `ascent` rows: one dot, "A".
-        const auto font = [](int ascent) {
-            return "STARTFONT 2.1\nFONT t\nSIZE 8 75 75\nFONTBOUNDINGBOX 1 1 0 0\n"
-                   "STARTPROPERTIES 2\nFONT_ASCENT " +
-                   QByteArray::number(ascent) +
-                   "\nFONT_DESCENT 0\nENDPROPERTIES\nCHARS 1\nSTARTCHAR A\nENCODING 65\n"
-                   "DWIDTH 2 0\nBBX 1 1 0 0\nBITMAP\n80\nENDCHAR\nENDFONT\n";
-        };
         const QString low = writeFile(fonts, "low.bdf", font(6));
         writeFile(fonts, "tall.bdf", font(9));
         writeFile(fonts, "notes.txt", "6 rows");
