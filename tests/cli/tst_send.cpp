@@ -203,23 +203,9 @@ private slots:
                      qPrintable(line));
     }
 
-    // The line is used when no other output is asked for, or when a port or device is named.
-    void sendsOnlyWhenAsked() {
-        QString error;
-        for (const auto& [arguments, sends] : {std::pair{QStringList{}, true},
-                                               {{"--save=x"}, false},
-                                               {{"--show"}, false},
-                                               {{"--frame"}, false},
-                                               {{"--png=x"}, false},
-                                               {{"--save=x", "--port=2"}, true},
-                                               {{"--frame", "--device=x"}, true}})
-            QCOMPARE(parseSendOptions(QStringList{"orvane-send", file} + arguments, &error)->send,
-                     sends);
-    }
-
-    // ORVANE_DEVICE is the line when neither --port nor --device names one; it does not make
-    // --frame send. --device takes a link such as a /dev/serial/by-id name.
-    void theDefaultDevice() {
+    // The line is used when no other output is asked for, or when a port or device is named:
+    // --device (also a link such as a /dev/serial/by-id name), or else ORVANE_DEVICE.
+    void whichLineIsUsed() {
         PseudoTerminal fromEnvironment, named;
         const QString byId = dir.filePath("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0");
         QVERIFY(QFile::link(named.slavePath(), byId));
@@ -227,12 +213,15 @@ private slots:
         const auto unset = qScopeGuard([] { qunsetenv("ORVANE_DEVICE"); });
         QCOMPARE(send({file}).exitCode, 0);
         QCOMPARE(fromEnvironment.read(200, 300), frame());
-        QCOMPARE(send({file, "--device", byId}).exitCode, 0);
+        for (const QString& other :
+             QStringList{"--frame", "--show", "--save=" + dir.filePath("x.txt"),
+                         "--png=" + dir.filePath("x.png")})
+            QCOMPARE(send({file, other}).exitCode, 0);
+        QCOMPARE(send({file, "--frame", "--device", byId}).out, frame());
         QCOMPARE(named.read(200, 300), frame());
-        QCOMPARE(send({file, "--frame"}).out, frame());
         QString error;
-        const auto port = parseSendOptions({"orvane-send", file, "--port=2"}, &error);
-        QVERIFY(port && port->device.isEmpty() && port->port == 2);
+        const auto port = parseSendOptions({"orvane-send", file, "--save=x", "--port=2"}, &error);
+        QVERIFY(port && port->send && port->device.isEmpty() && port->port == 2);
         QCOMPARE(fromEnvironment.readAvailable(), QByteArray());
     }
 
