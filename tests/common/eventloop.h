@@ -12,19 +12,16 @@ namespace orvane::testing {
 
 // True once `done` holds, false when it still does not after `timeoutMs`.
 inline bool runUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
-    if (done())
-        return true;
     QEventLoop loop;
-    QTimer check, timeout;
+    QTimer check;
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
         if (done())
             loop.quit();
     });
-    QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     check.start(1);
-    timeout.setSingleShot(true);
-    timeout.start(timeoutMs);
-    loop.exec();
+    if (!done())
+        loop.exec();
     return done();
 }
 

@@ -10,28 +10,20 @@
 namespace orvane::testing {
 
 PseudoTerminal::PseudoTerminal() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
-        return;
-    }
-    ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
     // Programs started by a test must not inherit the master: closing it would not hang up.
-    ::fcntl(master_, F_SETFD, FD_CLOEXEC);
-    const char* name = ::ptsname(master_);
-    if (!name) {
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
-        return;
-    }
-    slavePath_ = QString::fromLocal8Bit(name);
-    slave_ = ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const char* name = master_ >= 0 && ::fcntl(master_, F_SETFD, FD_CLOEXEC) == 0 &&
+                               ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
+                           ? ::ptsname(master_)
+                           : nullptr;
+    slave_ = name ? ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC) : -1;
     if (slave_ < 0)
-        error_ = QString::fromLocal8Bit(std::strerror(errno));
+        qFatal("no pseudo-terminal: %s", std::strerror(errno));
+    slavePath_ = QString::fromLocal8Bit(name);
 }
 
 PseudoTerminal::~PseudoTerminal() {
-    if (slave_ >= 0)
-        ::close(slave_);
+    ::close(slave_);
     closeMaster();
 }
 
@@ -54,14 +46,6 @@ QByteArray PseudoTerminal::read(int count, int quietMs) {
         data.append(buffer, n);
     }
     return data;
-}
-
-bool PseudoTerminal::hold() {
-    return ::tcflow(slave_, TCOOFF) == 0;
-}
-
-bool PseudoTerminal::release() {
-    return ::tcflow(slave_, TCOON) == 0;
 }
 
 int PseudoTerminal::fill(char filler) {

@@ -13,20 +13,15 @@ namespace orvane::testing {
 
 class PseudoTerminal {
 public:
-    PseudoTerminal();
+    PseudoTerminal(); // the test stops when no pair can be made
     PseudoTerminal(const PseudoTerminal&) = delete;
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
     ~PseudoTerminal();
 
-    // False when the pair could not be made; error() says why.
-    bool isOpen() const { return master_ >= 0 && slave_ >= 0; }
-    QString error() const { return error_; }
-
+    bool isOpen() const { return master_ >= 0; }
     // The device path of the slave side, e.g. "/dev/pts/3".
     QString slavePath() const { return slavePath_; }
     int masterFd() const { return master_; }
-    // The pair's own slave descriptor (to change the line from the test's side).
-    int slaveFd() const { return slave_; }
 
     // Reads from the master side until `count` bytes have arrived or no byte arrived for
     // `quietMs` milliseconds; never blocks longer than that.
@@ -36,8 +31,8 @@ public:
 
     // Holds the line as an XOFF from the sign would: nothing written to the slave side goes out
     // until release(), and writes are refused meanwhile.
-    bool hold();
-    bool release();
+    bool hold() { return ::tcflow(slave_, TCOOFF) == 0; }
+    bool release() { return ::tcflow(slave_, TCOON) == 0; }
     // Fills the master side's buffer with `filler` until the slave side takes no more, so that
     // writes are refused although the line is not held; returns how many bytes went in.
     int fill(char filler = '#');
@@ -52,7 +47,6 @@ private:
     int master_ = -1;
     int slave_ = -1;
     QString slavePath_;
-    QString error_;
 };
 
 } // namespace orvane::testing

@@ -5,10 +5,8 @@
 
 #include "dotpattern.h"
 
-#include <QByteArray>
 #include <QCoreApplication>
 #include <QFile>
-#include <QList>
 #include <QTemporaryDir>
 
 #if defined(Q_OS_WIN)

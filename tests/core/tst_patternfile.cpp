@@ -75,7 +75,6 @@ private slots:
         row("long tail", file(" 2 ") + QByteArray(4 << 20, 'x'), 2);
         row("zero", file("0"), 0, notSpeed("0"));
         row("ten", file("10"), 0, notSpeed("10"));
-        row("letters", file("abc"), 0, notSpeed("abc"));
         row("huge", file("99999999999999999999"), 0, notSpeed("99999999999999999999"));
         row("binary", file("\x1b]0;x\x07\xff\\"), 0, notSpeed(R"(\x1b]0;x\x07\xff\x5c)"));
         row("blanks", file(" \t "), 0,
