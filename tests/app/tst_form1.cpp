@@ -136,9 +136,11 @@ private slots:
         QCOMPARE(form->windowTitle(), Form1::designCaption());
     }
 
-#if !defined(Q_OS_WIN) // downloads into a pseudo-terminal
     // A download takes no keys: Ctrl+Z pressed while it runs is dropped, not queued.
     void noUndoWhileDownloading() {
+#if defined(Q_OS_WIN)
+        QSKIP("downloads into a pseudo-terminal, which Windows has not");
+#else
         PseudoTerminal pty;
         const PortTable::ScopedDeviceResolver resolver([&](int) { return pty.slavePath(); });
         clickCell(*grid(), 1, 49);
@@ -154,8 +156,8 @@ private slots:
         QCOMPARE(grid()->TextMatrix(1, 49), LitText);
         undo(); // taken again once the download is over
         QCOMPARE(grid()->TextMatrix(1, 49), DarkText);
-    }
 #endif
+    }
 
     // Typed from column 0, text makes the frame orvane-send --text makes; control keys type
     // nothing; the cursor keeps its row.
