@@ -17,8 +17,8 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTimer>
