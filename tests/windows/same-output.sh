@@ -14,42 +14,26 @@ cd "$work" || exit 1
 
 # A pattern file with odd bytes (Ctrl+Z, Latin-1) and CR LF line ends; an image, made by the
 # Linux build.
-{
-    printf 'R\032RrXB\r\n'
-    printf '\xe9\xff R\r\n'
-    for _ in $(seq 48); do printf 'BBBBBBBB\r\n'; done
-    printf ' 3 \r\n\r\n'
-} >odd.txt
+{ printf 'R\032RrXB\r\n\xe9\xff R\r\n' && printf 'BBBBBBBB\r\n%.0s' $(seq 48) && printf ' 3 \r\n\r\n'; } >odd.txt
 printf 'not a pattern file\n' >bad.txt
 "$linux" --text "Open 9-17" --png logo.png --scale 2 >/dev/null || exit 1
 
-failures=0
-cases=0
+failures=0 cases=0
 # Runs one case with both builds in this folder; OUTPUTS are files each writes besides its
 # standard output. Arguments: NAME "ARGUMENTS" [OUTPUT]...  (standard input: STDIN if set)
 check() {
-    local name=$1 args=$2 side out
+    local name=$1 args=$2 side run
     shift 2
     cases=$((cases + 1))
     for side in linux windows; do
         rm -f "$@"
-        # shellcheck disable=SC2086 # the arguments are words
-        if [ $side = linux ]; then
-            "$linux" $args <"${STDIN:-/dev/null}" >"$side.out" 2>"$side.err"
-        else
-            "$wine_run" "$windows" $args <"${STDIN:-/dev/null}" >"$side.out" 2>"$side.err"
-        fi
-        echo "exit $?" >>"$side.out"
-        tr -d '\r' <"$side.err" >>"$side.out" # standard error is text on Windows: CR LF
-        for out in "$@"; do
-            cat "$out" >>"$side.out" 2>/dev/null || echo "no $out" >>"$side.out"
-        done
+        run=("$linux") && [ $side = windows ] && run=("$wine_run" "$windows")
+        # shellcheck disable=SC2086 # the arguments are words; standard error is CR LF on Windows
+        { "${run[@]}" $args <"${STDIN:-/dev/null}" 2>"$side.err"; echo "exit $?"; tr -d '\r' <"$side.err"
+          cat "$@"; } >"$side.out" 2>&1
     done
-    if cmp -s linux.out windows.out; then
-        echo "ok: $name ($(wc -c <linux.out) bytes)"
-    else
+    if cmp -s linux.out windows.out; then echo "ok: $name ($(wc -c <linux.out) bytes)"; else
         echo "FAILED: $name differs:"
-        cmp linux.out windows.out | head -3
         diff <(od -c linux.out) <(od -c windows.out) | head -10
         failures=$((failures + 1))
     fi

@@ -1,5 +1,5 @@
 // Ports on Windows: port n is COMn, a port with nothing behind it is named in the message, and
-// the window's "Down Load" goes out through a COM port (under Wine, tests/windows/serial.py maps
+// the window's "Down Load" goes out through a COM port (under Wine, tests/windows/links.py maps
 // one to a pseudo-terminal, names it in ORVANE_TEST_COM_PORT and checks what arrives there).
 
 #include "errorreport.h"
@@ -36,7 +36,7 @@ private slots:
     void downloadsThroughTheWindow() {
         const int port = qEnvironmentVariableIntValue("ORVANE_TEST_COM_PORT");
         if (port < 1)
-            QSKIP("needs a COM port with a line behind it: tests/windows/serial.py runs this");
+            QSKIP("needs a COM port with a line behind it: tests/windows/links.py runs this");
         QStringList captions, errors;
         const ScopedErrorHandler errorBox(
             [&](QWidget*, const QString&, const QString& text) { errors << text; });
