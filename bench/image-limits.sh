@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# What the hostile images of tests/common/imagemaker.cpp cost orvane-send --image: for each, its
-# peak memory (maximum resident set) and time, measured with /usr/bin/time -v, against the
-# bounds that no image may pass: 512 MiB and 5 s. Exits with 1 when one does.
+# What hostile images cost orvane-send --image: those of tests/core/images/ and the larger ones
+# that bench/large-images.py writes. For each, its peak memory (maximum resident set) and time,
+# measured with /usr/bin/time -v, against the bounds that no image may pass: 512 MiB and 5 s.
+# Exits with 1 when one does.
 #
 #   bench/image-limits.sh [BUILD_FOLDER]     (default: build, as the ci preset makes it)
 #
@@ -15,16 +16,16 @@ MAX_RSS_KIB=$((512 * 1024))
 MAX_SECONDS=5
 SEND=${ORVANE_SEND:-$BUILD/bin/orvane-send}
 
-cmake --build "$BUILD" -j2 --target orvane-send write-hostile-images >/dev/null
+cmake --build "$BUILD" -j2 --target orvane-send >/dev/null
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-"$BUILD/bin/write-hostile-images" "$WORK/images"
+python3 "$ROOT/bench/large-images.py" "$WORK/images"
 
 # The machine's load changes the elapsed time; CPU time (user + system) does not.
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-36s %6s %8s %8s %8s  %s\n' image bytes "max MiB" "wall s" "cpu s" outcome
+printf '%-48s %6s %8s %8s %8s  %s\n' image bytes "max MiB" "wall s" "cpu s" outcome
 failed=0
-for image in "$WORK"/images/*; do
+for image in "$ROOT"/tests/core/images/*.* "$WORK"/images/*; do
     status=0
     (
         ulimit -v $((4 << 20))
@@ -48,7 +49,7 @@ for image in "$WORK"/images/*; do
         verdict=" <-- over the bounds"
     fi
     [ -n "$verdict" ] && failed=1
-    printf '%-36s %6s %8d %8.2f %8.2f  %s%s\n' "$(basename "$image")" \
+    printf '%-48s %6s %8d %8.2f %8.2f  %s%s\n' "$(basename "$image")" \
         "$(numfmt --to=iec "$(stat -c %s "$image")")" $((${rss:-0} / 1024)) "$wall" "$cpu" \
         "${outcome:0:90}" "$verdict"
 done
