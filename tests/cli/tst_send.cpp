@@ -1,9 +1,5 @@
-// orvane-send's command line, mostly run in-process with its output kept in memory; a few runs
-// are processes, for what only a process shows: standard input, progress on a terminal, the
-// image libraries' own messages and a user who may not open the device.
+// orvane-send run as a process: what it prints, saves and sends, its exit codes and messages.
 
-#include "command.h"
-#include "eventloop.h"
 #include "imagemaker.h"
 #include "options.h"
 #include "pty.h"
@@ -14,7 +10,6 @@
 #include <QProcess>
 #include <QTest>
 
-#include <cstdio>
 #include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -30,26 +25,8 @@ struct Run {
     QString err;
 };
 
-// Standard output or standard error, kept in memory.
-struct Stream {
-    char* data = nullptr;
-    size_t size = 0;
-    std::FILE* file = open_memstream(&data, &size);
-    ~Stream() { std::fclose(file), std::free(data); }
-    QByteArray bytes() { return std::fflush(file), QByteArray(data, qsizetype(size)); }
-};
-
-// Runs the command line in this process to its end, in the event loop as main does.
-Run send(const QStringList& arguments) {
-    Stream out, err;
-    const auto run = runCommand(QStringList{"orvane-send"} + arguments, out.file, err.file, false);
-    if (!runUntil([&] { return run->isDone(); }))
-        qFatal("orvane-send did not finish");
-    return {run->exitCode(), out.bytes(), QString::fromLocal8Bit(err.bytes())};
-}
-
-// Runs orvane-send as a process with `input` on its standard input; `setUp` sees it first.
-Run sendProcess(
+// Runs orvane-send with `input` on its standard input; `setUp` sees the process first.
+Run send(
     const QStringList& arguments, const QByteArray& input = {},
     const std::function<void(QProcess&)>& setUp = [](QProcess&) {}) {
     QProcess process;
@@ -179,12 +156,12 @@ private slots:
     // error (which it prints itself) about a PNG cut short, libjpeg's warnings about a JPEG.
     void imageMessagesInItsOwnForm() {
         const QString png = writeFile(dir, "cut.png", pngImage({50, 8}).left(60));
-        const Run refused = sendProcess({"--image", png, "--frame"});
+        const Run refused = send({"--image", png, "--frame"});
         QCOMPARE(refused.exitCode, 3);
         QCOMPARE(refused.err,
                  "orvane-send: " + png + ": cannot read the image: libpng error: Read Error\n");
         const QString jpeg = writeFile(dir, "cut.jpg", jpegImage({400, 64}).left(300));
-        const Run warned = sendProcess({"--image", jpeg, "--frame"});
+        const Run warned = send({"--image", jpeg, "--frame"});
         QVERIFY2(warned.exitCode == 0 && !warned.err.isEmpty(), qPrintable(warned.err));
         for (const QString& line : warned.err.split('\n', Qt::SkipEmptyParts))
             QVERIFY2(line.startsWith("orvane-send: warning: " + jpeg + ": Corrupt JPEG data"),
@@ -211,14 +188,14 @@ private slots:
         QCOMPARE(fromEnvironment.readAvailable(), QByteArray());
     }
 
-    // As a process: standard input in, the picture saved and sent, with progress on a terminal;
-    // and --help. In-process: a PNG out and back in as an image.
+    // Standard input in, the picture saved and sent with progress on a terminal; --help; a PNG
+    // out and back in as an image.
     void inAndOut() {
         PseudoTerminal sign, terminal;
         const QString saved = dir.filePath("copy.txt");
-        const Run run = sendProcess(
-            {"-", "--speed=4", "--save", saved, "--device=" + sign.slavePath()}, signFile(" 3 "),
-            [&](QProcess& p) { p.setStandardErrorFile(terminal.slavePath()); });
+        const Run run = send({"-", "--speed=4", "--save", saved, "--device=" + sign.slavePath()},
+                             signFile(" 3 "),
+                             [&](QProcess& p) { p.setStandardErrorFile(terminal.slavePath()); });
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(readFile(saved), signFile(" 4 "));
         QCOMPARE(sign.read(200, 300), frame('4'));
@@ -227,21 +204,11 @@ private slots:
                      progress.endsWith("\r\033[Ksent 102 characters to " + sign.slavePath() +
                                        "\r\n"), // the terminal makes the line end CR LF
                  qPrintable(progress));
-        const Run help = sendProcess({"--help"});
+        const Run help = send({"--help"});
         QVERIFY(help.exitCode == 0 && help.out.startsWith("Usage: orvane-send [OPTION]... FILE"));
         const QString png = dir.filePath("sign.png");
         QCOMPARE(send({file, "--png", png, "--scale=3"}).exitCode, 0);
         QCOMPARE(send({"--image", png, "--frame", "--speed=7"}).out, frame());
-    }
-
-    // Through Debian's ser2net, exactly the frame reaches the pseudo-terminal behind socket://.
-    void throughTheNetwork() {
-        PseudoTerminal far;
-        Ser2Net server(far.slavePath(), false);
-        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
-        const Run run = send({file, "--device", server.url()});
-        QVERIFY2(run.exitCode == 0, qPrintable(run.err));
-        QCOMPARE(far.read(200, 500), frame());
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the
@@ -256,7 +223,7 @@ private slots:
         struct stat st {};
         QVERIFY(stat(device, &st) == 0 && getgrgid(st.st_gid));
         const QString group = QString::fromLocal8Bit(getgrgid(st.st_gid)->gr_name);
-        const Run run = sendProcess({"-", "--device", line.slavePath()}, signFile(), [&](auto& p) {
+        const Run run = send({"-", "--device", line.slavePath()}, signFile(), [&](auto& p) {
             if (root)
                 p.setChildProcessModifier([] {
                     if (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)

@@ -1,66 +1,140 @@
-// The sign link without a window, on pseudo-terminals: frames, opening ports of the port table,
-// downloads whose progress follows the line, and one sender per device under any name.
+// The sign link without a window: frames; ports of the port table on pseudo-terminals, downloads
+// whose progress follows the line, one sender per device under any name; the RFC 2217 client
+// against crafted replies, network names, and downloads to servers in this process and to
+// Debian's ser2net.
 
 #include "downloadframe.h"
 #include "downloadsession.h"
 #include "eventloop.h"
-#include "portfolders.h"
+#include "networkline.h"
+#include "porttable.h"
 #include "pty.h"
+#include "ser2net.h"
 #include "serialport.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
 
 #include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace orvane;
 using namespace orvane::testing;
+using State = TelnetCodec::State;
 
 namespace {
 
 const QByteArray Frame = "SA1" + QByteArray(96, '0') + "407"; // (1, 0), (3, 0), (8, 0), (2, 49)
 
-// One download session of Frame's picture and what it said; `onStatus` sees each text first.
+// One download of Frame's picture and what it said; `onStatus` sees each text first.
 struct Download {
     explicit Download(DownloadDeadlines deadlines = {}) : session(deadlines) {
         QObject::connect(&session, &DownloadSession::status, [this](const QString& text) {
             captions << text;
-            if (onStatus)
-                onStatus(text);
+            onStatus(text);
         });
         QObject::connect(&session, &DownloadSession::finished,
-                         [this](const Result<Delivery>& r) { result = r; });
+                         [this](const auto& r) { result = r; });
     }
-    bool start(const QString& device) {
+    // To the device, or with none to the numbered port.
+    bool start(const QString& device, int number = 0) {
         DotPattern picture;
         for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
             picture.setText(row, col, LitText);
         SerialPort port;
-        port.setDevice(device);
+        device.isEmpty() ? port.setCommPort(number) : port.setDevice(device);
         return session.start(port, picture, *Speed::of(7));
     }
     bool finishedOk() {
-        return runUntil([this] { return result.has_value(); }) && result->ok;
+        return runUntil([this] { return !!result; }) && result->ok;
     }
+    QString error() const { return result ? result->error() : session.result().error(); }
 
     DownloadSession session;
     QStringList captions;
     std::optional<Result<Delivery>> result;
-    std::function<void(const QString&)> onStatus;
+    std::function<void(const QString&)> onStatus = [](const QString&) {};
 };
 
-// Opens the port, writes "S" through it and closes it again; what arrived, or why it did not.
-QByteArray oneCharacterThrough(SerialPort& port, PseudoTerminal& pty) {
-    if (!port.setPortOpen(true))
-        return port.errorString().toLocal8Bit();
-    port.setOutput("S");
-    runUntil([&] { return port.port().bytesToWrite() == 0; });
-    port.setPortOpen(false);
-    return pty.read(1);
+// A made-up device folder and sysfs folder, in force for the port table while the object lives.
+struct PortFolders {
+    QTemporaryDir dir;
+    PortTable::ScopedFolders folders{{dir.filePath("dev"), dir.filePath("sys")}};
+
+    QString device(const QString& name) const { return dir.filePath("dev/" + name); }
+    // Makes device(name) a link to target; `name` may be in a subfolder ("serial/by-id/...").
+    bool link(const QString& name, const QString& target) {
+        return QDir().mkpath(QFileInfo(device(name)).path()) && QFile::link(target, device(name));
+    }
+    // Writes `path` under the sysfs folder ("console/active", "ttyS0/type").
+    bool writeSysfs(const QString& path, const QByteArray& text) {
+        QFile file(dir.filePath("sys/" + path));
+        return QDir().mkpath(QFileInfo(file).path()) && file.open(QIODevice::WriteOnly) &&
+               file.write(text) == text.size();
+    }
+};
+
+// Whether a download through the device or numbered port brings Frame to pty.
+bool sendsThrough(PseudoTerminal& pty, const QString& device, int number = 0) {
+    Download download;
+    return download.start(device, number) && download.finishedOk() &&
+           pty.read(DownloadFrame::Length) == Frame;
+}
+
+constexpr quint8 Iac = 255, Dont = 254, Do = 253, Wont = 252, Will = 251, Sb = 250, Se = 240;
+constexpr quint8 Binary = 0, Echo = 1, Sga = 3, ComPort = 44;
+
+QByteArray bytes(std::initializer_list<int> list) {
+    const std::vector<char> chars(list.begin(), list.end());
+    return QByteArray(chars.data(), qsizetype(chars.size()));
+}
+QByteArray command(quint8 verb, quint8 option) {
+    return bytes({Iac, verb, option});
+}
+// IAC SB COM-PORT-OPTION `body` IAC SE, with 0xFF doubled.
+QByteArray comPort(std::initializer_list<int> body) {
+    return bytes({Iac, Sb, ComPort}) + TelnetCodec::encode(bytes(body)) + bytes({Iac, Se});
+}
+// What ser2net 4.3 sends as soon as a client connects.
+const QByteArray ser2netHello = command(Will, Sga) + command(Do, Sga) + command(Will, Echo) +
+                                command(Dont, Echo) + command(Do, Binary) + command(Will, Binary) +
+                                command(Do, ComPort);
+const QByteArray agreed = command(Do, Binary) + command(Will, Binary) + command(Do, ComPort);
+// The acknowledgements of 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.
+const QByteArray acks[] = {comPort({101, 0, 0, 1, 44}), comPort({102, 8}), comPort({103, 1}),
+                           comPort({104, 2}), comPort({105, 1})};
+// A server in this process: it greets each client, and once what it received contains
+// `trigger`, sends `reply`, or hangs up when that is empty.
+struct Server : QTcpServer {
+    QByteArray greeting, trigger, reply, all;
+    Server() {
+        listen(QHostAddress::LocalHost);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket* socket = nextPendingConnection();
+            socket->write(greeting);
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                all += socket->readAll();
+                if (!trigger.isEmpty() && all.contains(trigger))
+                    trigger.clear(), reply.isEmpty() ? socket->close() : void(socket->write(reply));
+            });
+        });
+    }
+    QString url(const QString& scheme) const {
+        return QStringLiteral("%1://127.0.0.1:%2").arg(scheme).arg(serverPort());
+    }
+};
+
+// "major:minor" of a device.
+QByteArray deviceNumber(const QString& device) {
+    struct stat st {};
+    ::stat(QFile::encodeName(device).constData(), &st);
+    return QByteArray::number(major(st.st_rdev)) + ':' + QByteArray::number(minor(st.st_rdev));
 }
 
 } // namespace
@@ -69,19 +143,6 @@ class TestLink : public QObject {
     Q_OBJECT
 
 private slots:
-    // A column is a byte in hex, row 1 its top bit; then the speed. Only exactly "R" is lit.
-    void frames() {
-        const QStringList columns{"R.R....R", "....RRRR", "RRRR....", ".R....R.", "R.R.R.RR"};
-        const auto cell = [&](int row, int col) {
-            return columns.value(col).mid(row - 1, 1) == LitText ? LitText : DarkText;
-        };
-        QCOMPARE(DownloadFrame::encode(cell, *Speed::of(3)),
-                 "SA10FF042AB" + QByteArray(90, '0') + "3");
-        for (const QString dark : {"B", "r", "", "RR", "R "})
-            QCOMPARE(DownloadFrame::encode([&](int, int) { return dark; }, *Speed::of(5)),
-                     "S" + QByteArray(100, '0') + "5");
-    }
-
     // A port opens at 300 baud, 8 data bits, no parity, 2 stop bits, no flow control; a second
     // user, or a port with nothing there, is told why ("@" is the device folder).
     void openingAPort_data() {
@@ -89,17 +150,19 @@ private slots:
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("word"); // in the port listing
         QTest::addColumn<QString>("says"); // how the message begins…and ends
-        QTest::newRow("absent") << "ttyS3 ttyUSB7 ttyACM0" << 5 << "absent"
-                                << "port 5 (@/ttyUSB0): nothing is plugged in there…Present now: "
-                                   "port 4 (@/ttyS3), port 12 (@/ttyUSB7), port 13 (@/ttyACM0).";
-        QTest::newRow("none present") << "" << 2 << "absent"
-                                      << "port 2 (@/ttyS1): nothing is plugged in there…No serial "
-                                         "device is present on any port now.";
-        QTest::newRow("no UART") << "ttyS0 ttyS1" << 2 << "no-uart"
-                                 << "port 2 (@/ttyS1): this built-in port has no serial "
-                                    "hardware…Present now: port 1 (@/ttyS0).";
-        QTest::newRow("in use") << "ttyACM3" << 16 << "present"
-                                << "port 16 (@/ttyACM3): another program is sending to it…";
+        const auto row = [](const char* name, const char* linked, int port, const char* word,
+                            const char* says) {
+            QTest::newRow(name) << QString(linked) << port << QString(word) << QString(says);
+        };
+        row("absent", "ttyS3 ttyUSB7 ttyACM0", 5, "absent",
+            "port 5 (@/ttyUSB0): nothing is plugged in there…Present now: port 4 (@/ttyS3), port "
+            "12 (@/ttyUSB7), port 13 (@/ttyACM0).");
+        row("none present", "", 2, "absent",
+            "port 2 (@/ttyS1): nothing is plugged…No serial device is present on any port now.");
+        row("no UART", "ttyS0 ttyS1", 2, "no-uart",
+            "port 2 (@/ttyS1): this built-in port has no serial hardware…Present now: port 1 "
+            "(@/ttyS0).");
+        row("in use", "ttyACM3", 16, "present", "port 16 (@/ttyACM3): another program is sending");
     }
     void openingAPort() {
         QFETCH(QString, linked);
@@ -135,33 +198,26 @@ private slots:
     void theConsoleAndStableNames() {
         PseudoTerminal console, other;
         PortFolders folders;
-        QVERIFY(folders.link("ttyS0", console.slavePath()) &&
-                folders.link("ttyS1", other.slavePath()));
         // The kernel's ttyS1 is a console too, but not the device port 2 opens.
-        QVERIFY(folders.writeSysfs("console/active", "tty0 ttyS0 ttyS1\n") &&
-                folders.setDeviceNumber("ttyS0", console.slavePath()) &&
+        QVERIFY(folders.link("ttyS0", console.slavePath()) &&
+                folders.link("ttyS1", other.slavePath()) &&
+                folders.writeSysfs("console/active", "tty0 ttyS0 ttyS1\n") &&
+                folders.writeSysfs("ttyS0/dev", deviceNumber(console.slavePath())) &&
                 folders.writeSysfs("ttyS1/dev", "4:65\n"));
         const QString device = folders.device("ttyS0");
-        SerialPort first, second, named;
-        first.setCommPort(1);
-        QVERIFY(!first.setPortOpen(true));
-        const QString error = first.errorString();
-        QVERIFY2(error.startsWith("it is the kernel's console") &&
-                     error.contains("serial-getty@ttyS0.service") &&
-                     error.endsWith("--device " + device + "."),
-                 qPrintable(error));
-        QCOMPARE(console.readAvailable(), QByteArray());
+        Download first;
+        QVERIFY(!first.start({}, 1));
+        QVERIFY2(first.error().contains(device + "): it is the kernel's console") &&
+                     first.error().contains("serial-getty@ttyS0.service") &&
+                     first.error().endsWith("--device " + device + "."),
+                 qPrintable(first.error()));
         QVERIFY(PortTable::listing().value(0).simplified().startsWith("1 " + device + " console "));
         QVERIFY(!PortTable::presentNow().join(' ').contains(device));
-        second.setCommPort(2);
-        named.setDevice(device);
-        QCOMPARE(oneCharacterThrough(second, other), "S");
-        QCOMPARE(oneCharacterThrough(named, console), "S");
+        QVERIFY(sendsThrough(other, {}, 2) && sendsThrough(console, device));
         const QString byId = "serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
         QVERIFY(folders.link(byId, folders.device("ttyS1")));
         QCOMPARE(PortTable::listing().value(2), "    " + folders.device(byId));
-        named.setDevice(folders.device(byId));
-        QCOMPARE(oneCharacterThrough(named, other), "S");
+        QVERIFY(sendsThrough(other, folders.device(byId)));
     }
 
     // The columns' texts follow what has gone out: a line held (XOFF) or full holds them back and
@@ -174,17 +230,17 @@ private slots:
         QTest::addColumn<int>("releaseMs"); // -1: never
         QTest::addColumn<int>("stallMs");
         QTest::addColumn<int>("sent"); // -1: all, and complete
+        const auto row = [](const char* name, const QString& at, const char* what, int releaseMs,
+                            int stallMs, int sent) {
+            QTest::newRow(name) << at << QString(what) << releaseMs << stallMs << sent;
+        };
         const int standard = int(DownloadDeadlines().stall.count());
-        const QString start = DownloadStartText;
-        QTest::newRow("free") << QString() << "" << -1 << standard << -1;
-        QTest::newRow("held 2 s") << "10"
-                                  << "hold" << 2000 << standard << -1;
-        QTest::newRow("full a moment") << start << "fill" << 300 << standard << -1;
-        QTest::newRow("held too long") << "10"
-                                       << "hold" << -1 << 400 << 23;
-        QTest::newRow("full too long") << start << "fill" << -1 << 300 << 0;
-        QTest::newRow("hung up") << "10"
-                                 << "hang up" << -1 << standard << 23;
+        row("free", {}, "", -1, standard, -1);
+        row("held 2 s", "10", "hold", 2000, standard, -1);
+        row("full a moment", DownloadStartText, "fill", 300, standard, -1);
+        row("held too long", "10", "hold", -1, 400, 23);
+        row("full too long", DownloadStartText, "fill", -1, 300, 0);
+        row("hung up", "10", "hang up", -1, standard, 23);
     }
     void progressFollowsTheLine() {
         QFETCH(QString, at);
@@ -207,7 +263,7 @@ private slots:
                 filled = pty.fill();
             else
                 pty.closeMaster();
-            shownWhenHeld = download.captions;
+            shownWhenHeld = shownAtRelease = download.captions;
             if (releaseMs >= 0)
                 QTimer::singleShot(releaseMs, [&] {
                     shownAtRelease = download.captions;
@@ -218,11 +274,9 @@ private slots:
         QVERIFY(download.start(pty.slavePath()));
         const bool ok = download.finishedOk();
         const qint64 waited = held.isValid() ? held.elapsed() : 0;
-        const Result<Delivery>& result = *download.result;
-        if (releaseMs >= 0) // nothing shown while the line took nothing
-            QCOMPARE(shownAtRelease, shownWhenHeld);
+        QCOMPARE(shownAtRelease, shownWhenHeld); // nothing shown while the line took nothing
         if (sent < 0) {
-            QVERIFY2(ok, qPrintable(result.error()));
+            QVERIFY2(ok, qPrintable(download.error()));
             QStringList all{DownloadStartText};
             for (int col = 0; col < PatternCols; ++col)
                 all << QString::number(col);
@@ -231,23 +285,22 @@ private slots:
             return;
         }
         QVERIFY(!ok);
-        QCOMPARE(result.sent, sent);
+        QCOMPARE(download.result->sent, sent);
         QCOMPARE(download.captions, shownWhenHeld);
         const QString failed = QStringLiteral("Sending to %1 failed after %2 of 102 characters: ")
                                    .arg(pty.slavePath())
                                    .arg(sent);
-        QVERIFY2(result.error().startsWith(failed), qPrintable(result.error()));
-        if (what == "hang up") {
-            QCOMPARE(result.error().mid(failed.size()), "Input/output error");
-            return;
-        }
+        const QString error = download.error(), reason = error.mid(failed.size());
+        QVERIFY2(error.startsWith(failed), qPrintable(error));
         static const QRegularExpression stalled("^the line took no data for (\\d+(\\.\\d)?) s$");
-        const auto match = stalled.match(result.error().mid(failed.size()));
+        const auto match = stalled.match(reason);
         const double seconds = match.captured(1).toDouble(); // as long as it was, to a tenth
-        QVERIFY2(match.hasMatch() && seconds >= stallMs / 1000.0 - 0.05 &&
-                     seconds <= waited / 1000.0 + 0.05,
-                 qPrintable(QStringLiteral("%1 after %2 ms").arg(result.error()).arg(waited)));
-        QCOMPARE(pty.read(filled + 200, 100), QByteArray(filled, '#') + Frame.left(sent));
+        QVERIFY2(what == "hang up" ? reason == "Input/output error"
+                                   : match.hasMatch() && seconds >= stallMs / 1000.0 - 0.05 &&
+                                         seconds <= waited / 1000.0 + 0.05,
+                 qPrintable(QStringLiteral("%1 after %2 ms").arg(error).arg(waited)));
+        if (what != "hang up")
+            QCOMPARE(pty.read(filled + 200, 100), QByteArray(filled, '#') + Frame.left(sent));
     }
 
     // While a download runs, another through the same device is refused under any name, also as
@@ -261,36 +314,205 @@ private slots:
         QFETCH(QString, name);
         PseudoTerminal pty;
         QTemporaryDir dir;
-        QString second = name.startsWith("./") ? name : dir.filePath(name);
+        const QString path =
+            name.isEmpty() ? pty.slavePath() : dir.filePath(QFileInfo(name).fileName());
         struct stat st {};
-        if (name.isEmpty())
-            second = pty.slavePath();
-        else if (name.endsWith("link"))
-            QVERIFY(QFile::link(pty.slavePath(), dir.filePath("link")));
-        else if (geteuid() != 0)
+        if (name.endsWith("link"))
+            QVERIFY(QFile::link(pty.slavePath(), path));
+        else if (name == "node" && geteuid() != 0)
             QSKIP("making a device node needs root");
-        else
+        else if (name == "node")
             QVERIFY(::stat(QFile::encodeName(pty.slavePath()).constData(), &st) == 0 &&
-                    ::mknod(QFile::encodeName(second).constData(), S_IFCHR | 0600, st.st_rdev) ==
-                        0);
+                    ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0600, st.st_rdev) == 0);
         const QString folder = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
         const auto back = qScopeGuard([&] { QDir::setCurrent(folder); });
-
         Download first, other;
         QVERIFY(pty.hold() && first.start(pty.slavePath()));
-        QVERIFY(!other.start(second));
-        const QString named = name.isEmpty() ? second : dir.filePath(QFileInfo(second).fileName());
-        const QString error = other.session.result().error();
-        QVERIFY2(error.startsWith("Cannot open " + named + ": another program is sending to it."),
-                 qPrintable(error));
+        QVERIFY(!other.start(name.startsWith("./") ? name : path));
+        QVERIFY2(other.error().startsWith("Cannot open " + path + ": another program is sending"),
+                 qPrintable(other.error()));
         QVERIFY(other.captions.isEmpty() && !other.result);
         QVERIFY(pty.release() && first.finishedOk());
         QCOMPARE(pty.read(DownloadFrame::Length), Frame);
-        if (name == "node")
-            return; // a pseudo-terminal opens only through its own node in /dev/pts
-        QVERIFY2(other.start(second) && other.finishedOk(), qPrintable(other.result->error()));
-        QCOMPARE(pty.read(DownloadFrame::Length), Frame);
+        // A pseudo-terminal opens only through its own node in /dev/pts.
+        QVERIFY(name == "node" || sendsThrough(pty, name.startsWith("./") ? name : path));
+    }
+    // The whole conversation with ser2net: each setting goes out once the one before is
+    // acknowledged, every other option is refused, and what comes from the line is dropped.
+    void negotiatesInOrder() {
+        TelnetCodec codec;
+        QCOMPARE(codec.start(),
+                 command(Will, Binary) + command(Do, Binary) + command(Will, ComPort));
+        QCOMPARE(codec.feed(ser2netHello).reply, command(Dont, Sga) + command(Wont, Sga) +
+                                                     command(Dont, Echo) +
+                                                     comPort({1, 0, 0, 1, 44}));
+        const QByteArray next[] = {
+            comPort({2, 8}), comPort({3, 1}), comPort({4, 2}), comPort({5, 1}), {}};
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(codec.feed(acks[i]).reply, next[i]);
+        QCOMPARE(codec.state(), State::Ready);
+        const auto out = codec.feed("from the sign" + comPort({106, 0x60}) + comPort({107, 0x30}));
+        QVERIFY(out.reply.isEmpty() && out.events.isEmpty());
+        QCOMPARE(TelnetCodec::encode(bytes({Iac, 'a', Iac})), bytes({Iac, Iac, 'a', Iac, Iac}));
+    }
+
+    // Where the negotiation stands after what a server said: ready, still waiting (for what),
+    // or failed (why).
+    void serverReplies_data() {
+        QTest::addColumn<QByteArray>("server");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("says"); // in the failure, or in what it waits for
+        const auto row = [](const char* name, const QByteArray& server, State state,
+                            const char* says = "") {
+            QTest::newRow(name) << server << int(state) << QString(says);
+        };
+        const QByteArray all = acks[0] + acks[1] + acks[2] + acks[3] + acks[4];
+        row("notifications between",
+            agreed + comPort({107, 0x30}) + acks[0] + acks[1] + comPort({106, 0x60}) + acks[2] +
+                acks[3] + acks[4],
+            State::Ready);
+        row("binary refused",
+            command(Do, ComPort) + command(Dont, Binary) + command(Wont, Binary) + all,
+            State::Ready);
+        row("binary unanswered", command(Do, ComPort) + all, State::Negotiating, "BINARY");
+        row("out of order", agreed + acks[1] + acks[0] + acks[3], State::Negotiating,
+            "acknowledgement of data size 8");
+        row("other baud rate", agreed + comPort({101, 0, 0, 0x25, 0x80}), State::Failed,
+            "the server refused baud rate 300: it answered with baud rate 9600");
+        row("baud rate with 0xFF", agreed + comPort({101, 0, 0, 0xFF, 0x2C}), State::Failed,
+            "baud rate 65324");
+        row("other parity", agreed + acks[0] + acks[1] + comPort({103, 3}), State::Failed,
+            "refused parity none: it answered with parity even");
+        row("no COM-PORT-OPTION", command(Will, Binary) + command(Dont, ComPort), State::Failed,
+            "the server refused the COM-PORT-OPTION");
+        row("short answer", agreed + comPort({101, 1, 44}), State::Failed,
+            "answer to baud rate 300 is malformed (2 bytes instead of 4)");
+        row("endless subnegotiation", agreed + bytes({Iac, Sb, ComPort}) + QByteArray(1e5, 'x'),
+            State::Failed, "a subnegotiation longer than 256 bytes");
+        row("broken subnegotiation", agreed + bytes({Iac, Sb, ComPort, 101, 0, Iac, Will, 0}),
+            State::Failed, "malformed subnegotiation (IAC 251 inside it)");
+        row("option flood", agreed + (command(Will, 5) + command(Do, 24)).repeated(200),
+            State::Failed, "more than 256 option requests");
+    }
+    void serverReplies() {
+        QFETCH(QByteArray, server);
+        QFETCH(int, state);
+        QFETCH(QString, says);
+        TelnetCodec codec;
+        codec.start();
+        codec.feed(server);
+        QCOMPARE(int(codec.state()), state);
+        const QString got = codec.state() == State::Failed ? codec.failure() : codec.waitingFor();
+        QVERIFY2(says.isEmpty() ? got.isEmpty() : got.contains(says), qPrintable(got));
+    }
+
+    void names_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("says"); // the address, or in the message
+        QTest::newRow("rfc2217") << "RFC2217://10.0.0.5:4001"
+                                 << "rfc2217://10.0.0.5:4001";
+        QTest::newRow("no port") << "socket://sign"
+                                 << "the port is missing";
+        QTest::newRow("port too big") << "socket://sign:65536"
+                                      << "1 to 65535, not \"65536\"";
+        QTest::newRow("no host") << "socket://:2001"
+                                 << "not of the form socket://HOST:PORT";
+        QTest::newRow("bare IPv6") << "socket://::1:2001"
+                                   << "in brackets";
+        QTest::newRow("other kind") << "telnet://sign:23"
+                                    << "not a kind of link";
+    }
+    void names() {
+        QFETCH(QString, name);
+        QFETCH(QString, says);
+        QString error;
+        const auto parsed = parseNetworkAddress(name, &error);
+        QVERIFY2(isNetworkName(name) &&
+                     (parsed ? parsed->text() == says
+                             : error.startsWith(name + ": ") && error.contains(says)),
+                 qPrintable(parsed ? parsed->text() : error));
+        for (const char* path : {"/dev/ttyUSB0", "COM3", "ttyS0", "./a://b", "C:\\x"})
+            QVERIFY2(!isNetworkName(QLatin1String(path)), path);
+    }
+
+    // Each failure in its own words ("%1" the link, "…" what comes between); none claims a
+    // character the network did not take.
+    void failures_data() {
+        QTest::addColumn<QString>("url"); // a scheme for the server in this process
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("says");
+        const QString refused = "rfc2217://127.0.0.1:" + QString::number(Ser2Net::freePort());
+        const QString cannot = "Cannot connect to %1: ";
+        QTest::newRow("refused") << refused << QByteArray()
+                                 << cannot + "the connection was refused";
+        QTest::newRow("unknown name") << "socket://no-such-sign.invalid:2001" << QByteArray()
+                                      << cannot + "the name no-such-sign.invalid could not be";
+        QTest::newRow("silent") << "rfc2217" << QByteArray()
+                                << cannot + "no answer within 5 s while waiting for the server's "
+                                            "agreement to the COM-PORT-OPTION";
+        QTest::newRow("9600") << "rfc2217" << comPort({101, 0, 0, 0x25, 0x80})
+                              << cannot + "the server refused baud rate 300";
+        QTest::newRow("hang up") << "rfc2217" << QByteArray("hang up")
+                                 << cannot + "the server closed the connection while this "
+                                             "program was waiting for the server's acknowledgement";
+        QTest::newRow("mid-frame")
+            << "socket" << QByteArray("hang up")
+            << "Sending to %1 failed after…: the server closed the connection";
+    }
+    void failures() {
+        QFETCH(QString, url);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, says);
+        Server server; // silent but for `reply` to the baud rate, or after 10 characters
+        server.greeting = reply.isEmpty() ? QByteArray() : command(Do, ComPort);
+        server.trigger = url == "socket" ? Frame.left(10) : comPort({1, 0, 0, 1, 44});
+        server.reply = reply == "hang up" ? QByteArray() : reply;
+        if (!url.contains(':'))
+            url = server.url(url);
+        Download download;
+        QVERIFY(download.start(url) && !download.finishedOk());
+        const QStringList ends = says.arg(url).split(u'…');
+        QVERIFY2(download.error().startsWith(ends[0]) && download.error().endsWith(ends.value(1)),
+                 qPrintable(download.error()));
+        QVERIFY(ends.size() == 1 ? download.result->sent == 0 : download.result->sent >= 10);
+        QVERIFY(server.all.size() <= 200);
+    }
+
+    // Through ser2net to a pseudo-terminal exactly the frame arrives; over rfc2217:// the line is
+    // at 300 baud, 8 data bits, no parity, 2 stop bits while the link is open (ser2net opens it
+    // at 9600n81).
+    void throughSer2net_data() {
+        QTest::addColumn<bool>("rfc2217");
+        QTest::newRow("socket://") << false;
+        QTest::newRow("rfc2217://") << true;
+    }
+    void throughSer2net() {
+        QFETCH(bool, rfc2217);
+        PseudoTerminal far;
+        Ser2Net server(far.slavePath(), rfc2217);
+        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+        termios t{};
+        Download download;
+        download.onStatus = [&](const QString& text) {
+            if (text == "10")
+                t = far.slaveSettings();
+        };
+        const bool ok = download.start(server.url()) && download.finishedOk();
+        QVERIFY2(ok, qPrintable(download.error()));
+        QCOMPARE(far.read(DownloadFrame::Length + 1, 500), Frame);
+        QCOMPARE(cfgetospeed(&t), speed_t(B300));
+        QCOMPARE(t.c_cflag & (CSIZE | PARENB | CSTOPB), tcflag_t(CS8 | CSTOPB));
+    }
+
+    // The stall deadline counts from the last character to leave the far end's line, not from
+    // the start: a frame that takes 3.7 s there goes through with a deadline of 1 s.
+    void aDownloadOutlastsItsStallDeadline() {
+        Server server;
+        Download download(DownloadDeadlines{std::chrono::seconds(1)});
+        const bool ok = download.start(server.url("socket")) && download.finishedOk();
+        QVERIFY2(ok, qPrintable(download.error()));
+        QCOMPARE(server.all, Frame);
     }
 };
 
