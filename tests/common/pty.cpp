@@ -47,14 +47,9 @@ int PseudoTerminal::fill(char filler) {
     // The kernel moves what was written on to the master side in the background, making room
     // again for a while: filled until a pause makes none.
     int count = 0;
-    for (int added = -1; added != 0; count += added, ::usleep(20000)) {
-        added = 0;
-        for (const size_t size : {size_t(256), size_t(1)}) {
-            const QByteArray block(qsizetype(size), filler);
-            for (ssize_t n; (n = ::write(slave_, block.constData(), size)) > 0 || errno == EINTR;)
-                added += int(std::max<ssize_t>(n, 0));
-        }
-    }
+    for (int added = -1; added != 0; count += added, ::usleep(20000))
+        for (added = 0; ::write(slave_, &filler, 1) == 1;)
+            ++added;
     return count;
 }
 
