@@ -334,6 +334,7 @@ private slots:
         // A pseudo-terminal opens only through its own node in /dev/pts.
         QVERIFY(name == "node" || sendsThrough(pty, name.startsWith("./") ? name : path));
     }
+
     // The whole conversation with ser2net: each setting goes out once the one before is
     // acknowledged, every other option is refused, and what comes from the line is dropped.
     void negotiatesInOrder() {
