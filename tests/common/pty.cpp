@@ -10,10 +10,9 @@
 namespace orvane::testing {
 
 PseudoTerminal::PseudoTerminal() {
-    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    // Programs started by a test must not inherit the master: closing it would not hang up.
-    const char* name = master_ >= 0 && ::fcntl(master_, F_SETFD, FD_CLOEXEC) == 0 &&
-                               ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
+    // Close-on-exec: a program started by the test must not keep the master open.
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    const char* name = master_ >= 0 && ::grantpt(master_) == 0 && ::unlockpt(master_) == 0
                            ? ::ptsname(master_)
                            : nullptr;
     slave_ = name ? ::open(name, O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC) : -1;
@@ -29,43 +28,28 @@ PseudoTerminal::~PseudoTerminal() {
 
 QByteArray PseudoTerminal::read(int count, int quietMs) {
     QByteArray data;
-    while (master_ >= 0 && data.size() < count) {
-        pollfd p{master_, POLLIN, 0};
+    char buffer[4096];
+    for (pollfd p{master_, POLLIN, 0}; master_ >= 0 && data.size() < count;) {
         const int ready = ::poll(&p, 1, quietMs);
-        if (ready < 0 && errno == EINTR)
-            continue;
-        if (ready <= 0)
-            break;
-        char buffer[4096];
         const ssize_t n =
-            ::read(master_, buffer, std::min<qsizetype>(sizeof buffer, count - data.size()));
-        if (n < 0 && (errno == EINTR || errno == EAGAIN))
-            continue;
-        if (n <= 0)
+            ready > 0
+                ? ::read(master_, buffer, std::min<qsizetype>(sizeof buffer, count - data.size()))
+                : ready;
+        if (n > 0)
+            data.append(buffer, n);
+        else if (n == 0 || (errno != EINTR && errno != EAGAIN))
             break;
-        data.append(buffer, n);
     }
     return data;
 }
 
 int PseudoTerminal::fill(char filler) {
-    // The kernel moves what was written on to the master side in the background, which makes
-    // room again for a while: filled until a pause makes none.
+    // The kernel moves what was written on to the master side in the background, making room
+    // again for a while: filled until a pause makes none.
     int count = 0;
-    for (int added = -1; added != 0; ::usleep(20000)) {
-        added = 0;
-        for (size_t size : {size_t(256), size_t(1)}) {
-            const QByteArray block(qsizetype(size), filler);
-            for (;;) {
-                const ssize_t n = ::write(slave_, block.constData(), size);
-                if (n > 0)
-                    added += int(n);
-                else if (n == 0 || errno != EINTR)
-                    break;
-            }
-        }
-        count += added;
-    }
+    for (int added = -1; added != 0; count += added, ::usleep(20000))
+        for (added = 0; ::write(slave_, &filler, 1) == 1;)
+            ++added;
     return count;
 }
 
