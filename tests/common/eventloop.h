@@ -6,8 +6,8 @@
 
 namespace orvane::testing {
 
-// True once `done` holds, false when it still does not after `timeoutMs`. Unlike QTRY_, which
-// sleeps 10 ms between rounds, this waits in the event loop, as the programs do.
+// True once `done` holds, false when it still does not after `timeoutMs`. It waits in the event
+// loop, as the programs do, not in QTRY_'s 10 ms sleeps.
 inline bool runUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
     QEventLoop loop;
     QTimer check;

@@ -8,15 +8,10 @@
 #include "flexgrid.h"
 
 #include <QAbstractButton>
-#include <QImage>
 #include <QMap>
 #include <QTest>
 
 namespace orvane::testing {
-
-inline QImage snapshot(FlexGrid& grid) {
-    return grid.grab().toImage();
-}
 
 // The colour most of a data cell's inner pixels show, as 0x00BBGGRR.
 inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, int col) {
@@ -34,19 +29,18 @@ inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, i
 // The grid holds the picture's texts and shows exactly its "R" cells lit.
 inline void verifyPicture(FlexGrid& grid, const DotPattern& picture) {
     QCOMPARE(PictureOf(grid), picture);
-    const QImage image = snapshot(grid);
+    const QImage image = grid.grab().toImage();
     for (int col = 0; col < PatternCols; ++col)
         for (int row = 1; row <= PatternRows; ++row)
             QCOMPARE(shownColour(image, grid, row, col),
                      isLit(picture.text(row, col)) ? LitColour : DarkColour);
 }
 
-// A picture with the given cells (column, row) lit and the rest `rest`.
+// A picture with the cells (column, row) lit and every other cell `rest`.
 inline DotPattern picture(std::initializer_list<QPoint> lit, const QString& rest = DarkText) {
     DotPattern p;
-    for (int col = 0; col < PatternCols; ++col)
-        for (int row = 1; row <= PatternRows; ++row)
-            p.setText(row, col, rest);
+    for (int cell = 0; cell < PatternRows * PatternCols; ++cell)
+        p.setText(1 + cell % PatternRows, cell / PatternRows, rest);
     for (const QPoint& cell : lit)
         p.setText(cell.y(), cell.x(), LitText);
     return p;
@@ -68,7 +62,6 @@ inline void clickCell(FlexGrid& grid, int row, int col) {
     QTest::mouseClick(&grid, Qt::LeftButton, Qt::NoModifier, grid.cellRect(row, col).center());
 }
 
-// Counts beeps for as long as it lives.
 class BeepCounter {
 public:
     int count() const { return count_; }
