@@ -62,13 +62,10 @@ inline void clickCell(FlexGrid& grid, int row, int col) {
     QTest::mouseClick(&grid, Qt::LeftButton, Qt::NoModifier, grid.cellRect(row, col).center());
 }
 
-class BeepCounter {
-public:
-    int count() const { return count_; }
-
-private:
-    int count_ = 0;
-    ScopedBeep beep_{[this] { ++count_; }};
+struct BeepCounter {
+    int n = 0;
+    ScopedBeep beep{[this] { ++n; }};
+    int count() const { return n; }
 };
 
 } // namespace orvane::testing
