@@ -6,9 +6,6 @@
 #include "pty.h"
 #include "windowfixture.h"
 
-#include <QHelpEvent>
-#include <QSocketNotifier>
-#include <QTimer>
 
 using namespace orvane;
 using namespace orvane::testing;
@@ -128,23 +125,18 @@ private slots:
     }
 
     void destroyedDuringADownload_data() {
-        QTest::addColumn<QString>("at"); // the caption, or "drain": the last character arrived
-        QTest::addColumn<QString>("line");
-        QTest::newRow("after start") << "Download Start ......"
-                                     << "";
-        QTest::newRow("mid-frame, held") << "20"
-                                         << "hold";
-        QTest::newRow("mid-frame, full") << "20"
-                                         << "fill";
-        QTest::newRow("during drain") << "drain"
-                                      << "";
+        QTest::addColumn<QStringList>("how"); // at the caption ("drain": all arrived), the line
+        QTest::newRow("after start") << QStringList{"Download Start ......", ""};
+        QTest::newRow("mid-frame, held") << QStringList{"20", "hold"};
+        QTest::newRow("mid-frame, full") << QStringList{"20", "fill"};
+        QTest::newRow("during drain") << QStringList{"drain", ""};
     }
     // Destroyed at any moment, with input queued for it, the window closes the port at once,
     // having sent the beginning of the frame; a new window downloads through the same device,
     // given by name (orvane --device) as its tooltip says.
     void destroyedDuringADownload() {
-        QFETCH(QString, at);
-        QFETCH(QString, line);
+        QFETCH(QStringList, how);
+        const QString at = how[0], line = how[1];
         pty = std::make_unique<PseudoTerminal>();
         QString port1 = pty->slavePath();
         const PortTable::ScopedDeviceResolver resolver([&](int) { return port1; });
