@@ -6,7 +6,6 @@
 #include "pty.h"
 #include "windowfixture.h"
 
-
 using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
