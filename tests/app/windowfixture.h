@@ -1,17 +1,13 @@
 #pragma once
 
-// A fresh editor window for each test function, shown and with the grid focused; the error box
-// collects its messages and the beep is counted. A test function ends with no message shown.
+// A fresh editor window, shown and with the grid focused; messages are collected, beeps counted.
 
 #include "downloadframe.h"
-#include "editing.h"
 #include "errorreport.h"
 #include "form1.h"
 #include "gridprobe.h"
 
-#include <QApplication>
-#include <QTest>
-#include <memory>
+#include <QtWidgets>
 
 namespace orvane::testing {
 
@@ -24,15 +20,30 @@ protected:
     std::unique_ptr<Form1> form;
 
     FlexGrid* grid() { return control<FlexGrid>(*form, "MSFlexGrid1"); }
+    QScrollBar* bar() { return control<QScrollBar>(*form, "HScroll1"); }
+    QString label(const char* name) { return control<QLabel>(*form, name)->text(); }
     QPoint current() { return {grid()->ColSel(), grid()->RowSel()}; } // (column, row)
+    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), Speed()); }
     // Keys go to whichever control has the focus, as a user's would.
     void key(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
-    void undo() { key(QKeySequence(Qt::CTRL | Qt::Key_Z)); }
-    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), Speed()); }
-
-    // For init() and cleanup().
+    void undo(int times = 1) {
+        for (int i = 0; i < times; ++i)
+            key(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    }
+    void type(const QString& text) { QTest::keyClicks(grid(), text); }
+    void keys(std::initializer_list<Qt::Key> keys) {
+        for (Qt::Key k : keys)
+            QTest::keyClick(grid(), k);
+    }
+    // The one message shown begins with `start` (naming the file or port).
+    void takeError(const QString& start) {
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().startsWith(start), qPrintable(errors.first()));
+        errors.clear();
+    }
     void openWindow() {
         errors.clear();
+        beeps.reset(); // seams nest: the old counter goes before the new one comes
         beeps = std::make_unique<BeepCounter>();
         form = std::make_unique<Form1>();
         form->show();

@@ -4,12 +4,11 @@
 
 #include "beep.h"
 #include "dotpattern.h"
+#include "editing.h"
 #include "flexgrid.h"
 
 #include <QAbstractButton>
-#include <QImage>
 #include <QMap>
-#include <QStringList>
 #include <QTest>
 
 namespace orvane::testing {
@@ -22,24 +21,29 @@ inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, i
         for (int x = inner.left(); x <= inner.right(); ++x)
             ++counts[image.pixel(x, y) & 0xFFFFFF];
     QRgb best = 0;
-    int most = -1;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > most)
-            best = it.key(), most = it.value();
+        best = it.value() > counts.value(best) ? it.key() : best;
     return quint32(qRed(best)) | quint32(qGreen(best)) << 8 | quint32(qBlue(best)) << 16;
 }
 
-// Every data cell's text, column by column, rows 1..8 in each.
-inline QStringList gridTexts(const FlexGrid& grid) {
-    QStringList texts;
+// The grid holds the picture's texts and shows exactly its "R" cells lit.
+inline void verifyPicture(FlexGrid& grid, const DotPattern& picture) {
+    QCOMPARE(PictureOf(grid), picture);
+    const QImage image = grid.grab().toImage();
     for (int col = 0; col < PatternCols; ++col)
         for (int row = 1; row <= PatternRows; ++row)
-            texts << grid.TextMatrix(row, col);
-    return texts;
+            QCOMPARE(shownColour(image, grid, row, col),
+                     isLit(picture.text(row, col)) ? LitColour : DarkColour);
 }
 
-inline QImage snapshot(FlexGrid& grid) {
-    return grid.grab().toImage();
+// A picture with the cells (column, row) lit and every other cell `rest`.
+inline DotPattern picture(std::initializer_list<QPoint> lit, const QString& rest = DarkText) {
+    DotPattern p;
+    for (int cell = 0; cell < PatternRows * PatternCols; ++cell)
+        p.setText(1 + cell % PatternRows, cell / PatternRows, rest);
+    for (const QPoint& cell : lit)
+        p.setText(cell.y(), cell.x(), LitText);
+    return p;
 }
 
 // The window's control of that name; the test stops when there is none.
@@ -50,7 +54,6 @@ template <typename T> T* control(const QWidget& window, const char* name) {
     return w;
 }
 
-// A left click on the window's button of that name.
 inline void press(const QWidget& window, const char* name) {
     QTest::mouseClick(control<QAbstractButton>(window, name), Qt::LeftButton);
 }
@@ -59,14 +62,10 @@ inline void clickCell(FlexGrid& grid, int row, int col) {
     QTest::mouseClick(&grid, Qt::LeftButton, Qt::NoModifier, grid.cellRect(row, col).center());
 }
 
-// Counts beeps for as long as it lives.
-class BeepCounter {
-public:
-    int count() const { return count_; }
-
-private:
-    int count_ = 0;
-    ScopedBeep beep_{[this] { ++count_; }};
+struct BeepCounter {
+    int n = 0;
+    ScopedBeep beep{[this] { ++n; }};
+    int count() const { return n; }
 };
 
 } // namespace orvane::testing
