@@ -1,8 +1,7 @@
 #pragma once
 
-// Debian's ser2net serving one device on 127.0.0.1 for as long as the object lives: as a raw TCP
-// port (socket://, the line at 300n82) or as an RFC 2217 server (rfc2217://, the line at 9600n81
-// until the client sets it).
+// Debian's ser2net serving one device on 127.0.0.1 while the object lives: a raw TCP port
+// (socket://, the line at 300n82) or an RFC 2217 server (rfc2217://, at 9600n81 until set).
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -12,12 +11,11 @@ namespace orvane::testing {
 class Ser2Net {
 public:
     Ser2Net(const QString& device, bool rfc2217);
-    ~Ser2Net();
+    ~Ser2Net() { process_.kill(), process_.waitForFinished(); }
 
     QString error() const { return error_; } // empty once it listens
     QString url() const { return url_; }
-    // A port on 127.0.0.1 that nothing listens on now.
-    static quint16 freePort();
+    static quint16 freePort(); // on 127.0.0.1, that nothing listens on now
 
 private:
     QTemporaryDir dir_;
