@@ -57,10 +57,9 @@ Run sendProcess(
     process.start(ORVANE_SEND, arguments);
     process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(30000))
-        qFatal("orvane-send did not finish");
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(),
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        qFatal("orvane-send did not exit");
+    return {process.exitCode(), process.readAllStandardOutput(),
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
 
@@ -209,8 +208,7 @@ private slots:
         const Run run = sendProcess(
             {"-", "--speed=4", "--save", saved, "--device=" + sign.slavePath()}, signFile(" 3 "),
             [&](QProcess& p) { p.setStandardErrorFile(terminal.slavePath()); });
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(readFile(saved), signFile(" 4 "));
+        QVERIFY(run.exitCode == 0 && readFile(saved) == signFile(" 4 "));
         QCOMPARE(sign.read(200, 300), frame('4'));
         const QString progress = QString::fromLocal8Bit(terminal.readAvailable());
         QVERIFY2(progress.contains("column 1 of 50\r") && progress.contains("column 50 of 50\r") &&
@@ -225,14 +223,11 @@ private slots:
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the
-    // program runs as "nobody"; otherwise the device's permissions shut its owner out.
+    // program runs as "nobody", outside the group; otherwise the device's permissions shut it out.
     void aDeviceWithoutPermissionNamesItsGroup() {
         const QByteArray device = line.slavePath().toLocal8Bit();
         const bool root = geteuid() == 0;
-        const group* dialout = getgrnam("dialout");
-        QVERIFY(root ? chown(device, 0, dialout ? dialout->gr_gid : 20) == 0 &&
-                           chmod(device, 0660) == 0
-                     : chmod(device, 0) == 0);
+        QVERIFY(chmod(device, root ? 0660 : 0) == 0);
         struct stat st {};
         QVERIFY(stat(device, &st) == 0 && getgrgid(st.st_gid));
         const QString group = QString::fromLocal8Bit(getgrgid(st.st_gid)->gr_name);
@@ -247,7 +242,6 @@ private slots:
                      run.err.startsWith("orvane-send: Cannot open " + line.slavePath() + ": ") &&
                      run.err.contains("sudo usermod -aG " + group + ' '),
                  qPrintable(run.err));
-        QCOMPARE(line.readAvailable(), QByteArray());
     }
 };
 

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
-#include <unistd.h>
 
 namespace orvane::testing {
 
@@ -21,20 +20,13 @@ PseudoTerminal::PseudoTerminal() {
     slavePath_ = QString::fromLocal8Bit(name);
 }
 
-PseudoTerminal::~PseudoTerminal() {
-    ::close(slave_);
-    closeMaster();
-}
-
 QByteArray PseudoTerminal::read(int count, int quietMs) {
     QByteArray data;
     char buffer[4096];
     for (pollfd p{master_, POLLIN, 0}; master_ >= 0 && data.size() < count;) {
         const int ready = ::poll(&p, 1, quietMs);
-        const ssize_t n =
-            ready > 0
-                ? ::read(master_, buffer, std::min<qsizetype>(sizeof buffer, count - data.size()))
-                : ready;
+        const qsizetype want = std::min<qsizetype>(sizeof buffer, count - data.size());
+        const ssize_t n = ready > 0 ? ::read(master_, buffer, want) : ready;
         if (n > 0)
             data.append(buffer, n);
         else if (n == 0 || (errno != EINTR && errno != EAGAIN))
@@ -51,18 +43,6 @@ int PseudoTerminal::fill() {
         for (added = 0; ::write(slave_, "#", 1) == 1;)
             ++added;
     return count;
-}
-
-termios PseudoTerminal::slaveSettings() const {
-    termios t{};
-    ::tcgetattr(slave_, &t);
-    return t;
-}
-
-void PseudoTerminal::closeMaster() {
-    if (master_ >= 0)
-        ::close(master_);
-    master_ = -1;
 }
 
 } // namespace orvane::testing

@@ -6,13 +6,14 @@
 #include <QByteArray>
 #include <QString>
 #include <termios.h>
+#include <unistd.h>
 
 namespace orvane::testing {
 
 class PseudoTerminal {
 public:
     PseudoTerminal(); // the test stops when no pair can be made
-    ~PseudoTerminal();
+    ~PseudoTerminal() { ::close(slave_), closeMaster(); }
     Q_DISABLE_COPY(PseudoTerminal)
 
     QString slavePath() const { return slavePath_; }
@@ -25,9 +26,12 @@ public:
     bool release() { return ::tcflow(slave_, TCOON) == 0; }
     // Fills the line with '#' until writes are refused; returns how many bytes went in.
     int fill();
-    termios slaveSettings() const;
+    termios slaveSettings() const {
+        termios t{};
+        return ::tcgetattr(slave_, &t), t;
+    }
     // Hangs up: writes to the slave fail from now on.
-    void closeMaster();
+    void closeMaster() { ::close(master_), master_ = -1; }
 
 private:
     int master_ = -1, slave_ = -1;
