@@ -1,7 +1,6 @@
 #pragma once
 
-// Files for tests: written into a temporary folder, read back, and pattern files built from
-// their columns.
+// Files for tests: written into a temporary folder, read back, pattern files built by column.
 
 #include "dotpattern.h"
 
@@ -50,11 +49,7 @@ inline QString makeNamedPipe(const QTemporaryDir& dir, const QString& name) {
 
 // The system's words for a file that is not there.
 inline QString missingFileReason() {
-#if defined(Q_OS_WIN)
-    return qt_error_string(2); // ERROR_FILE_NOT_FOUND
-#else
-    return QStringLiteral("No such file or directory");
-#endif
+    return qt_error_string(2); // ENOENT, and Windows's ERROR_FILE_NOT_FOUND
 }
 
 // A pattern file as Save writes it: columns 0.. from `columns` (the rest "BBBBBBBB"), then the
