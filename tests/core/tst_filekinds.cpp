@@ -1,5 +1,4 @@
-// Reading and writing the files the user names, where they are not ordinary files: one that
-// looks regular but blocks its reader, and outputs that are a pipe or a folder.
+// Files the user names that are not ordinary files.
 
 #include "boundedfile.h"
 #include "imageexport.h"
@@ -56,8 +55,7 @@ private slots:
         QTRY_VERIFY(rmdir(instance.constData()) == 0 || errno == ENOENT);
     }
 
-    // Save, orvane-send --save and --png replace only a regular file, also through a symbolic
-    // link; anything else is refused and left as it is.
+    // Save and --png replace only a regular file, also through a link; anything else is left.
     void savesReplaceOnlyFiles_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("says"); // empty: saved through the link

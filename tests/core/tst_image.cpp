@@ -1,5 +1,4 @@
-// Pictures from images and images from pictures, on images made here and the files of images/
-// (its README says what each is).
+// Pictures from images and back, on images made here and the files of images/ (see its README).
 
 #include "imagebytes.h"
 #include "imageexport.h"
@@ -52,8 +51,7 @@ class TestImage : public QObject {
 private slots:
     void initTestCase() { configureImageReading(); }
 
-    // Each pixel as 2 x 2 is scaled back to 8 rows; a tall narrow image keeps one column; past
-    // 50 columns is cut off with a warning naming the file.
+    // Scaled to 8 rows; a tall narrow image keeps a column; past 50 columns is cut, warned.
     void mapsEachPixelToItsDot() {
         QCOMPARE(shown(pictureFromImage(imageOf(), {})), dots(pattern));
         QImage tall(2, 400, QImage::Format_RGB32);
@@ -72,8 +70,7 @@ private slots:
         QVERIFY(pictureFromImage(wide.copy(0, 0, 100, 16), {}).warnings.isEmpty());
     }
 
-    // A column each: grey 127, grey 128, pure blue, black, grey 254, white; then white, black,
-    // white, black and white at alpha 0, 0, 127, 128 and 128. Less than half opaque stays dark.
+    // Grey 127, 128, blue, black, grey 254, white; white/black at alpha 0, 0, 127, 128, 128.
     void threshold() {
         const QRgb pixels[] = {0xFF7F7F7F, 0xFF808080, 0xFF0000FF, 0xFF000000,
                                0xFFFEFEFE, 0xFFFFFFFF, 0x00FFFFFF, 0x00000000,
@@ -88,8 +85,7 @@ private slots:
                 !pictureFromImage(image, {101, false}).ok);
     }
 
-    // Scaled once, an image converts at every threshold to what the image itself converts to:
-    // what the window's preview relies on.
+    // The window's preview scales once and converts again at each threshold.
     void scalingOnceGivesTheSamePicture() {
         const QImage image = imageOf([](int x, int y) {
                                  return qRgb(x * 5, y * 30, 128);
@@ -114,11 +110,7 @@ private slots:
         QVERIFY(!savePng(path, DotPattern().reader(), MaxImageScale + 1, &error));
     }
 
-    // One of each format, and images that cost the most for their size: each is decoded whole
-    // at the size its name gives (a JPEG at a reduced size), keeping no text. Files that are no
-    // image, and images whose headers, or what the decoder makes of them, pass the limits, or
-    // that make the decoder go through far more than their pixels: each is refused before
-    // decoding with what is wrong; none of them is large.
+    // Each format decoded at the size its name gives; past the limits, refused before decoding.
     void images_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("message"); // empty: decoded
@@ -179,9 +171,7 @@ private slots:
         QVERIFY(!decoded.image.textKeys().contains("k")); // no text chunk was kept
     }
 
-    // What the decoders are given. Of a GIF, the first frame and no more image data than its
-    // pixels need. Of a PNG, only the chunks that make its pixels, and no chunk cut short:
-    // libpng allocates and clears what its length says (here 2 GiB) before it finds it missing.
+    // libpng allocates and clears what a chunk's length says (here 2 GiB) before it finds it cut.
     void givesDecodersOnlyWhatTheyNeed() {
         QCOMPARE(imagebytes::gifFirstFrame(image("gif-50x8-3-frames.gif"), MaxImagePixels).data,
                  image("gif-50x8.gif"));

@@ -27,8 +27,7 @@ class TestPatternFile : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    // Every byte but CR and LF is read, saved and loaded as it stands, one line per column; a
-    // short line stays short and a long one loses its tail.
+    // Every byte but CR and LF as it stands; a short line stays short, a long one loses its tail.
     void bytesStayAsTheyStand() {
         QByteArray bytes;
         for (int i = 0; i < 400; ++i)
@@ -45,8 +44,6 @@ private slots:
             PatternFile::write(p, Speed()).startsWith("rXRB5\r\nB\r\nRRRRRRRR\r\nBBBBBBBB\r\n"));
     }
 
-    // Any line end, blanks around the speed, no last line end, lines past the speed line; what is
-    // no pattern file is refused with its name.
     void loads_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<int>("speed"); // 0: refused
@@ -85,8 +82,7 @@ private slots:
                         : QStringList{path + ": " + says}));
     }
 
-    // The speed line's forms, as --speed also takes them: no sign, no digit but 0..9, no fifth
-    // digit; a step stops at either end; the frame's character is the digit.
+    // The speed line's forms, as --speed also takes them.
     void speeds() {
         QList<int> read;
         for (const char* text : {" 1", "9\t", "0009", "00009", "+5", "\u0665", "", "0", "10"}) {
@@ -96,14 +92,10 @@ private slots:
         QCOMPARE(read, QList<int>({1, 9, 9, 0, 0, 0, 0, 0, 0}));
         QCOMPARE(Speed().up().up().up().up().up().value(), 9);
         QCOMPARE(Speed().down().down().down().down().down().value(), 1);
-        QByteArray characters;
-        for (int n = MinSpeed; n <= MaxSpeed; ++n)
-            characters += Speed::of(n)->character();
-        QCOMPARE(characters, "123456789");
+        QCOMPARE(QByteArray() + Speed::of(1)->character() + Speed::of(9)->character(), "19");
     }
 
-    // A save replaces the whole file or leaves it as it was; a full disk is played by a file-size
-    // limit in a child process.
+    // A full disk is played by a file-size limit in a child process.
     void saveReplacesWholeOrNotAtAll() {
         const QString path = writeFile(dir, "old.txt", QByteArray(2000, 'o'));
         QString error;

@@ -8,8 +8,7 @@ using namespace orvane;
 
 namespace {
 
-// A picture as 8 rows split by '/': '#' for "R", '.' for "B", '_' for an empty text and any other
-// character for itself; a short row goes on dark. shown() gives it back, readable on a failure.
+// Rows split by '/': '#' for "R", '.' for "B", '_' for "", others as they are; the rest dark.
 DotPattern pic(const QString& text) {
     DotPattern picture;
     const QStringList rows = text.split(u'/');

@@ -1,5 +1,4 @@
-// Fonts and text layout: BDF fonts written by the test, the bundled fonts, font files of other
-// kinds, and hostile font files (the fuzzer's regressions are replayed by fuzz_replay_font).
+// Fonts and text layout (the fuzzer's regressions are replayed by fuzz_replay_font).
 
 #include "bitmapfont.h"
 #include "dotpattern.h"
@@ -36,8 +35,7 @@ QByteArray hex(const Columns& columns) {
     return QByteArray(reinterpret_cast<const char*>(columns.data()), columns.size()).toHex();
 }
 
-// A font as "ASCENT+DESCENT", then each character of `probe` laid out ("-" where the font lacks
-// it) or, when `probe` is empty, a digest of every glyph's code, advance and columns.
+// "ASCENT+DESCENT", then `probe` laid out ("-": lacking), or without one a digest of every glyph.
 QString shown(const BitmapFont& f, const QString& probe = {}) {
     QByteArray text = QByteArray::number(f.ascent()) + '+' + QByteArray::number(f.descent());
     QByteArray all;
@@ -69,8 +67,7 @@ class TestText : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    // A font of 7 + 1 rows: "I" a bar 1 wide in a 4-wide box, "L", a quote mark with a gap
-    // between its strokes, "g" reaching into the descent, a space 3 wide.
+    // "I" 1 wide in a 4-wide box, "L", a quote mark's gap, "g" into the descent, a space 3 wide.
     void knownGlyphsGiveExactColumns() {
         const QString path = testing::writeFile(
             dir, "small.bdf",
@@ -107,8 +104,7 @@ private slots:
         QCOMPARE(rows, QStringList({lit, lit, dark, dark, dark, dark, dark, lit}));
     }
 
-    // The bundled fonts bit for bit, so frames of text stay the same; a glyph taken from the
-    // Hangul font stands where --valign puts it.
+    // The bundled fonts bit for bit, so frames of text stay the same.
     void bundledFontsAndRowsDown() {
         const BitmapFont &f = BitmapFont::builtin(), &han = BitmapFont::hangul();
         QCOMPARE(shown(f), "7+1 27807d6604a887d0");
@@ -127,10 +123,7 @@ private slots:
         QCOMPARE(down, QList<int>({0, 0, 0, 0, 0, 1, 0, 1, 2, 0, 1, 3, 0, 3, 7}));
     }
 
-    // BDF files made here, each turning `from` into `to` in a good font of one glyph (an empty
-    // `from`: all of it), then font files of other kinds, sizes and charsets. What comes out is
-    // shown(), or what follows the file's name in the message. Faults that FreeType reads past,
-    // as X11's tools do, are read within their bounds (once past a hand-written reader's buffer).
+    // BDF files made by turning `from` into `to` in a good font (an empty `from`: all of it).
     void fonts_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("probe");
@@ -178,12 +171,10 @@ private slots:
                 "ENDFONT\n",
             ": reading the font takes more than 64");
         const QByteArray packed = gzip(dir, good);
-        QByteArray damaged = packed;
-        for (qsizetype i = 12; i < damaged.size() - 8; ++i)
-            damaged[i] = char(damaged[i] ^ 0x5A);
         row("gzip", "", packed, "7+1 0200");
         row("gzip cut short", "", packed.chopped(12), ": the gzip-compressed data ends too soon");
-        row("gzip damaged", "", damaged, ": the gzip-compressed data is damaged");
+        row("gzip damaged", "", QByteArray(packed).replace(10, 1, "\xff"), // no such block type
+            ": the gzip-compressed data is damaged");
         row("gzip of over 8 MiB", "", gzip(dir, QByteArray(BitmapFont::MaxFileBytes + 1, '\n')),
             ": the file unpacks to more than 8 MiB");
         row("gzip twice", "", gzip(dir, packed), ": the file is compressed twice");
