@@ -1,7 +1,6 @@
 #pragma once
 
-// Image files written byte by byte, of black pixels, to be cut short or altered by a test (the
-// images of tests/core/images/ came from a larger form of this).
+// Image files of black pixels written byte by byte, to be cut short by a test.
 
 #include <QByteArray>
 #include <QSize>

@@ -1,7 +1,6 @@
 #pragma once
 
-// Files for tests: written into a temporary folder, read back, and pattern files built from
-// their columns.
+// Files for tests: written into a temporary folder, read back, pattern files built by column.
 
 #include "dotpattern.h"
 
@@ -34,8 +33,7 @@ inline QByteArray readFile(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// A named pipe nobody writes to, for as long as the program runs: a FIFO `name` in dir, or on
-// Windows a pipe of the system's pipe folder (//./pipe/...). Empty when it cannot be made.
+// A pipe nobody writes to: a FIFO `name` in dir, on Windows //./pipe/...; empty when not made.
 inline QString makeNamedPipe(const QTemporaryDir& dir, const QString& name) {
 #if defined(Q_OS_WIN)
     auto* server = new QLocalServer(QCoreApplication::instance());
@@ -50,15 +48,10 @@ inline QString makeNamedPipe(const QTemporaryDir& dir, const QString& name) {
 
 // The system's words for a file that is not there.
 inline QString missingFileReason() {
-#if defined(Q_OS_WIN)
-    return qt_error_string(2); // ERROR_FILE_NOT_FOUND
-#else
-    return QStringLiteral("No such file or directory");
-#endif
+    return qt_error_string(2); // ENOENT, and Windows's ERROR_FILE_NOT_FOUND
 }
 
-// A pattern file as Save writes it: columns 0.. from `columns` (the rest "BBBBBBBB"), then the
-// speed line and the empty line, every line ending in CR LF.
+// A pattern file as Save writes it: `columns`, the rest "BBBBBBBB", the speed line, a blank line.
 inline QByteArray patternFile(const QList<QByteArray>& columns = {},
                               const QByteArray& speedLine = " 5 ") {
     QByteArray bytes;
