@@ -31,10 +31,6 @@ protected:
             key(QKeySequence(Qt::CTRL | Qt::Key_Z));
     }
     void type(const QString& text) { QTest::keyClicks(grid(), text); }
-    void keys(std::initializer_list<Qt::Key> keys) {
-        for (Qt::Key k : keys)
-            QTest::keyClick(grid(), k);
-    }
     // The one message shown begins with `start` (naming the file or port).
     void takeError(const QString& start) {
         QVERIFY2(errors.size() == 1 && errors[0].startsWith(start), qPrintable(errors.join('\n')));
