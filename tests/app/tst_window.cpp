@@ -152,14 +152,13 @@ private slots:
             QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(),
                                 Qt::Key(c.toUpper().unicode()), QString(c), {});
         QCOMPARE(frame(), sentFrame(how[2]));
-        QCOMPARE((QList{current().y(), beeps->n}), (QList{row, beepsBefore}));
-        QCOMPARE(QApplication::focusWidget(), grid());
+        QVERIFY(current().y() == row && beeps->n == beepsBefore &&
+                QApplication::focusWidget() == grid());
         status(how[3].toInt(), how[4]);
         key(QKeySequence(Qt::Key_Backspace));
         status(grid()->caretColumn(), how[5]);
-        key(QKeySequence(Qt::Key_Left,
-                         Qt::Key_Backspace)); // the move ended what Backspace takes back
-        status(grid()->caretColumn(), u"0"_s);
+        key(QKeySequence(Qt::Key_Left, Qt::Key_Backspace));
+        status(grid()->caretColumn(), u"0"_s); // the move ended what Backspace takes back
         QCOMPARE(frame(), sentFrame(how[2].chopped(1)));
     }
 
@@ -310,19 +309,9 @@ private slots:
         };
         clickCell(*grid(), 5, 20);
         stroke({{3, 2}, {10, 2}, {10, 6}}, Qt::ShiftModifier); // one move over 7 cells
-        const DotPattern painted = picture({{20, 5},
-                                            {3, 2},
-                                            {4, 2},
-                                            {5, 2},
-                                            {6, 2},
-                                            {7, 2},
-                                            {8, 2},
-                                            {9, 2},
-                                            {10, 2},
-                                            {10, 3},
-                                            {10, 4},
-                                            {10, 5},
-                                            {10, 6}});
+        DotPattern painted = picture({{20, 5}, {10, 3}, {10, 4}, {10, 5}, {10, 6}});
+        for (int col = 3; col <= 10; ++col)
+            painted.setText(2, col, LitText);
         verifyPicture(*grid(), painted);
         stroke({{5, 2}, {20, 5}}, Qt::ShiftModifier); // from a lit cell: darkens
         QCOMPARE(PictureOf(*grid()).text(2, 5) + PictureOf(*grid()).text(5, 20), "BB");
@@ -403,11 +392,9 @@ private slots:
         QTRY_VERIFY(!form->importing());
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(frame(), "S" + QByteArray(98, '0') + "015");
-        QCOMPARE(label("Label4"), u"9"_s);
         undo(2);
         QCOMPARE(label("Label4"), u"5"_s);
         key(QKeySequence(Qt::CTRL | Qt::Key_Y));
-        verifyPicture(*grid(), loaded);
         QCOMPARE(label("Label4"), u"9"_s);
         QCOMPARE(beeps->n, 1);
         QVERIFY(drop(imagePath) && form->importing());
