@@ -37,7 +37,6 @@ protected:
         errors.clear();
     }
     void openWindow() {
-        errors.clear();
         beeps.reset(); // seams nest: the old counter goes before the new one comes
         beeps = std::make_unique<BeepCounter>();
         form = std::make_unique<Form1>();

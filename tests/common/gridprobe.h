@@ -29,11 +29,10 @@ inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, i
 inline void verifyPicture(FlexGrid& grid, const DotPattern& picture) {
     QCOMPARE(PictureOf(grid), picture);
     const QImage image = grid.grab().toImage();
-    for (int cell = 0; cell < PatternRows * PatternCols; ++cell) {
-        const int row = 1 + cell % PatternRows, col = cell / PatternRows;
-        QCOMPARE(shownColour(image, grid, row, col),
-                 isLit(picture.text(row, col)) ? LitColour : DarkColour);
-    }
+    for (int col = 0; col < PatternCols; ++col)
+        for (int row = 1; row <= PatternRows; ++row)
+            QCOMPARE(shownColour(image, grid, row, col),
+                     isLit(picture.text(row, col)) ? LitColour : DarkColour);
 }
 
 // A picture with the cells (column, row) lit and every other cell `rest`.
@@ -49,9 +48,7 @@ inline DotPattern picture(std::initializer_list<QPoint> lit, const QString& rest
 // The window's control of that name; the test stops when there is none.
 template <typename T> T* control(const QWidget& window, const char* name) {
     T* w = window.findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
+    return w ? w : (qFatal("no control %s", name), nullptr);
 }
 
 inline void press(const QWidget& window, const char* name) {

@@ -1,5 +1,4 @@
-// The grid control, the editing commands and the undo history, on a real widget under the
-// offscreen platform.
+// The grid control, the editing commands and the undo history, on a real widget.
 
 #include "gridprobe.h"
 #include "patternhistory.h"
@@ -93,7 +92,6 @@ private slots:
         int speed = StartSpeed;
         PatternHistory history(
             *grid, [&] { return speed; }, [&](int value) { speed = value; });
-        QUndoStack& stack = history.stack();
         history.record(u"outer"_s, [&] {
             history.record(u"inner"_s, [&] { SetPattern(*grid); });
             grid->setCaretColumn(3);
@@ -102,7 +100,7 @@ private slots:
         history.record(u"Speed"_s, [&] { speed = 9; });
         QList<QPoint> seen; // (speed, caret)
         for (int index : {1, 0, 1, 2}) {
-            stack.setIndex(index);
+            history.stack().setIndex(index);
             seen << QPoint(speed, grid->caretColumn());
             verifyPicture(*grid, index ? picture({}, LitText) : DotPattern());
         }
