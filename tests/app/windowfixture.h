@@ -37,6 +37,7 @@ protected:
         errors.clear();
     }
     void openWindow() {
+        errors.clear();
         beeps.reset(); // seams nest: the old counter goes before the new one comes
         beeps = std::make_unique<BeepCounter>();
         form = std::make_unique<Form1>();
