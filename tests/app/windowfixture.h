@@ -27,18 +27,13 @@ protected:
     // Keys go to whichever control has the focus, as a user's would.
     void key(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
     void undo(int times = 1) {
-        for (int i = 0; i < times; ++i)
+        while (times--)
             key(QKeySequence(Qt::CTRL | Qt::Key_Z));
     }
     void type(const QString& text) { QTest::keyClicks(grid(), text); }
-    void keys(std::initializer_list<Qt::Key> keys) {
-        for (Qt::Key k : keys)
-            QTest::keyClick(grid(), k);
-    }
     // The one message shown begins with `start` (naming the file or port).
     void takeError(const QString& start) {
-        QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors.first().startsWith(start), qPrintable(errors.first()));
+        QVERIFY2(errors.size() == 1 && errors[0].startsWith(start), qPrintable(errors.join('\n')));
         errors.clear();
     }
     void openWindow() {

@@ -6,8 +6,7 @@
 
 namespace orvane::testing {
 
-// True once `done` holds, false when it still does not after `timeoutMs`. It waits in the event
-// loop, as the programs do, not in QTRY_'s 10 ms sleeps.
+// Whether `done` holds within `timeoutMs`, waited for in the event loop, not in QTRY_'s sleeps.
 inline bool runUntil(const std::function<bool()>& done, int timeoutMs = 30000) {
     QEventLoop loop;
     QTimer check;

@@ -17,13 +17,12 @@ namespace orvane::testing {
 inline quint32 shownColour(const QImage& image, const FlexGrid& grid, int row, int col) {
     const QRect inner = grid.cellRect(row, col).adjusted(3, 3, -3, -3);
     QMap<QRgb, int> counts;
+    QRgb c = 0;
     for (int y = inner.top(); y <= inner.bottom(); ++y)
         for (int x = inner.left(); x <= inner.right(); ++x)
-            ++counts[image.pixel(x, y) & 0xFFFFFF];
-    QRgb best = 0;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        best = it.value() > counts.value(best) ? it.key() : best;
-    return quint32(qRed(best)) | quint32(qGreen(best)) << 8 | quint32(qBlue(best)) << 16;
+            if (++counts[image.pixel(x, y)] > counts.value(c))
+                c = image.pixel(x, y);
+    return quint32(qRed(c)) | quint32(qGreen(c)) << 8 | quint32(qBlue(c)) << 16;
 }
 
 // The grid holds the picture's texts and shows exactly its "R" cells lit.
@@ -49,9 +48,7 @@ inline DotPattern picture(std::initializer_list<QPoint> lit, const QString& rest
 // The window's control of that name; the test stops when there is none.
 template <typename T> T* control(const QWidget& window, const char* name) {
     T* w = window.findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
+    return w ? w : (qFatal("no control %s", name), nullptr);
 }
 
 inline void press(const QWidget& window, const char* name) {
@@ -65,7 +62,6 @@ inline void clickCell(FlexGrid& grid, int row, int col) {
 struct BeepCounter {
     int n = 0;
     ScopedBeep beep{[this] { ++n; }};
-    int count() const { return n; }
 };
 
 } // namespace orvane::testing

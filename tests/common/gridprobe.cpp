@@ -1,5 +1,0 @@
-#include "gridprobe.h"
-
-#include "beep.h"
-
-namespace orvane::testing {} // namespace orvane::testing
