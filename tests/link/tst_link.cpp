@@ -178,21 +178,35 @@ private slots:
 
     // A line held (XOFF) at column 10 holds the columns' texts back; past the stall deadline the
     // download fails, saying how long the line took no data and how many characters went out.
+    // A line held (past the stall deadline) or hung up at column 10: captions stop there, and
+    // the failure tells how many characters left.
+    void aHeldLineFailsPastItsDeadline_data() {
+        QTest::addColumn<bool>("hangUp");
+        QTest::newRow("held") << false;
+        QTest::newRow("hung up") << true;
+    }
     void aHeldLineFailsPastItsDeadline() {
+        QFETCH(bool, hangUp);
         PseudoTerminal pty;
         Download download(DownloadDeadlines{std::chrono::milliseconds(400)});
         QStringList shownWhenHeld;
         QObject::connect(&download.session, &DownloadSession::status, [&](const QString& text) {
             if (text == "10")
-                QVERIFY((shownWhenHeld = download.captions, pty.hold()));
+                QVERIFY((shownWhenHeld = download.captions, hangUp ? pty.closeMaster(),
+                         true : pty.hold()));
         });
         QVERIFY(download.start(pty.slavePath()) && !download.finishedOk());
         QVERIFY(download.captions == shownWhenHeld && download.result().sent == 23);
-        const QString failed = "Sending to " + pty.slavePath() +
-                               " failed after 23 of 102 characters: the line took no data for ";
+        const QString failed =
+            "Sending to " + pty.slavePath() + " failed after 23 of 102 characters: ";
         const QString error = download.error();
-        const double seconds = error.mid(failed.size()).section(' ', 0, 0).toDouble();
-        QVERIFY2(error.startsWith(failed) && seconds >= 0.35 && seconds < 1, qPrintable(error));
+        if (hangUp) {
+            QCOMPARE(error, failed + "Input/output error");
+            return;
+        }
+        const QString stalled = failed + "the line took no data for ";
+        const double seconds = error.mid(stalled.size()).section(' ', 0, 0).toDouble();
+        QVERIFY2(error.startsWith(stalled) && seconds >= 0.35 && seconds < 1, qPrintable(error));
         QCOMPARE(pty.read(200, 100), Frame.left(23));
     }
 
