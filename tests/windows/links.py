@@ -1,13 +1,9 @@
 #!/usr/bin/env python3
-"""orvane-send.exe and the window's "Down Load" send under Wine, through COM5 and socket://.
+"""orvane-send.exe and the window's "Down Load" under Wine, through COM5 and socket://.
 
-COM5 of the Wine prefix is made a link to a pseudo-terminal. While a program holds the port (the
-line stopped, so it cannot finish), the line must be 300 baud, 8 data bits, no parity, 2 stop
-bits, no flow control; then exactly the 102 characters of the frame must arrive. A port with
-nothing behind it is refused naming COMn; socket:// to a server of this script delivers the frame,
-and a port where nothing listens is refused with exit code 4.
-
-    links.py BUILD_DIR          (the windows preset's build folder)
+COM5 is a pseudo-terminal: while a program holds it (the line stopped), it must be at 300 8N2
+with no flow control, then receive exactly the frame; port 6 is refused naming COMn. socket:// to
+a server here delivers the frame; where nothing listens, exit code 4.   links.py BUILD_DIR
 """
 
 import os, pty, select, socket, subprocess, sys, tempfile, termios, threading, time
@@ -28,15 +24,14 @@ def check(good, what, detail=""):
 
 
 def line_settings(fd):
-    iflag, _, cflag, _, ispeed, ospeed, _ = termios.tcgetattr(fd)
-    speeds = {getattr(termios, f"B{n}"): n for n in (300, 1200, 9600, 38400)}
-    bits = {termios.CS5: 5, termios.CS6: 6, termios.CS7: 7, termios.CS8: 8}[cflag & termios.CSIZE]
-    parity = ("odd" if cflag & termios.PARODD else "even") if cflag & termios.PARENB else "no"
-    return (f"{speeds.get(ospeed, ospeed)} baud out, {speeds.get(ispeed, ispeed)} baud in, "
-            f"{bits} data bits, {parity} parity, "
-            f"{'2 stop bits' if cflag & termios.CSTOPB else '1 stop bit'}, "
-            f"{'RTS/CTS' if cflag & termios.CRTSCTS else 'no RTS/CTS'}, "
-            f"{'XON/XOFF' if iflag & (termios.IXON | termios.IXOFF) else 'no XON/XOFF'}")
+    iflag, _, c, _, ispeed, ospeed, _ = termios.tcgetattr(fd)
+    baud = {termios.B300: 300, termios.B9600: 9600}
+    return (f"{baud.get(ospeed, ospeed)} baud out, {baud.get(ispeed, ispeed)} baud in, "
+            f"{5 + (c & termios.CSIZE) // termios.CS6} data bits, "
+            f"{('odd' if c & termios.PARODD else 'even') if c & termios.PARENB else 'no'} parity, "
+            f"{'2 stop bits' if c & termios.CSTOPB else '1 stop bit'}, "
+            f"{'' if c & termios.CRTSCTS else 'no '}RTS/CTS, "
+            f"{'' if iflag & (termios.IXON | termios.IXOFF) else 'no '}XON/XOFF")
 
 
 def restart_wine_server():
