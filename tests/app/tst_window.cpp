@@ -69,7 +69,6 @@ class TestWindow : public WindowFixture {
     }
 
 private slots:
-    void initTestCase() { configureImageReading(); }
     void init() { openWindow(); }
     void cleanup() { closeWindow(); }
 
@@ -115,9 +114,7 @@ private slots:
         row("Load, its button focused, cut in a letter", "Command2 Command2 HHHHHHHHHII 50 2 0");
         row("speed bar, Latin-1, two letters past", "Home HScroll1 éxHHHHHHHHHH 50 8 4");
     }
-    // Text lands at column 1 whatever has the focus, as orvane-send --text makes it. The status
-    // counts the columns used and cut off, Backspace gives back the last letter's, and moving
-    // the caret ends the count. ("H" takes 4 lit columns and a dark one, "I" 3 and 1.)
+    // Text lands at column 1 whatever has the focus, as orvane-send --text makes it ("H" 4+1 wide).
     void typing() {
         QFETCH(QStringList, how);
         const auto status = [this](int used, const QString& cut) {
@@ -146,8 +143,7 @@ private slots:
     // Through the menu and by key, each an undo step; the current cell and the focus stay.
     void pictureOperations() {
         type(u"Hi"_s);
-        for (const auto& [row, col] : {std::pair{1, 40}, {8, 3}, {4, 30}})
-            clickCell(*grid(), row, col);
+        clickCell(*grid(), 4, 30);
         const DotPattern before = PictureOf(*grid());
         run(u"mnuMirrorTopBottom"_s);
         run(u"Ctrl+E"_s);
@@ -180,11 +176,10 @@ private slots:
     void inputMethod() {
         type(u"A"_s);
         const int caret = grid()->caretColumn(), before = steps();
-        const QByteArray typed = frame();
         QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImCursorRectangle);
         QApplication::sendEvent(grid(), &query);
-        QVERIFY(query.value(Qt::ImEnabled).toBool());
-        QCOMPARE(query.value(Qt::ImCursorRectangle).toRect(), grid()->cellRect(8, caret));
+        QVERIFY(query.value(Qt::ImEnabled).toBool() &&
+                query.value(Qt::ImCursorRectangle).toRect() == grid()->cellRect(8, caret));
         for (const QString& stage : {u"\u314E"_s, u"\uD558"_s, u"\uD55C"_s}) {
             QInputMethodEvent preedit(stage, {});
             QApplication::sendEvent(grid(), &preedit);
@@ -197,19 +192,15 @@ private slots:
         QCOMPARE((QList{grid()->caretColumn(), steps()}), (QList{caret + 8, before + 1}));
         QCOMPARE(frame(), sentFrame(u"A\uD55C"_s));
         run(u"Backspace"_s);
-        QCOMPARE(frame(), typed);
+        QCOMPARE(frame(), sentFrame(u"A"_s));
     }
 
-    // The preview is the core import's picture for the threshold and inversion chosen; OK makes
-    // it one step, Cancel leaves all as it was.
+    // The preview is the core import's picture as chosen; OK makes it one step, Cancel nothing.
     void importDialog() {
-        QImage image(120, 16, QImage::Format_Grayscale8);
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                image.scanLine(y)[x] = uchar(x * 7 + y * 20);
+        QByteArray ramp(120 * 16, 0);
+        std::iota(ramp.begin(), ramp.end(), char(0));
         PromptAnswers answers;
-        answers.fileToOpen = dir.filePath(u"ramp.png"_s);
-        QVERIFY(image.save(answers.fileToOpen));
+        answers.fileToOpen = writeFile(dir, u"ramp.pgm"_s, "P5 120 16 255\n" + ramp);
         bar()->setValue(7);
         clickCell(*grid(), 2, 2);
         const DotPattern before = PictureOf(*grid());
@@ -231,8 +222,7 @@ private slots:
             QTRY_COMPARE(QApplication::focusWidget(), grid());
             verifyPicture(*grid(), button == QDialogButtonBox::Ok ? expected : before);
         }
-        QCOMPARE((QList{steps(), grid()->caretColumn()}), (QList{2, 0}));
-        QCOMPARE(label("Label4"), u"7"_s);
+        QCOMPARE((QList{steps(), grid()->caretColumn(), bar()->value()}), (QList{2, 0, 7}));
     }
 
     void refusalsNameTheFile_data() {
@@ -295,8 +285,7 @@ private slots:
         verifyPicture(*grid(), picture({{20, 5}, {1, 1}}));
     }
 
-    // Closing asks exactly when picture or speed differ from the last saved or loaded; Save
-    // closes only once the file is written.
+    // Closing asks exactly when picture or speed differ from the last saved or loaded.
     void closePrompt() {
         clickCell(*grid(), 3, 7);
         QTimer::singleShot(0, this, [] { // the real question, whose Cancel keeps the window
@@ -308,10 +297,9 @@ private slots:
         PromptAnswers answers;
         const auto close = [&](UnsavedChoice answer) {
             answers.unsaved = answer;
-            answers.unsavedAsked = 0;
             QCloseEvent event;
             QApplication::sendEvent(form.get(), &event);
-            return (answers.unsavedAsked ? "asked, "_L1 : ""_L1) +
+            return (std::exchange(answers.unsavedAsked, 0) ? "asked, "_L1 : ""_L1) +
                    (event.isAccepted() ? "closes"_L1 : "stays"_L1);
         };
         clickCell(*grid(), 3, 7); // back as it was
@@ -320,7 +308,7 @@ private slots:
         chosen = dir.filePath(u"saved.txt"_s);
         run(u"Command3"_s);
         QCOMPARE(close(UnsavedChoice::Cancel), "closes");
-        chosen = writeFile(dir, u"other.txt"_s, patternFile({"RBBBBBBB"}));
+        chosen = writeFile(dir, u"other.txt"_s, patternFile({"rX", "", "RBBBBBBB"}));
         run(u"Command2"_s);
         QCOMPARE(close(UnsavedChoice::Cancel), "closes");
         QTest::keyClick(bar(), Qt::Key_Left);
@@ -332,36 +320,27 @@ private slots:
         takeError(chosen + ": ");
         chosen = dir.filePath(u"close.txt"_s);
         QCOMPARE(close(UnsavedChoice::Save), "asked, closes");
-        QCOMPARE(readFile(chosen), patternFile({"RBBBBBBB"}, " 4 "));
+        QCOMPARE((QStringList{readFile(chosen), form->windowTitle()}),
+                 (QStringList{patternFile({"rX", "", "RBBBBBBB"}, " 4 "), chosen}));
     }
 
-    // A dropped file is a Load or an import, one step each; while an image decodes the window
-    // takes no input, and closes without waiting.
+    // A dropped file is a Load or an import; while an image decodes the window takes no input.
     void dropsFiles() {
-        const QByteArray file = patternFile({"rX", "", "BBBBBBBB", "RRRRRRRR"}, " 9 ");
-        QVERIFY(drop(writeFile(dir, u"drop.txt"_s, file)));
-        QCOMPARE(frame().mid(1, 8), "000000FF");
-        chosen = dir.filePath(u"back.txt"_s);
-        run(u"Ctrl+S"_s);
-        QCOMPARE(readFile(chosen), file);
-        QCOMPARE(form->windowTitle(), chosen);
-        QImage image(50, 8, QImage::Format_RGB32);
-        image.fill(Qt::black);
-        image.setPixel(49, 7, qRgb(255, 255, 255));
-        const QString imagePath = dir.filePath(u"logo.txt"_s); // the content decides
-        QVERIFY(image.save(imagePath, "PNG"));
+        QVERIFY(drop(writeFile(dir, u"drop.txt"_s, patternFile({"BBBBBBBB", "RRRRRRRR"}, " 9 "))));
+        QCOMPARE(frame().mid(1, 4), "00FF");
+        const QString imagePath =
+            writeFile(dir, u"logo.txt"_s, // an XBM: the content decides
+                      "#define i_width 1\n#define i_height 1\nstatic char i_bits[] = {0x01};");
         QVERIFY(drop(imagePath) && form->importing());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         press(*form, "Command5");
         QVERIFY(!drop(imagePath));
-        QTRY_VERIFY(!form->importing());
-        QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(frame(), "S" + QByteArray(98, '0') + "015");
+        QTRY_VERIFY(!form->importing() && !QApplication::overrideCursor());
+        QCOMPARE(frame(), "S" + QByteArray(100, '0') + "5");
         undo(2);
         QCOMPARE(label("Label4"), u"5"_s);
         run(u"Ctrl+Y"_s);
         QCOMPARE(label("Label4"), u"9"_s);
-        QCOMPARE(beeps->n, 1);
         QVERIFY(drop(imagePath) && form->importing());
         form.reset();
         QVERIFY(!QApplication::overrideCursor());

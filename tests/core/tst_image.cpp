@@ -14,17 +14,15 @@
 using namespace orvane;
 using namespace orvane::testing;
 
-static QString imagePath(const QString& name) {
-    return QStringLiteral(ORVANE_SOURCE_DIR "/tests/core/images/") + name;
-}
-static QByteArray image(const QString& name) {
-    return readFile(imagePath(name));
-}
-
 class TestImage : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
+
+    static QString imagePath(const QString& n) {
+        return ORVANE_SOURCE_DIR "/tests/core/images/" + n;
+    }
+    static QByteArray image(const QString& name) { return readFile(imagePath(name)); }
 
     // 8 lines of 50 characters, '#' for a lit dot: readable when a comparison fails.
     static QString dots(const std::function<bool(int x, int y)>& lit) {
@@ -63,10 +61,9 @@ private slots:
         const Result<ImagePicture> result = loadImagePicture(path, {});
         QCOMPARE(shown(result), dots(pattern));
         QCOMPARE(result.image.convertToFormat(wide.format()), wide); // kept to convert again
-        QVERIFY2(result.warnings.size() == 1 &&
-                     result.warnings[0].startsWith(
-                         path + ": the image of 120 x 16 pixels is 60 columns wide"),
-                 qPrintable(result.warnings.join('\n')));
+        QCOMPARE(result.warnings,
+                 QStringList(path + ": the image of 120 x 16 pixels is 60 columns "
+                                    "wide at 8 rows; only its first 50 columns are shown"));
         QVERIFY(pictureFromImage(wide.copy(0, 0, 100, 16), {}).warnings.isEmpty());
     }
 
@@ -97,16 +94,12 @@ private slots:
                          shown(pictureFromImage(image, {threshold, invert})));
     }
 
-    // Round trips through PNG are checked with orvane-send --png and --image.
+    // What is lit, and the round trip, are checked with orvane-send --png and --image.
     void savesPng() {
         const QString path = dir.filePath(QStringLiteral("picture.png"));
         QString error;
-        QVERIFY2(savePng(path, pictureFromImage(imageOf(), {}).picture.reader(), 3, &error),
-                 qPrintable(error));
-        const QImage image(path);
-        QCOMPARE(image.size(), QSize(150, 24));
-        QCOMPARE((QList<QRgb>{image.pixel(147, 23), image.pixel(3, 0)}),
-                 (QList<QRgb>{qRgb(255, 255, 255), qRgb(0, 0, 0)}));
+        QVERIFY2(savePng(path, DotPattern().reader(), 3, &error), qPrintable(error));
+        QCOMPARE(QImage(path).size(), QSize(150, 24));
         QVERIFY(!savePng(path, DotPattern().reader(), MaxImageScale + 1, &error));
     }
 

@@ -22,15 +22,13 @@ private slots:
         window = new QWidget;
         grid = new FlexGrid(window);
         grid->resize(889, 145);
-        window->resize(grid->size());
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         ClearPattern(*grid);
     }
     void cleanup() { delete window; }
 
-    // A text write colours nothing until a repaint colours exactly the "R" cells, beeping not;
-    // a toggle lights "B" and darkens any other text.
+    // A text write colours nothing until a repaint does; a toggle lights "B", darkens the rest.
     void coloursFollowTheTextsWhenAsked() {
         BeepCounter beeps;
         const QStringList kinds = {LitText, DarkText, QString(), u"r"_s, u"RR"_s, u"X"_s};
@@ -44,8 +42,7 @@ private slots:
         verifyPicture(*grid, texts);
         QCOMPARE(beeps.n, 0);
         for (int row = 1; row <= kinds.size(); ++row) {
-            grid->setRow(row);
-            grid->setCol(0);
+            clickCell(*grid, row, 0);
             TogglePattern(*grid);
         }
         verifyPicture(*grid, picture({{0, 2}}));
@@ -56,18 +53,15 @@ private slots:
         for (int caret : {0, 7, 50}) {
             grid->setCaretColumn(caret);
             const QImage image = grid->grab().toImage();
-            for (int col = 0; col <= PatternCols; ++col)
-                for (int row = 1; row <= PatternRows; ++row)
-                    QCOMPARE(image.pixel(col < PatternCols ? grid->cellRect(1, col).left() + 1
-                                                           : grid->width() - 2,
-                                         grid->cellRect(row, 0).center().y()) ==
-                                 FlexGrid::CaretColor,
-                             col == caret);
+            for (int col = 0; col <= PatternCols; ++col) // down to the last row
+                QCOMPARE(image.pixel(col < PatternCols ? grid->cellRect(1, col).left() + 1
+                                                       : grid->width() - 2,
+                                     grid->height() - 3) == FlexGrid::CaretColor,
+                         col == caret);
         }
     }
 
-    // A left click on a data cell, corners included, or Enter selects it and clicks; clicks on
-    // the header or with the right button do nothing. Arrows and End stop at the edges.
+    // Left clicks on data cells (corners too) and Enter click; arrows and End stop at the edges.
     void clicksAndKeys() {
         QSignalSpy clicks(grid, &FlexGrid::Click);
         QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect(0, 5).center());
@@ -86,8 +80,7 @@ private slots:
         QCOMPARE(clicks.count(), 3);
     }
 
-    // A step holds all its edit changed, nested records included, also a change of the speed
-    // alone; undo and redo put back the speed and the caret with the texts and colours.
+    // A step holds all its edit changed, nested or speed alone; undo puts back speed and caret.
     void historyStepsAndSpeed() {
         int speed = StartSpeed;
         PatternHistory history(
@@ -111,8 +104,7 @@ private slots:
     void historyKeepsTheNewestStepLimitSteps() {
         PatternHistory history(
             *grid, [] { return StartSpeed; }, [](int) {});
-        grid->setRow(1);
-        grid->setCol(0);
+        clickCell(*grid, 1, 0);
         for (int i = 0; i <= PatternHistory::StepLimit; ++i)
             history.record(u"Toggle"_s, [&] { TogglePattern(*grid); });
         history.stack().setIndex(0); // what the one dropped toggle left
