@@ -7,6 +7,8 @@
 #include "testfiles.h"
 #include "windowfixture.h"
 
+#include <numeric>
+
 using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
