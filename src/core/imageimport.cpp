@@ -156,13 +156,14 @@ Result<ImagePicture> picture(QImage image, QSize size, const ImageOptions& optio
         return failed(thresholdError(options));
     if (image.isNull())
         return failed(Text::tr("the image is empty"));
-    const QImage scaled = atPictureHeight(std::move(image)).convertToFormat(QImage::Format_ARGB32);
+    QImage rows = atPictureHeight(std::move(image));
+    const QImage scaled = rows.convertToFormat(QImage::Format_ARGB32);
     if (scaled.isNull())
         return failed(Text::tr("the image of %1 cannot be scaled to %2 rows")
                           .arg(sizeText(size))
                           .arg(PatternRows));
 
-    Result<ImagePicture> result = Result<ImagePicture>::accepted({});
+    Result<ImagePicture> result = Result<ImagePicture>::accepted({{}, std::move(rows)});
     const int cols = std::min(scaled.width(), PatternCols);
     for (int y = 0; y < PatternRows; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
@@ -263,8 +264,8 @@ Result<ImagePicture> pictureFromImageData(const QByteArray& data, const QString&
     DecodedImage decoded = decodeImage(data);
     if (decoded.image.isNull())
         return failed(decoded.error, name);
-    Result<ImagePicture> result = picture(decoded.image, decoded.size, options);
-    result.image = std::move(decoded.image);
+    // Moved, so that the decoded image, the largest thing here, is converted in place, not copied.
+    Result<ImagePicture> result = picture(std::move(decoded.image), decoded.size, options);
     result.refusal.subject = name;
     result.warnings = decoded.warnings + result.warnings;
     for (QString& warning : result.warnings)

@@ -49,7 +49,7 @@ struct ImageOptions {
 // they start with its name, as a refusal names it.
 struct ImagePicture {
     DotPattern picture; // "R" for a lit dot, "B" for a dark one
-    QImage image;       // loadImagePicture(): the image as decoded, to convert again
+    QImage image;       // the image scaled to 8 rows, to convert again
 };
 
 Result<ImagePicture> pictureFromImage(const QImage& image, const ImageOptions& options);
