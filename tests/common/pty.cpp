@@ -35,14 +35,4 @@ QByteArray PseudoTerminal::read(int count, int quietMs) {
     return data;
 }
 
-int PseudoTerminal::fill() {
-    // The kernel moves what was written on to the master in the background, making room again
-    // for a while: filled until a pause makes none.
-    int count = 0;
-    for (int added = -1; added != 0; count += added, ::usleep(20000))
-        for (added = 0; ::write(slave_, "#", 1) == 1;)
-            ++added;
-    return count;
-}
-
 } // namespace orvane::testing

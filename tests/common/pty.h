@@ -24,8 +24,6 @@ public:
     // As an XOFF from the sign: nothing goes out until release(), and writes are refused.
     bool hold() { return ::tcflow(slave_, TCOOFF) == 0; }
     bool release() { return ::tcflow(slave_, TCOON) == 0; }
-    // Fills the line with '#' until writes are refused; returns how many bytes went in.
-    int fill();
     termios slaveSettings() const {
         termios t{};
         return ::tcgetattr(slave_, &t), t;
