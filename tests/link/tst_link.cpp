@@ -342,6 +342,8 @@ private slots:
         QVERIFY2(download.error().startsWith(ends[0]) && download.error().endsWith(ends.value(1)),
                  qPrintable(download.error()));
         QVERIFY(ends.size() > 1 ? download.result().sent >= 3 : download.result().sent == 0);
+    }
+    void devicePathsAreNoNetworkNames() {
         for (const char* path : {"/dev/ttyUSB0", "COM3", "ttyS0", "./a://b", "C:\\x"})
             QVERIFY2(!isNetworkName(QLatin1String(path)), path);
     }
