@@ -3,11 +3,15 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages needed to configure, build and test (time: bench/image-limits.sh). Fonts are read through FreeType (gzip-compressed
-# ones unpacked with zlib); the tests read Debian's X11 bitmap fonts (xfonts-base) and an outline
-# font (fonts-dejavu-core).
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev ser2net
-    libfreetype-dev zlib1g-dev xfonts-base
+# Packages needed to configure and build the programs (scripts/run installs only these). Fonts
+# are read through FreeType (gzip-compressed ones unpacked with zlib).
+RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
+    libfreetype-dev zlib1g-dev)
+
+# Packages the tests, benchmarks and package checks need as well (time: bench/image-limits.sh).
+# The tests read Debian's X11 bitmap fonts (xfonts-base) and an outline font (fonts-dejavu-core),
+# and talk to signs on the network through ser2net.
+BUILD_PACKAGES=("${RUN_PACKAGES[@]}" ser2net xfonts-base
     fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
@@ -45,9 +49,22 @@ ensure_packages() {
         "${missing[@]}"
 }
 
-# Configures and builds with the given preset.
+# Configures and builds with the given preset; further arguments go to the build (--target X).
 build_with_preset() {
     local preset=$1
+    shift
     cmake --preset "$preset" -S "$ROOT" >/dev/null
-    cmake --build --preset "$preset"
+    cmake --build --preset "$preset" "$@"
+}
+
+# The archive of Qt for Windows that the windows preset unpacks: ORVANE_QT_MINGW, else the one
+# beside the clone in ../shared/toolchains/. Prints its path, or nothing when there is none.
+find_qt_mingw() {
+    local candidate
+    for candidate in "${ORVANE_QT_MINGW:-}" "$ROOT/../shared/toolchains/qt6.4.2-mingw64.tar.xz"; do
+        if [ -n "$candidate" ] && [ -f "$candidate" ]; then
+            (cd "$(dirname "$candidate")" && echo "$PWD/$(basename "$candidate")")
+            return 0
+        fi
+    done
 }
