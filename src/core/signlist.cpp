@@ -91,7 +91,7 @@ bool isDevicePath(const QString& text) {
     if (com.match(text).hasMatch() || text.startsWith(QLatin1String("\\\\.\\")))
         return true;
 #endif
-    return QDir::isAbsolutePath(text);
+    return text.startsWith(QLatin1Char('/')) || QDir::isAbsolutePath(text);
 }
 
 QString SignDevice::text() const {

@@ -40,10 +40,12 @@ struct Stream {
     QByteArray bytes() { return std::fflush(file), QByteArray(data, qsizetype(size)); }
 };
 
-// Runs the command line in this process to its end, in the event loop as main does.
-Run send(const QStringList& arguments) {
+// Runs the command line in this process to its end, in the event loop as main does; `progress`
+// as when standard error is a terminal.
+Run send(const QStringList& arguments, bool progress = false) {
     Stream out, err;
-    const auto run = runCommand(QStringList{"orvane-send"} + arguments, out.file, err.file, false);
+    const auto run =
+        runCommand(QStringList{"orvane-send"} + arguments, out.file, err.file, progress);
     if (!runUntil([&] { return run->isDone(); }))
         qFatal("orvane-send did not finish");
     return {run->exitCode(), out.bytes(), QString::fromLocal8Bit(err.bytes())};
@@ -246,6 +248,21 @@ private slots:
                                          "): sent 102 characters",
                                      "orvane-send: " + telnetServer.url() + ": sent 102 characters",
                                      "orvane-send: " + rawServer.url() + ": sent 102 characters"}));
+    }
+
+    // On a terminal, the progress line counts the devices that have ended, and each result is
+    // written over it on a line of its own.
+    void progressOfMany() {
+        PseudoTerminal a, b;
+        const Run run = send({file, "--device", a.slavePath(), "--device", b.slavePath()}, true);
+        QCOMPARE(run.exitCode, 0);
+        const QString erase = "\r\033[K";
+        QStringList results{"orvane-send: " + a.slavePath() + ": sent 102 characters\n",
+                            "orvane-send: " + b.slavePath() + ": sent 102 characters\n"};
+        if (!run.err.startsWith(erase + "sending to 2 devices: 0 ended" + erase + results[0]))
+            results.swapItemsAt(0, 1);
+        QCOMPARE(run.err, erase + "sending to 2 devices: 0 ended" + erase + results[0] + erase +
+                              "sending to 2 devices: 1 ended" + erase + results[1]);
     }
 
     // Dead links among live ones: the live ones are delivered, each dead one is named as it ends
