@@ -3,10 +3,25 @@
 #include "downloadframe.h"
 
 #include <QCoreApplication>
+#include <QDir>
+
+#include <algorithm>
+#include <climits>
+#include <limits>
+#include <memory>
+#if !defined(Q_OS_WIN)
+#include <sys/resource.h>
+#endif
 
 namespace orvane {
 
 namespace {
+
+// Descriptors a download may hold: the device, its lock file, and the one that puts the line
+// settings in force while the device opens (a network link holds only its socket).
+constexpr int DescriptorsPerDownload = 3;
+// Descriptors left for everything else: the files the program reads and writes, Qt's own.
+constexpr int ReservedDescriptors = 32;
 
 // The translation context of this file's messages.
 struct Text {
@@ -94,31 +109,70 @@ private:
     bool shown_ = false;
 };
 
-} // namespace
+// The downloads of one run, started as descriptors allow.
+struct Fanout {
+    SendRun* run;
+    QList<Target> targets;
+    DotPattern picture;
+    Speed speed;
+    Report report;
+    int atOnce;
+    qsizetype next = 0; // the next target to start
+    int running = 0;
+};
 
-void startDownloads(SendRun& run, const QList<Target>& targets, const DotPattern& picture,
-                    Speed speed, std::FILE* err, bool progress) {
-    auto report = std::make_shared<Report>(err, progress, targets);
-    report->started();
-    SendRun* const r = &run;
-    for (const Target& target : targets) {
-        DownloadSession& session = run.addSession();
-        QObject::connect(&session, &DownloadSession::status, r,
-                         [report](const QString& status) { report->status(status); });
-        QObject::connect(&session, &DownloadSession::finished, r,
-                         [r, report, target](const Result<Delivery>& result) {
-                             report->ended(target, result);
-                             if (report->allEnded())
-                                 r->end(report->exitCode(), true);
+// Starts downloads until as many run as may at once; ends the run once every one has ended.
+void startMore(const std::shared_ptr<Fanout>& f, bool announce) {
+    while (f->running < f->atOnce && f->next < f->targets.size()) {
+        const Target& target = f->targets[f->next++];
+        DownloadSession* session = f->run->addSession();
+        QObject::connect(session, &DownloadSession::status, f->run,
+                         [f](const QString& status) { f->report.status(status); });
+        QObject::connect(session, &DownloadSession::finished, f->run,
+                         [f, session, target](const Result<Delivery>& result) {
+                             --f->running;
+                             f->report.ended(target, result);
+                             session->deleteLater();
+                             startMore(f, true);
                          });
         SerialPort port;
         selectLink(port, target.link);
-        if (!session.start(port, picture, speed))
-            report->ended(target, session.result());
+        if (session->start(port, f->picture, f->speed)) {
+            ++f->running;
+        } else {
+            f->report.ended(target, session->result());
+            session->deleteLater();
+        }
     }
-    // Only when no download could start: the others end in the event loop.
-    if (report->allEnded())
-        run.end(report->exitCode(), false);
+    if (f->report.allEnded())
+        f->run->end(f->report.exitCode(), announce);
+}
+
+} // namespace
+
+int downloadsAtOnce() {
+#if defined(Q_OS_WIN)
+    return std::numeric_limits<int>::max();
+#else
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY)
+        return std::numeric_limits<int>::max();
+    // Linux tells how many are open; elsewhere the reserve stands for them.
+    const qint64 open = QDir(QStringLiteral("/proc/self/fd"))
+                            .entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)
+                            .size();
+    const qint64 free =
+        qint64(std::min<rlim_t>(limit.rlim_cur, INT_MAX)) - open - ReservedDescriptors;
+    return int(std::max<qint64>(1, free / DescriptorsPerDownload));
+#endif
+}
+
+void startDownloads(SendRun& run, const QList<Target>& targets, const DotPattern& picture,
+                    Speed speed, std::FILE* err, bool progress) {
+    auto fanout = std::make_shared<Fanout>(
+        Fanout{&run, targets, picture, speed, Report(err, progress, targets), downloadsAtOnce()});
+    fanout->report.started();
+    startMore(fanout, false);
 }
 
 } // namespace orvane

@@ -11,7 +11,12 @@
 
 namespace orvane {
 
-// Starts a download to each target; `run` ends once every one has ended, with ExitSent only when
+// How many downloads may run at once: as many as the descriptors this process may still open
+// allow (each holds a few), at least one; no limit on Windows.
+int downloadsAtOnce();
+
+// Starts a download to each target, as many at once as downloadsAtOnce() allows and the rest as
+// those end; `run` ends once every one has ended, with ExitSent only when
 // every device took the whole frame. With one target, `err` shows its progress (when `progress`)
 // and a failure, as a single download always did; with several, each device's result is a line
 // of its own as it ends, and the failures are named once all have ended.

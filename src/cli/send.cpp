@@ -53,11 +53,11 @@ SendRun::SendRun(DownloadDeadlines deadlines) : deadlines_(deadlines) {}
 
 // The sessions go first, so that none reports to a run half gone.
 SendRun::~SendRun() {
-    sessions_.clear();
+    qDeleteAll(findChildren<DownloadSession*>(Qt::FindDirectChildrenOnly));
 }
 
-DownloadSession& SendRun::addSession() {
-    return *sessions_.emplace_back(std::make_unique<DownloadSession>(deadlines_));
+DownloadSession* SendRun::addSession() {
+    return new DownloadSession(deadlines_, this);
 }
 
 void SendRun::end(int code, bool announce) {

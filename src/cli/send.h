@@ -11,7 +11,6 @@
 #include <cstdio>
 #include <memory>
 #include <optional>
-#include <vector>
 
 namespace orvane {
 
@@ -30,8 +29,9 @@ public:
     bool isDone() const { return exitCode_.has_value(); }
     // The exit code once done.
     int exitCode() const { return exitCode_.value_or(ExitPortFailed); }
-    // A download session of its own for one more device, living as long as the run.
-    DownloadSession& addSession();
+    // A download session of its own for one more device, a child of the run: deleteLater() it
+    // once it has finished, or it goes with the run.
+    DownloadSession* addSession();
 
     // Ends the run with `code`; finished() follows when `announce` is set.
     void end(int code, bool announce);
@@ -41,7 +41,6 @@ signals:
 
 private:
     const DownloadDeadlines deadlines_;
-    std::vector<std::unique_ptr<DownloadSession>> sessions_;
     std::optional<int> exitCode_;
 };
 

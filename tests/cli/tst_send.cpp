@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -263,6 +264,26 @@ private slots:
             results.swapItemsAt(0, 1);
         QCOMPARE(run.err, erase + "sending to 2 devices: 0 ended" + erase + results[0] + erase +
                               "sending to 2 devices: 1 ended" + erase + results[1]);
+    }
+
+    // More devices than the descriptors allow at once (orvane-send as a process with a low limit):
+    // they are sent to in turn, and every one receives exactly the frame.
+    void moreDevicesThanDescriptors() {
+        std::vector<std::unique_ptr<PseudoTerminal>> lines(20);
+        QStringList arguments{"-"};
+        for (auto& line : lines)
+            arguments << "--device" << (line = std::make_unique<PseudoTerminal>())->slavePath();
+        const Run run = sendProcess(arguments, signFile(), [](QProcess& p) {
+            p.setChildProcessModifier([] {
+                const rlimit low{48, 48};
+                if (setrlimit(RLIMIT_NOFILE, &low) != 0)
+                    _exit(99);
+            });
+        });
+        QVERIFY2(run.exitCode == 0 && run.err.count(": sent 102 characters\n") == 20,
+                 qPrintable(run.err));
+        for (auto& line : lines)
+            QCOMPARE(line->read(300, 300), frame());
     }
 
     // Dead links among live ones: the live ones are delivered, each dead one is named as it ends
