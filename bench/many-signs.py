@@ -4,7 +4,7 @@
 Each sign is a pseudo-terminal, either opened directly ("pty") or behind Debian's ser2net on
 127.0.0.1 as a raw TCP port ("raw", socket://) or an RFC 2217 server ("rfc2217"). The signs are
 named in a signs file as one group, and `orvane-send --sign all` sends to them. Per run it reports
-the wall time, orvane-send's peak memory (maximum resident set) and its peak number of open file
+the wall time, orvane-send's CPU time and peak memory (maximum resident set) and its peak number of open file
 descriptors (sampled every few milliseconds), and ser2net's; each sign must have received
 exactly the frame. Fails (exit 1) when 32 signs behind ser2net take more than 1.5 times as long
 as one: there each download lasts the 3.74 s the far end's line needs, as on a real line. A
@@ -110,12 +110,13 @@ class Ser2Net:
                 self.process.wait()
 
 
-def read_all(fd, quiet=0.3):
-    """What the master `fd` gives until it is quiet for `quiet` seconds."""
+def read_all(fd, count, quiet):
+    """What the master `fd` gives until it has given more than `count` bytes or nothing for
+    `quiet` seconds (a busy ser2net may still be passing the end on)."""
     data = b""
     os.set_blocking(fd, False)
     last = time.monotonic()
-    while time.monotonic() - last < quiet:
+    while time.monotonic() - last < (quiet if len(data) < count else 0.02) and len(data) <= count:
         try:
             chunk = os.read(fd, 4096)
         except BlockingIOError:
@@ -131,7 +132,8 @@ def read_all(fd, quiet=0.3):
 
 
 def run(send, kind, count, frame, folder):
-    """One send to `count` signs of `kind`: (wall s, peak KiB, peak fds, ser2net KiB, fds)."""
+    """One send to `count` signs of `kind`: (wall s, CPU s, peak KiB, peak fds, ser2net KiB,
+    ser2net fds)."""
     pairs = [pty.openpty() for _ in range(count)]
     masters = [m for m, _ in pairs]
     devices = [os.ttyname(s) for _, s in pairs]
@@ -168,10 +170,11 @@ def run(send, kind, count, frame, folder):
         server_kib = peak_rss_kib(server.process.pid) if server else 0
         server_fds = open_fds(server.process.pid) if server else 0
         for i, master in enumerate(masters):
-            got = read_all(master, 0.3 if i == 0 else 0.02)
+            got = read_all(master, len(frame), 2.0)
             if got != frame:
                 sys.exit("sign %d of %d (%s) received %r" % (i, count, kind, got))
-        return wall, usage.ru_maxrss, peak_fds, server_kib, server_fds
+        return (wall, usage.ru_utime + usage.ru_stime, usage.ru_maxrss, peak_fds, server_kib,
+                server_fds)
     finally:
         if server:
             server.stop()
@@ -196,8 +199,9 @@ def main():
     frame = subprocess.run([args.send, "--text", "BENCH", "--frame"], check=True,
                            capture_output=True).stdout
 
-    print("%-8s %5s %9s %7s %10s %8s %10s %11s" % (
-        "kind", "signs", "wall s", "ratio", "peak MiB", "fds", "ser2net", "ser2net fds"))
+    print("%-8s %5s %8s %7s %7s %9s %6s %8s %11s" % (
+        "kind", "signs", "wall s", "ratio", "CPU s", "peak MiB", "fds", "ser2net",
+        "ser2net fds"))
     failed = False
     with tempfile.TemporaryDirectory() as folder:
         for kind in kinds:
@@ -207,10 +211,10 @@ def main():
                 wall = statistics.median(r[0] for r in runs)
                 one = wall if count == 1 else one
                 ratio = wall / one if one else float("nan")
-                print("%-8s %5d %9.2f %6.2fx %10.1f %8d %9.1fM %11d" % (
-                    kind, count, wall, ratio, max(r[1] for r in runs) / 1024,
-                    max(r[2] for r in runs), max(r[3] for r in runs) / 1024,
-                    max(r[4] for r in runs)), flush=True)
+                print("%-8s %5d %8.2f %6.2fx %7.2f %9.1f %6d %7.1fM %11d" % (
+                    kind, count, wall, ratio, statistics.median(r[1] for r in runs),
+                    max(r[2] for r in runs) / 1024, max(r[3] for r in runs),
+                    max(r[4] for r in runs) / 1024, max(r[5] for r in runs)), flush=True)
                 if kind != "pty" and count == 32 and one and ratio > 1.5:
                     failed = True
     if failed:
