@@ -50,7 +50,7 @@ public:
                      .arg(status.toInt() + 1)
                      .arg(PatternCols));
     }
-    void started() {
+    void showCount() {
         if (total_ > 1)
             show(Text::tr("sending to %1 devices: %2 ended").arg(total_).arg(ended_));
     }
@@ -81,7 +81,7 @@ public:
                                    .arg(total_)
                                    .arg(failed_.join(QStringLiteral(", "))));
         else if (!allEnded())
-            started();
+            showCount();
     }
     bool allEnded() const { return ended_ == total_; }
     int exitCode() const { return failed_.isEmpty() ? ExitSent : ExitPortFailed; }
@@ -171,7 +171,7 @@ void startDownloads(SendRun& run, const QList<Target>& targets, const DotPattern
                     Speed speed, std::FILE* err, bool progress) {
     auto fanout = std::make_shared<Fanout>(
         Fanout{&run, targets, picture, speed, Report(err, progress, targets), downloadsAtOnce()});
-    fanout->report.started();
+    fanout->report.showCount();
     startMore(fanout, false);
 }
 
