@@ -3,12 +3,13 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages needed to configure, build and test (time: bench/image-limits.sh). Fonts are read through FreeType (gzip-compressed
+# Packages needed to configure, build and test (time: bench/image-limits.sh; python3:
+# bench/many-signs.py and bench/large-images.py). Fonts are read through FreeType (gzip-compressed
 # ones unpacked with zlib); the tests read Debian's X11 bitmap fonts (xfonts-base) and an outline
 # font (fonts-dejavu-core).
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev ser2net
     libfreetype-dev zlib1g-dev xfonts-base
-    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
+    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time python3)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)
