@@ -8,11 +8,11 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
     libfreetype-dev zlib1g-dev)
 
-# Packages the tests, benchmarks and package checks need as well (time: bench/image-limits.sh).
-# The tests read Debian's X11 bitmap fonts (xfonts-base) and an outline font (fonts-dejavu-core),
+# Packages the tests, benchmarks and package checks need as well (time: bench/image-limits.sh;
+# python3: bench/many-signs.py and bench/large-images.py). The tests read Debian's X11 bitmap fonts (xfonts-base) and an outline font (fonts-dejavu-core),
 # and talk to signs on the network through ser2net.
 BUILD_PACKAGES=("${RUN_PACKAGES[@]}" ser2net xfonts-base
-    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
+    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time python3)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)

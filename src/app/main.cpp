@@ -2,6 +2,8 @@
 #include "imageimport.h"
 #include "messages.h"
 #include "networkline.h"
+#include "porttable.h"
+#include "signsfile.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -24,8 +26,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption device(
         QStringLiteral("device"),
         QApplication::translate("main", "Down Load sends to this serial device or network link "
-                                        "(socket://HOST:PORT, rfc2217://HOST:PORT) instead of the "
-                                        "numbered port's device."),
+                                        "(socket://HOST:PORT, rfc2217://HOST:PORT), or to the sign "
+                                        "of this name in signs.conf, instead of the numbered "
+                                        "port's device."),
         QStringLiteral("PATH-OR-URL"));
     parser.addOption(device);
     parser.process(app);
@@ -40,9 +43,17 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "orvane: %s\n", error.toLocal8Bit().constData());
         return 2;
     }
+    // A sign's name stands for its device.
+    const auto link = orvane::deviceOrSign(parser.value(device), &error);
+    if (!link) {
+        std::fprintf(stderr, "orvane: --device %s: %s\n",
+                     parser.value(device).toLocal8Bit().constData(),
+                     error.toLocal8Bit().constData());
+        return 2;
+    }
 
     orvane::Form1 window;
-    window.setDevice(parser.value(device));
+    window.setDevice(link->port > 0 ? orvane::PortTable::device(link->port) : link->device);
     window.show();
     return app.exec();
 }

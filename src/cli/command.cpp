@@ -3,6 +3,7 @@
 #include "options.h"
 #include "porttable.h"
 #include "source.h"
+#include "targets.h"
 
 namespace orvane {
 
@@ -20,7 +21,7 @@ std::unique_ptr<SendRun> runCommand(const QStringList& arguments, std::FILE* out
     QString error;
     const auto options = parseSendOptions(arguments, &error);
     if (options && !options->help && !options->listPorts && !options->listFonts &&
-        !options->version)
+        !options->listSigns && !options->version)
         return runSend(*options, out, err, progress, deadlines);
 
     auto run = std::make_unique<SendRun>(deadlines);
@@ -36,7 +37,15 @@ std::unique_ptr<SendRun> runCommand(const QStringList& arguments, std::FILE* out
         printLines(out, PortTable::listing());
     else if (options->listFonts)
         printLines(out, fontListing(QStringLiteral("/usr/share/fonts")));
-    else
+    else if (options->listSigns) {
+        const Result<SignList> signs = readSignsFile(signsFilePath());
+        if (!signs.ok) {
+            printMessage(err, signs.error());
+            run->end(ExitSourceRefused, false);
+            return run;
+        }
+        printLines(out, signListing(signs));
+    } else
         std::fprintf(out, "orvane-send %s\n", ORVANE_VERSION);
     std::fflush(out);
     run->end(ExitSent, false);

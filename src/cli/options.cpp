@@ -5,6 +5,7 @@
 #include "networkline.h"
 #include "porttable.h"
 #include "serialport.h"
+#include "signsfile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -24,14 +25,20 @@ struct Parser {
     QCommandLineOption port{
         QStringLiteral("port"),
         Text::tr("Send through serial port N, 1..16 (default: the device ORVANE_DEVICE "
-                 "names, else port 1; see the port table below)."),
+                 "names, else port 1; see the port table below). May be given more than once."),
         QStringLiteral("N")};
     QCommandLineOption device{QStringLiteral("device"),
-                              Text::tr("Send through this serial device instead, e.g. "
+                              Text::tr("Send through this serial device, e.g. "
                                        "/dev/ttyUSB0 or a /dev/serial/by-id/ name, or to a "
                                        "sign behind a network serial server: "
-                                       "socket://HOST:PORT or rfc2217://HOST:PORT."),
+                                       "socket://HOST:PORT or rfc2217://HOST:PORT. May be given "
+                                       "more than once."),
                               QStringLiteral("PATH")};
+    QCommandLineOption sign{QStringLiteral("sign"),
+                            Text::tr("Send to the sign or group of signs NAME of the signs file "
+                                     "(see below). May be given more than once; each device is "
+                                     "sent to once."),
+                            QStringLiteral("NAME")};
     QCommandLineOption speed{
         QStringLiteral("speed"),
         Text::tr("Send speed S, 1..9, instead of the source's (a pattern file's "
@@ -95,6 +102,9 @@ struct Parser {
     QCommandLineOption listFonts{QStringLiteral("list-fonts"),
                                  Text::tr("List the bundled fonts and the bitmap fonts of 8 rows "
                                           "or fewer under /usr/share/fonts, with their heights.")};
+    QCommandLineOption listSigns{QStringLiteral("list-signs"),
+                                 Text::tr("List the signs and groups of the signs file, each with "
+                                          "its device and, for a serial device, its status.")};
     QCommandLineOption help{{QStringLiteral("h"), QStringLiteral("help")},
                             Text::tr("Show this text.")};
     QCommandLineOption version{QStringLiteral("version"), Text::tr("Show the version.")};
@@ -103,10 +113,12 @@ struct Parser {
         parser.setApplicationDescription(Text::tr(
             "Sends a picture and a speed to the sign, exactly as the editor's \"Down Load\"\n"
             "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
-            "Without --frame, --save or --show the picture goes to the sign; with one of\n"
-            "of them it goes there too only when --port or --device is given."));
-        parser.addOptions({text, font, align, valign, image, threshold, invert, speed, port, device,
-                           frame, save, show, png, scale, listPorts, listFonts, help, version});
+            "Without --frame, --save, --show or --png the picture goes to the sign; with one\n"
+            "of them it goes there too only when --port, --device or --sign is given.\n"
+            "Several devices are sent to at once, each result on a line of its own."));
+        parser.addOptions({text,  font,  align,     valign,    image,     threshold, invert,
+                           speed, port,  device,    sign,      frame,     save,      show,
+                           png,   scale, listPorts, listFonts, listSigns, help,      version});
         parser.addPositionalArgument(QStringLiteral("FILE"),
                                      Text::tr("The pattern file to send; - reads standard input."),
                                      QStringLiteral("FILE"));
@@ -121,6 +133,14 @@ std::optional<int> numberIn(const QString& text, int low, int high) {
     return value;
 }
 
+QString rangeError(const QString& name, int low, int high, const QString& text) {
+    return Text::tr("--%1 must be a number from %2 to %3, not \"%4\"")
+        .arg(name)
+        .arg(low)
+        .arg(high)
+        .arg(text);
+}
+
 // Reads a value in low..high from the option's text with `read`, or says what is wrong.
 template <typename T, typename Read>
 bool rangeOption(const QCommandLineParser& parser, const QString& name, int low, int high,
@@ -130,11 +150,7 @@ bool rangeOption(const QCommandLineParser& parser, const QString& name, int low,
     const QString text = parser.value(name);
     *value = read(text);
     if (!*value)
-        *error = Text::tr("--%1 must be a number from %2 to %3, not \"%4\"")
-                     .arg(name)
-                     .arg(low)
-                     .arg(high)
-                     .arg(text);
+        *error = rangeError(name, low, high, text);
     return value->has_value();
 }
 
@@ -160,28 +176,43 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     options.version = parser.isSet(p.version);
     options.listPorts = parser.isSet(p.listPorts);
     options.listFonts = parser.isSet(p.listFonts);
-    if (options.help || options.version || options.listPorts || options.listFonts)
+    options.listSigns = parser.isSet(p.listSigns);
+    if (options.help || options.version || options.listPorts || options.listFonts ||
+        options.listSigns)
         return options;
 
-    std::optional<int> port;
-    if (!numberOption(parser, QStringLiteral("port"), SerialPort::MinPort, SerialPort::MaxPort,
-                      &port, error) ||
-        !rangeOption(parser, QStringLiteral("speed"), MinSpeed, MaxSpeed, &options.speed, error,
+    if (!rangeOption(parser, QStringLiteral("speed"), MinSpeed, MaxSpeed, &options.speed, error,
                      [](const QString& text) { return Speed::fromText(text); }))
         return std::nullopt;
-    options.port = port.value_or(SerialPort::MinPort);
-    options.device = parser.value(p.device);
-    if (!port && !parser.isSet(p.device))
-        options.device = qEnvironmentVariable("ORVANE_DEVICE");
-    if (parser.isSet(p.device) && options.device.isEmpty()) {
-        *error = Text::tr("--device needs a device path");
-        return std::nullopt;
+    for (const QString& text : parser.values(p.port)) {
+        const auto port = numberIn(text, SerialPort::MinPort, SerialPort::MaxPort);
+        if (!port) {
+            *error =
+                rangeError(QStringLiteral("port"), SerialPort::MinPort, SerialPort::MaxPort, text);
+            return std::nullopt;
+        }
+        options.links << SignDevice{{}, *port, {}};
     }
-    if (isNetworkName(options.device) && !parseNetworkAddress(options.device, error))
-        return std::nullopt;
-    if (port && parser.isSet(p.device)) {
-        *error = Text::tr("give either --port or --device, not both");
-        return std::nullopt;
+    QStringList devices = parser.values(p.device);
+    options.signs = parser.values(p.sign);
+    const bool named = !options.links.isEmpty() || !devices.isEmpty() || !options.signs.isEmpty();
+    if (!named)
+        devices << qEnvironmentVariable("ORVANE_DEVICE");
+    for (const QString& device : std::as_const(devices)) {
+        if (device.isEmpty() && named) {
+            *error = Text::tr("--device needs a device path");
+            return std::nullopt;
+        }
+        if (isNetworkName(device) && !parseNetworkAddress(device, error))
+            return std::nullopt;
+        options.links << (device.isEmpty() ? SignDevice{{}, SerialPort::MinPort, {}}
+                                           : SignDevice{{}, 0, device});
+    }
+    for (const QString& name : std::as_const(options.signs)) {
+        if (!isSignName(name)) {
+            *error = Text::tr("--sign needs a sign's name, not \"%1\"").arg(name);
+            return std::nullopt;
+        }
     }
     std::optional<int> threshold, scale;
     if (!numberOption(parser, QStringLiteral("threshold"), MinThreshold, MaxThreshold, &threshold,
@@ -238,7 +269,7 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     }
     const bool otherOutput =
         options.frameOnly || options.show || parser.isSet(p.save) || parser.isSet(p.png);
-    options.send = !otherOutput || port || parser.isSet(p.device);
+    options.send = !otherOutput || named;
 
     // One source: a pattern file, --text or --image.
     const QStringList files = parser.positionalArguments();
@@ -275,7 +306,8 @@ QString sendHelpText() {
     const QString options = p.parser.helpText().section(QLatin1Char('\n'), 1);
     return Text::tr("Usage: orvane-send [OPTION]... FILE\n"
                     "       orvane-send --list-ports\n"
-                    "       orvane-send --list-fonts\n\n") +
+                    "       orvane-send --list-fonts\n"
+                    "       orvane-send --list-signs\n\n") +
            options +
            Text::tr("\nPorts:\n%1"
                     "\n"
@@ -286,16 +318,24 @@ QString sendHelpText() {
                     "only;\n"
                     "            SIL Open Font License 1.1\n"
                     "\n"
+                    "Signs file (%2):\n"
+                    "  NAME = DEVICE           port N, socket://HOST:PORT, rfc2217://HOST:PORT\n"
+                    "                          or an absolute device path\n"
+                    "  NAME = NAME, NAME, ...  a group of signs and groups\n"
+                    "  # a comment\n"
+                    "\n"
                     "Environment:\n"
-                    "  ORVANE_DEVICE  the device to send through when neither --port nor --device\n"
-                    "                 is given\n"
+                    "  ORVANE_DEVICE  the device to send through when none of --port, --device\n"
+                    "                 and --sign is given\n"
+                    "  ORVANE_SIGNS   the signs file instead of the one above\n"
                     "\n"
                     "Exit codes:\n"
-                    "  0  done: the picture was sent, printed or saved\n"
-                    "  2  bad usage\n"
-                    "  3  the source (pattern file, font or image) was refused\n"
-                    "  4  the port could not be opened, or a write (port or output file) failed\n")
-               .arg(ports);
+                    "  0  done: the picture was sent (to every device), printed or saved\n"
+                    "  2  bad usage, or a sign's name that the signs file does not have\n"
+                    "  3  the source (pattern file, font or image) or the signs file was refused\n"
+                    "  4  a port could not be opened, or a write (port or output file) failed;\n"
+                    "     with several devices: at least one did not receive the whole frame\n")
+               .arg(ports, signsFilePath());
 }
 
 } // namespace orvane

@@ -4,6 +4,7 @@
 // where it goes (the sign, the frame on standard output, a pattern file, the terminal, a PNG).
 
 #include "imageimport.h"
+#include "signlist.h"
 #include "speed.h"
 #include "textlayout.h"
 
@@ -28,10 +29,11 @@ struct SendOptions {
     std::optional<Speed> speed; // overrides the source's speed
 
     // Outputs. Without --frame, --save, --show or --png the picture goes to the sign; with one
-    // of them it goes there too only when --port or --device names the line.
-    int port = 1;     // 1..16, used when device is empty
-    QString device;   // an explicit device instead of a port number (or ORVANE_DEVICE's)
-    bool send = true; // open the line and send
+    // of them it goes there too only when --port, --device or --sign names a line.
+    QList<SignDevice> links; // --port and --device, each a port or a device (no name); without
+                             // them and --sign, ORVANE_DEVICE's device or port 1
+    QStringList signs;       // --sign, names of signs.conf
+    bool send = true;        // open the lines and send
     bool frameOnly = false;
     QString saveFile;
     bool show = false;
@@ -40,6 +42,7 @@ struct SendOptions {
 
     bool listPorts = false;
     bool listFonts = false;
+    bool listSigns = false;
     bool help = false;
     bool version = false;
 };

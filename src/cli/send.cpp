@@ -1,9 +1,9 @@
 #include "send.h"
 
+#include "delivery.h"
 #include "downloadframe.h"
 #include "imageexport.h"
 #include "patternfile.h"
-#include "serialport.h"
 #include "source.h"
 
 #include <QCoreApplication>
@@ -21,51 +21,6 @@ namespace {
 // The translation context of this file's messages.
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::Send)
-};
-} // namespace
-
-namespace {
-
-void message(std::FILE* err, const QString& text) {
-    std::fprintf(err, "orvane-send: %s\n", text.toLocal8Bit().constData());
-    std::fflush(err);
-}
-
-// Rewrites one line of `err` with the state of the download.
-class Progress {
-public:
-    Progress(std::FILE* err, bool enabled, QString port)
-        : err_(err), enabled_(enabled), port_(std::move(port)) {}
-
-    void show(const QString& status) {
-        if (!enabled_)
-            return;
-        QString text;
-        if (status == DownloadStartText)
-            text = Text::tr("sending to %1 ...").arg(port_);
-        else if (status == DownloadCompleteText)
-            text = Text::tr("sent %1 characters to %2").arg(DownloadFrame::Length).arg(port_);
-        else
-            text = Text::tr("sending to %1: column %2 of %3")
-                       .arg(port_)
-                       .arg(status.toInt() + 1)
-                       .arg(PatternCols);
-        std::fprintf(err_, "\r\033[K%s", text.toLocal8Bit().constData());
-        std::fflush(err_);
-        shown_ = true;
-    }
-    // Ends the progress line so that what follows starts on a line of its own.
-    void finish() {
-        if (shown_)
-            std::fputc('\n', err_);
-        shown_ = false;
-    }
-
-private:
-    std::FILE* err_;
-    bool enabled_;
-    QString port_;
-    bool shown_ = false;
 };
 
 // The picture as 8 lines of 50 characters: '#' for a lit dot, '.' for a dark one.
@@ -89,7 +44,21 @@ bool isTerminal(std::FILE* stream) {
 #endif
 }
 
-SendRun::SendRun(DownloadDeadlines deadlines) : session_(deadlines) {}
+void printMessage(std::FILE* err, const QString& text) {
+    std::fprintf(err, "orvane-send: %s\n", text.toLocal8Bit().constData());
+    std::fflush(err);
+}
+
+SendRun::SendRun(DownloadDeadlines deadlines) : deadlines_(deadlines) {}
+
+// The sessions go first, so that none reports to a run half gone.
+SendRun::~SendRun() {
+    qDeleteAll(findChildren<DownloadSession*>(Qt::FindDirectChildrenOnly));
+}
+
+DownloadSession* SendRun::addSession() {
+    return new DownloadSession(deadlines_, this);
+}
 
 void SendRun::end(int code, bool announce) {
     exitCode_ = code;
@@ -102,9 +71,9 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
     auto run = std::make_unique<SendRun>(deadlines);
     const Result<PictureAndSpeed> source = readSource(options);
     for (const QString& warning : source.warnings)
-        message(err, Text::tr("warning: ") + warning);
+        printMessage(err, Text::tr("warning: ") + warning);
     if (!source.ok) {
-        message(err, source.error());
+        printMessage(err, source.error());
         run->end(ExitSourceRefused, false);
         return run;
     }
@@ -116,7 +85,7 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
          !PatternFile::save(options.saveFile, picture, speed, &error)) ||
         (!options.pngFile.isEmpty() &&
          !savePng(options.pngFile, picture.reader(), options.scale, &error))) {
-        message(err, error);
+        printMessage(err, error);
         run->end(ExitPortFailed, false);
         return run;
     }
@@ -127,8 +96,8 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
             text += '\n';
         if (std::fwrite(text.constData(), 1, size_t(text.size()), out) != size_t(text.size()) ||
             std::fflush(out) != 0) {
-            message(err,
-                    Text::tr("cannot write to standard output: %1").arg(qt_error_string(errno)));
+            printMessage(
+                err, Text::tr("cannot write to standard output: %1").arg(qt_error_string(errno)));
             run->end(ExitPortFailed, false);
             return run;
         }
@@ -138,25 +107,17 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
         return run;
     }
 
-    SerialPort port;
-    port.setCommPort(options.port);
-    port.setDevice(options.device);
-    auto display = std::make_shared<Progress>(err, progress, port.description());
-    SendRun* const r = run.get();
-    QObject::connect(&r->session(), &DownloadSession::status, r,
-                     [display](const QString& status) { display->show(status); });
-    QObject::connect(&r->session(), &DownloadSession::finished, r,
-                     [r, display, err](const Result<Delivery>& result) {
-                         display->finish();
-                         if (!result.ok)
-                             message(err, result.error());
-                         r->end(result.ok ? ExitSent : ExitPortFailed, true);
-                     });
-    if (!r->session().start(port, picture, speed)) {
-        display->finish();
-        message(err, r->session().result().error());
-        r->end(ExitPortFailed, false);
+    QStringList warnings;
+    int exitCode = ExitSent;
+    const auto targets = sendTargets(options, &warnings, &error, &exitCode);
+    for (const QString& warning : std::as_const(warnings))
+        printMessage(err, Text::tr("warning: ") + warning);
+    if (!targets) {
+        printMessage(err, error);
+        run->end(exitCode, false);
+        return run;
     }
+    startDownloads(*run, *targets, picture, speed, err, progress);
     return run;
 }
 

@@ -17,18 +17,21 @@ namespace orvane {
 // True when the stream is a terminal.
 bool isTerminal(std::FILE* stream);
 
-// One run of the command: done at once when nothing goes to the sign or the port cannot be
-// opened, otherwise once the download has finished in the event loop.
+// One run of the command: done at once when nothing goes to the sign or no line can be opened,
+// otherwise once every download has finished in the event loop.
 class SendRun : public QObject {
     Q_OBJECT
 
 public:
     explicit SendRun(DownloadDeadlines deadlines);
+    ~SendRun() override;
 
     bool isDone() const { return exitCode_.has_value(); }
     // The exit code once done.
     int exitCode() const { return exitCode_.value_or(ExitPortFailed); }
-    DownloadSession& session() { return session_; }
+    // A download session of its own for one more device, a child of the run: deleteLater() it
+    // once it has finished, or it goes with the run.
+    DownloadSession* addSession();
 
     // Ends the run with `code`; finished() follows when `announce` is set.
     void end(int code, bool announce);
@@ -37,9 +40,12 @@ signals:
     void finished(int exitCode);
 
 private:
-    DownloadSession session_;
+    const DownloadDeadlines deadlines_;
     std::optional<int> exitCode_;
 };
+
+// "orvane-send: TEXT" on its own line of `err`.
+void printMessage(std::FILE* err, const QString& text);
 
 // Starts the command. The frame and the picture go to `out`; messages and, when `progress` is
 // set, a one-line progress display go to `err`. When the returned run is not done yet, the

@@ -5,6 +5,7 @@
 #include "eventloop.h"
 #include "imagemaker.h"
 #include "options.h"
+#include "porttable.h"
 #include "pty.h"
 #include "ser2net.h"
 #include "source.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,10 +41,12 @@ struct Stream {
     QByteArray bytes() { return std::fflush(file), QByteArray(data, qsizetype(size)); }
 };
 
-// Runs the command line in this process to its end, in the event loop as main does.
-Run send(const QStringList& arguments) {
+// Runs the command line in this process to its end, in the event loop as main does; `progress`
+// as when standard error is a terminal.
+Run send(const QStringList& arguments, bool progress = false) {
     Stream out, err;
-    const auto run = runCommand(QStringList{"orvane-send"} + arguments, out.file, err.file, false);
+    const auto run =
+        runCommand(QStringList{"orvane-send"} + arguments, out.file, err.file, progress);
     if (!runUntil([&] { return run->isDone(); }))
         qFatal("orvane-send did not finish");
     return {run->exitCode(), out.bytes(), QString::fromLocal8Bit(err.bytes())};
@@ -133,7 +137,7 @@ private slots:
             "S306B2931217D1000" + dark.mid(16) + "5");
         usage("port 0", {file, "--port", "0"}, "from 1 to 16, not \"0\"");
         usage("speed 0", {file, "--speed", "0"}, "from 1 to 9, not \"0\"");
-        usage("both", {file, "--port=2", "--device=/dev/null"}, "not both");
+        usage("no sign's name", {file, "--sign=a/b"}, "--sign needs a sign's name, not \"a/b\"");
         usage("unknown link", {file, "--device=telnet://sign:23"}, "not a kind of link");
         usage("no source", {"--frame"}, "nothing to send");
         usage("two sources", {file, "--text=A"}, "give one source");
@@ -196,7 +200,8 @@ private slots:
         QCOMPARE(named.read(200, 300), frame());
         QString error;
         const auto port = parseSendOptions({"orvane-send", file, "--save=x", "--port=2"}, &error);
-        QVERIFY(port && port->send && port->device.isEmpty() && port->port == 2);
+        QVERIFY(port && port->send && port->links.size() == 1 && port->links[0].port == 2 &&
+                port->links[0].device.isEmpty());
         QCOMPARE(fromEnvironment.readAvailable(), QByteArray());
     }
 
@@ -220,6 +225,146 @@ private slots:
         const QString png = dir.filePath("sign.png");
         QCOMPARE(send({file, "--png", png, "--scale=3"}).exitCode, 0);
         QCOMPARE(send({"--image", png, "--frame", "--speed=7"}).out, frame());
+    }
+
+    // --port and --device mixed, pseudo-terminals and ser2net (raw and RFC 2217) at once, each
+    // receiving exactly the frame; a device named twice (by its port number and its path) is
+    // sent to once. Each result is a line of its own.
+    void manyDevicesAtOnce() {
+        PseudoTerminal direct, numbered, raw, telnet;
+        const Ser2Net rawServer(raw.slavePath(), false), telnetServer(telnet.slavePath(), true);
+        QVERIFY2(rawServer.error().isEmpty(), qPrintable(rawServer.error()));
+        QVERIFY2(telnetServer.error().isEmpty(), qPrintable(telnetServer.error()));
+        const PortTable::ScopedDeviceResolver ports([&](int) { return numbered.slavePath(); });
+        const Run run =
+            send({file, "--device", direct.slavePath(), "--port=3", "--device", rawServer.url(),
+                  "--device=" + telnetServer.url(), "--device", numbered.slavePath()});
+        QCOMPARE(run.exitCode, 0);
+        for (PseudoTerminal* line : {&direct, &numbered, &raw, &telnet})
+            QCOMPARE(line->read(300, 300), frame());
+        QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+        lines.sort();
+        QCOMPARE(lines, QStringList({"orvane-send: " + direct.slavePath() + ": sent 102 characters",
+                                     "orvane-send: port 3 (" + numbered.slavePath() +
+                                         "): sent 102 characters",
+                                     "orvane-send: " + telnetServer.url() + ": sent 102 characters",
+                                     "orvane-send: " + rawServer.url() + ": sent 102 characters"}));
+    }
+
+    // On a terminal, the progress line counts the devices that have ended, and each result is
+    // written over it on a line of its own.
+    void progressOfMany() {
+        PseudoTerminal a, b;
+        const Run run = send({file, "--device", a.slavePath(), "--device", b.slavePath()}, true);
+        QCOMPARE(run.exitCode, 0);
+        const QString erase = "\r\033[K";
+        QStringList results{"orvane-send: " + a.slavePath() + ": sent 102 characters\n",
+                            "orvane-send: " + b.slavePath() + ": sent 102 characters\n"};
+        if (!run.err.startsWith(erase + "sending to 2 devices: 0 ended" + erase + results[0]))
+            results.swapItemsAt(0, 1);
+        QCOMPARE(run.err, erase + "sending to 2 devices: 0 ended" + erase + results[0] + erase +
+                              "sending to 2 devices: 1 ended" + erase + results[1]);
+    }
+
+    // More devices than the descriptors allow at once (orvane-send as a process with a low limit):
+    // they are sent to in turn, and every one receives exactly the frame.
+    void moreDevicesThanDescriptors() {
+        std::vector<std::unique_ptr<PseudoTerminal>> lines(20);
+        QStringList arguments{"-"};
+        for (auto& line : lines)
+            arguments << "--device" << (line = std::make_unique<PseudoTerminal>())->slavePath();
+        const Run run = sendProcess(arguments, signFile(), [](QProcess& p) {
+            p.setChildProcessModifier([] {
+                const rlimit low{48, 48};
+                if (setrlimit(RLIMIT_NOFILE, &low) != 0)
+                    _exit(99);
+            });
+        });
+        QVERIFY2(run.exitCode == 0 && run.err.count(": sent 102 characters\n") == 20,
+                 qPrintable(run.err));
+        for (auto& line : lines)
+            QCOMPARE(line->read(300, 300), frame());
+    }
+
+    // Dead links among live ones: the live ones are delivered, each dead one is named as it ends
+    // and again at the end, and the exit code is the port failure's.
+    void deadLinksAmongLive() {
+        PseudoTerminal first, last, hungUp;
+        hungUp.closeMaster();
+        const QString nowhere = "socket://127.0.0.1:" + QString::number(Ser2Net::freePort());
+        const Run run = send({file, "--device", first.slavePath(), "--device", nowhere, "--device",
+                              hungUp.slavePath(), "--device", last.slavePath()});
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(first.read(300, 300), frame());
+        QCOMPARE(last.read(300, 300), frame());
+        const QStringList lines = run.err.split('\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.size() == 5 &&
+                     lines.filter("orvane-send: Cannot connect to " + nowhere +
+                                  ": the connection was refused")
+                             .size() == 1 &&
+                     lines.filter("orvane-send: Cannot open " + hungUp.slavePath() + ": ").size() ==
+                         1 &&
+                     lines.last() == "orvane-send: 2 of 4 devices failed: " + hungUp.slavePath() +
+                                         ", " + nowhere,
+                 qPrintable(run.err));
+    }
+
+    // Signs by name from the file ORVANE_SIGNS names: a group and a sign named twice, and two
+    // signs that are one device (a symbolic link), each sent to once; --list-signs; an unknown
+    // name and a refused file.
+    void namedSigns() {
+        PseudoTerminal lobby, door;
+        const Ser2Net server(door.slavePath(), false);
+        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+        const QString link = dir.filePath("lobby-link");
+        QVERIFY(QFile::link(lobby.slavePath(), link));
+        const QString signs =
+            writeFile(dir, "signs.conf",
+                      QString("lobby = %1\nalso = %2\ndoor = %3 # ser2net\nfloor = lobby, door\n"
+                              "all = floor, also\ngone = /nonexistent/ttyUSB9\ndesk = port 3\n")
+                          .arg(lobby.slavePath(), link, server.url())
+                          .toUtf8());
+        qputenv("ORVANE_SIGNS", signs.toLocal8Bit());
+        const auto unset = qScopeGuard([] { qunsetenv("ORVANE_SIGNS"); });
+
+        const Run run = send({file, "--sign=all", "--sign", "lobby"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(lobby.read(300, 300), frame());
+        QCOMPARE(door.read(300, 300), frame());
+        QCOMPARE(run.err, "orvane-send: warning: the signs lobby and also are one device, " +
+                              lobby.slavePath() +
+                              "; it is sent to once\n"
+                              "orvane-send: lobby: sent 102 characters\n"
+                              "orvane-send: door: sent 102 characters\n");
+
+        const PortTable::ScopedDeviceResolver ports([&](int) { return lobby.slavePath(); });
+        QCOMPARE(send({"--list-signs"}).out, "lobby  " + lobby.slavePath() +
+                                                 "  present\n"
+                                                 "also   " +
+                                                 link +
+                                                 "  present\n"
+                                                 "door   " +
+                                                 server.url() +
+                                                 "\n"
+                                                 "floor  group: lobby, door\n"
+                                                 "all    group: floor, also\n"
+                                                 "gone   /nonexistent/ttyUSB9  absent\n"
+                                                 "desk   port 3 (" +
+                                                 lobby.slavePath() + ")  present\n");
+        const Run unknown = send({file, "--sign=hall"});
+        QCOMPARE(unknown.exitCode, 2);
+        QCOMPARE(unknown.err, "orvane-send: " + signs +
+                                  ": no sign is named \"hall\"; the names are: lobby, also, "
+                                  "door, floor, all, gone, desk\n");
+        const QString bad = writeFile(dir, "bad.conf", "a = /dev/x\na = port 2\n");
+        qputenv("ORVANE_SIGNS", bad.toLocal8Bit());
+        for (const QStringList& arguments : {QStringList{file, "--sign=a"}, {"--list-signs"}}) {
+            const Run refused = send(arguments);
+            QCOMPARE(refused.exitCode, 3);
+            QCOMPARE(refused.err,
+                     "orvane-send: " + bad + ": line 2: \"a\" is named on line 1 already\n");
+        }
+        QCOMPARE(lobby.readAvailable(), QByteArray());
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the

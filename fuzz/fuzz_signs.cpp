@@ -1,0 +1,52 @@
+// libFuzzer target for the signs file's reader. For any input it must return without a crash or
+// undefined behaviour; of a file it accepts every group's members are there, no group reaches
+// itself, and every name expands to signs, each once.
+
+#include "signlist.h"
+
+#include "invariant.h"
+
+#include <QByteArray>
+#include <QSet>
+
+#include <cstdint>
+
+using namespace orvane;
+using orvane::fuzz::fail;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray input =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    const Result<SignList> list = parseSigns(QStringLiteral("signs.conf"), input);
+    if (!list.ok) {
+        if (!list.refusal.reason.startsWith(QLatin1String("line ")))
+            fail("a refusal that names no line");
+        return 0;
+    }
+    QStringList names;
+    for (const SignList::Entry& entry : list.entries) {
+        if (!isSignName(entry.name) || list.find(entry.name) != &entry)
+            fail("a name that is not found as itself");
+        for (const QString& member : entry.members)
+            if (!list.find(member))
+                fail("a group with an unknown member");
+        names << entry.name;
+    }
+    QString error;
+    const auto all = list.expand(names, &error);
+    if (!all)
+        fail("a name of the file that does not expand");
+    QSet<QString> signs;
+    for (const SignDevice& sign : *all) {
+        const SignList::Entry* entry = list.find(sign.name);
+        if (!entry || !entry->members.isEmpty() || signs.contains(sign.name))
+            fail("an expansion that is no sign, or one sign twice");
+        signs.insert(sign.name);
+    }
+    for (const SignList::Entry& entry : list.entries) {
+        const auto one = list.one(entry.name, &error);
+        if (one.has_value() != entry.members.isEmpty())
+            fail("one() takes a group or refuses a sign");
+    }
+    return 0;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+// Where orvane-send sends: the ports and devices of the command line and the signs it names,
+// each device once, whatever name it is given, and the signs file listed.
+
+#include "options.h"
+#include "serialport.h"
+#include "signsfile.h"
+
+#include <QList>
+#include <QStringList>
+#include <optional>
+
+namespace orvane {
+
+struct Target {
+    SignDevice link; // link.name is the sign's name, empty for --port and --device
+
+    // The sign's name, or the port or device as messages name it: "port 6 (/dev/ttyUSB1)".
+    QString label() const;
+};
+
+// Makes `port` open the link: its port number or its device.
+void selectLink(SerialPort& port, const SignDevice& link);
+
+// The devices `options` name, in the order --port, --device, --sign, each once: two names of one
+// device (a link and its device, a port number and its device, one sign in two groups) are
+// sent to once, and two signs that are one device are named in *warnings. Nothing when the
+// signs file is refused or has no such name: *error says why and *exitCode is the exit code.
+std::optional<QList<Target>> sendTargets(const SendOptions& options, QStringList* warnings,
+                                         QString* error, int* exitCode);
+
+// What makes two names one device: the device number of a serial device, the resolved path of
+// another file, the address of a network link.
+QString deviceIdentity(const SignDevice& link);
+
+// One line a sign or group, in the file's order: its name, its device and, for a serial device,
+// its status word ("present", "absent", ...), or the group's names.
+QStringList signListing(const SignList& list);
+
+} // namespace orvane
