@@ -143,7 +143,7 @@ Result<PictureAndSpeed> load(const QString& fileName) {
 
 bool save(const QString& fileName, const DotPattern& picture, Speed speed, QString* error) {
     QString reason;
-    if (writeFileAtomically(fileName, write(picture, speed), &reason))
+    if (replaceFile(fileName, write(picture, speed), &reason))
         return true;
     *error = Text::tr("%1: cannot save the file: %2").arg(fileName, reason);
     return false;

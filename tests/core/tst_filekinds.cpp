@@ -74,6 +74,35 @@ private slots:
                                   path + ": cannot save the image: " + says}));
         }
     }
+
+    // Save keeps the owner (as root), group and permissions of the file it replaces; a file with
+    // another name (a hard link) is rewritten, so both names show the new content, and a full
+    // disk leaves it as it was.
+    void saveKeepsTheFileItReplaces() {
+        const QString path = writeFile(dir, "owned.txt", "old");
+        const QByteArray name = QFile::encodeName(path);
+        const bool root = geteuid() == 0;
+        QVERIFY(chmod(name, 0640) == 0 && (!root || chown(name, 65534, 65534) == 0));
+        struct stat before {
+        }, after{};
+        QVERIFY(stat(name, &before) == 0);
+        QString error;
+        QVERIFY2(PatternFile::save(path, DotPattern(), Speed(), &error), qPrintable(error));
+        QVERIFY(stat(name, &after) == 0);
+        QCOMPARE((QList<uint>{after.st_mode & 07777, after.st_uid, after.st_gid}),
+                 (QList<uint>{0640, before.st_uid, before.st_gid}));
+        QCOMPARE(readFile(path), patternFile());
+
+        const QString other = dir.filePath("other-name.png");
+        QVERIFY(link(name, QFile::encodeName(other)) == 0);
+        QVERIFY2(savePng(other, DotPattern().reader(), 1, &error), qPrintable(error));
+        const QByteArray png = readFile(path);
+        QVERIFY(png.startsWith("\x89PNG") && readFile(other) == png);
+        const auto saved = [&] { return PatternFile::save(path, DotPattern(), Speed(), &error); };
+        QCOMPARE(withFileSizeLimit(png.size() + 10, saved), 0); // 0: refused
+        QCOMPARE(readFile(other), png);
+        QCOMPARE(node(other), node(path));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileKinds)
