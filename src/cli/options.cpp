@@ -8,6 +8,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+
+#if !defined(Q_OS_WIN)
+#include <sys/stat.h>
+#endif
 
 namespace orvane {
 
@@ -145,6 +150,62 @@ bool numberOption(const QCommandLineParser& parser, const QString& name, int low
                        [&](const QString& text) { return numberIn(text, low, high); });
 }
 
+#if !defined(Q_OS_WIN)
+QString fileNumber(const struct stat& st) {
+    return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+}
+#endif
+
+// The file a write to `name` lands in: through symbolic links, as a save follows them, and for an
+// existing file the file itself, so that its other names (hard links) count as the same.
+QString writtenFile(const QString& name) {
+    QFileInfo info(name);
+    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+#if !defined(Q_OS_WIN)
+    struct stat st {};
+    if (::stat(QFile::encodeName(info.filePath()).constData(), &st) == 0)
+        return fileNumber(st);
+#endif
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+}
+
+// The file standard output goes to, where it is one.
+QString standardOutputFile() {
+#if !defined(Q_OS_WIN)
+    struct stat st {};
+    if (::fstat(1, &st) == 0 && S_ISREG(st.st_mode))
+        return fileNumber(st);
+#endif
+    return QString();
+}
+
+// Two outputs that write to one file would leave only the last of them; they are refused before
+// anything is written.
+bool distinctOutputs(const SendOptions& options, QString* error) {
+    struct Output {
+        QString option, name, file;
+    };
+    QList<Output> outputs;
+    if (options.frameOnly || options.show)
+        outputs.append({Text::tr("standard output"), QString(), standardOutputFile()});
+    for (const auto& [option, name] : {std::pair{QStringLiteral("--save"), options.saveFile},
+                                       {QStringLiteral("--png"), options.pngFile}})
+        if (!name.isEmpty())
+            outputs.append({option, name, writtenFile(name)});
+    for (qsizetype i = 1; i < outputs.size(); ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            if (!outputs[j].file.isEmpty() && outputs[j].file == outputs[i].file) {
+                *error = Text::tr("%1 and %2 both write to %3; give each output a file of its own")
+                             .arg(outputs[j].option, outputs[i].option, outputs[i].name);
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QString* error) {
@@ -236,6 +297,8 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         *error = Text::tr("--frame and --show both write to standard output; give one of them");
         return std::nullopt;
     }
+    if (!distinctOutputs(options, error))
+        return std::nullopt;
     const bool otherOutput =
         options.frameOnly || options.show || parser.isSet(p.save) || parser.isSet(p.png);
     options.send = !otherOutput || port || parser.isSet(p.device);
