@@ -142,6 +142,8 @@ private slots:
         usage("two files", {file, file}, "only one pattern file");
         usage("unknown", {file, "--fast"}, "Unknown option 'fast'");
         usage("two on stdout", {file, "--frame", "--show"}, "give one");
+        usage("user and password", {file, "--device=socket://user:pw@sign:1"},
+              "a link takes no user name or password");
         // Two outputs into one file: by one name, through a symbolic link, by another name.
         const QString once = dir.filePath("once.png"), hard = writeFile(dir, "hard.txt", "old");
         QVERIFY(symlink("once.png", QFile::encodeName(dir.filePath("link.png"))) == 0 &&
@@ -152,6 +154,9 @@ private slots:
               qPrintable("--save and --png both write to " + dir.filePath("link.png")));
         usage("hard link", {file, "--save", hard, "--png", dir.filePath("hard.png")},
               qPrintable("--save and --png both write to " + dir.filePath("hard.png")));
+        row("60,000 columns", {"--text=" + QString(12000, ' '), "--frame"}, 0, "S" + dark + "5",
+            "orvane-send: warning: the text is more than 4096 columns wide; only its first 50 "
+            "are shown");
     }
     void runs() {
         QFETCH(QStringList, arguments);
@@ -229,13 +234,19 @@ private slots:
                  qPrintable(progress));
         const Run help = sendProcess({"--help"});
         QVERIFY(help.exitCode == 0 && help.out.startsWith("Usage: orvane-send [OPTION]... FILE"));
+        QVERIFY(help.out.contains("Without --frame, --show, --save or --png the picture goes to "
+                                  "the sign; with\none or more of them"));
         const QString png = dir.filePath("sign.png");
         QCOMPARE(send({file, "--png", png, "--scale=3"}).exitCode, 0);
         QCOMPARE(send({"--image", png, "--frame", "--speed=7"}).out, frame());
     }
 
-    // Standard output into the file that --save names is refused before either is written.
+    // A folder on standard input is named as such; standard output into the file that --save
+    // names is refused before either is written.
     void standardInputAndOutput() {
+        const Run folder = sendProcess({"-", "--frame"}, {},
+                                       [&](QProcess& p) { p.setStandardInputFile(dir.path()); });
+        QCOMPARE(folder.err, "orvane-send: standard input: cannot read: Is a directory\n");
         const QString out = writeFile(dir, "out.txt", "old");
         const Run run = sendProcess({file, "--show", "--save", out}, {}, [&](QProcess& p) {
             p.setStandardOutputFile(out, QIODevice::Append);

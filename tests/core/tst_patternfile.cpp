@@ -56,6 +56,8 @@ private slots:
         row("blanks", file(" \t "), 0, "line 51: the speed line is empty");
         row("50 lines", file(" 5 ").left(500), 0,
             "the file has 50 lines, but a pattern file needs");
+        row("1 line", "RRRRRRRR", 0, "the file has 1 line, but");
+        row("empty", "", 0, "the file is empty, but");
         row("one huge line", QByteArray(8 << 20, 'R'), 0, "line 1: the line is longer than 4096");
         QTest::newRow("pipe") << makeNamedPipe(dir, "pipe") << 0 << "it is a device or a pipe";
         QTest::newRow("folder") << dir.path() << 0 << "it is a folder, not a file";
