@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "boundedfile.h"
 #include "dotpattern.h"
 #include "imageexport.h"
 #include "networkline.h"
@@ -156,17 +157,18 @@ QString fileNumber(const struct stat& st) {
 }
 #endif
 
-// The file a write to `name` lands in: through symbolic links, as a save follows them, and for an
-// existing file the file itself, so that its other names (hard links) count as the same.
+// The file a write to `name` lands in, for an existing file the file itself, so that its other
+// names (hard links) count as the same. Empty for a name that no write will follow.
 QString writtenFile(const QString& name) {
-    QFileInfo info(name);
-    for (int depth = 0; depth < 40 && info.isSymLink(); ++depth)
-        info.setFile(info.symLinkTarget());
+    const std::optional<QString> file = fileToBeWritten(name);
+    if (!file)
+        return QString();
 #if !defined(Q_OS_WIN)
     struct stat st {};
-    if (::stat(QFile::encodeName(info.filePath()).constData(), &st) == 0)
+    if (::stat(QFile::encodeName(*file).constData(), &st) == 0)
         return fileNumber(st);
 #endif
+    const QFileInfo info(*file);
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
 }

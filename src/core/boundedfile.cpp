@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -216,6 +217,17 @@ qint64 writeAt(int fd, const char* data, qint64 count, qint64 offset) {
     return done;
 }
 
+// Whether the node is another user's in a folder that every user may write to, such as /tmp:
+// planted there, a link could lead a save into any file of this user's, and a file with other
+// names could take in what was meant for this name. The system follows no such link either
+// (fs.protected_symlinks).
+bool planted(const QString& name, const struct stat& node) {
+    struct stat folder {};
+    return ::stat(QFile::encodeName(QFileInfo(name).absolutePath()).constData(), &folder) == 0 &&
+           (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && node.st_uid != ::geteuid() &&
+           node.st_uid != folder.st_uid;
+}
+
 // A file with other names (hard links) is rewritten in place, so that every name keeps showing
 // the same file. The space is reserved first, so a full disk fails before anything changes, and
 // the bytes overwritten are put back should the write still fail part-way.
@@ -270,7 +282,27 @@ bool rewriteInPlace(const QString& fileName, const QByteArray& bytes, QString* r
 } // namespace
 #endif
 
+std::optional<QString> fileToBeWritten(const QString& name) {
+    QFileInfo file(name);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) {
+#if !defined(Q_OS_WIN)
+        struct stat link {};
+        if (::lstat(QFile::encodeName(file.filePath()).constData(), &link) == 0 &&
+            planted(file.filePath(), link))
+            return std::nullopt;
+#endif
+        file.setFile(file.symLinkTarget());
+    }
+    return file.filePath();
+}
+
 bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reason) {
+    const std::optional<QString> destination = fileToBeWritten(fileName);
+    if (!destination) {
+        *reason = Text::tr("it is another user's symbolic link in a folder open to every user; it "
+                           "is not followed");
+        return false;
+    }
     // QSaveFile would rename its new file over whatever has the name; through a symbolic link it
     // writes to the link's target, which must be a regular file too.
     const QFileInfo target(fileName);
@@ -280,8 +312,8 @@ bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reas
     }
 #if !defined(Q_OS_WIN)
     struct stat old {};
-    const bool exists = ::stat(QFile::encodeName(fileName).constData(), &old) == 0;
-    if (exists && S_ISREG(old.st_mode) && old.st_nlink > 1)
+    const bool exists = ::stat(QFile::encodeName(*destination).constData(), &old) == 0;
+    if (exists && S_ISREG(old.st_mode) && old.st_nlink > 1 && !planted(*destination, old))
         return rewriteInPlace(fileName, bytes, reason);
 #endif
     QSaveFile file(fileName);

@@ -14,6 +14,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 namespace orvane {
 
@@ -37,5 +38,10 @@ Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
 // Anything but a regular file (a folder, a device, a pipe, a socket) is refused and left alone.
 // On failure returns false and sets *reason (no file name).
 bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reason);
+
+// The file replaceFile() writes for `name`: where its symbolic links lead, whether that file
+// exists or not. Nothing when one of the links is another user's in a folder that every user may
+// write to (such as /tmp); replaceFile() follows no such link.
+std::optional<QString> fileToBeWritten(const QString& name);
 
 } // namespace orvane

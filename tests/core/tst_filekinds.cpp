@@ -103,6 +103,29 @@ private slots:
         QCOMPARE(readFile(other), png);
         QCOMPARE(node(other), node(path));
     }
+
+    // In a folder every user may write to, a save follows no symbolic link of another user's and
+    // writes into no file of another user's that has other names ("nobody" plants them).
+    void plantedLinksAreNotFollowed() {
+        if (geteuid() != 0)
+            QSKIP("planting files of another user's needs root");
+        QTemporaryDir shared;
+        const QString mine = writeFile(dir, "mine.txt", "mine"), link = shared.filePath("sign.txt");
+        const QString file = writeFile(shared, "file.txt", "planted");
+        const QString other = shared.filePath("other.txt");
+        QVERIFY(chmod(QFile::encodeName(shared.path()), 01777) == 0 &&
+                symlink(QFile::encodeName(mine), QFile::encodeName(link)) == 0 &&
+                lchown(QFile::encodeName(link), 65534, 65534) == 0 &&
+                chown(QFile::encodeName(file), 65534, 65534) == 0 &&
+                ::link(QFile::encodeName(file), QFile::encodeName(other)) == 0);
+        QString error;
+        QVERIFY(!PatternFile::save(link, DotPattern(), Speed(), &error));
+        QCOMPARE(error, link + ": cannot save the file: it is another user's symbolic link in a "
+                               "folder open to every user; it is not followed");
+        QCOMPARE(readFile(mine), "mine");
+        QVERIFY2(PatternFile::save(file, DotPattern(), Speed(), &error), qPrintable(error));
+        QCOMPARE(readFile(other), "planted");
+    }
 };
 
 QTEST_GUILESS_MAIN(TestFileKinds)
