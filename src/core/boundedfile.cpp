@@ -45,6 +45,23 @@ QString notAFile(bool isFolder) {
                     : Text::tr("it is a device or a pipe, not a file");
 }
 
+#if !defined(Q_OS_WIN)
+// A file opened without waiting (opening a pipe waits for a writer, and a serial line may wait
+// for its carrier) and closed when this goes; fd is negative when it could not be opened.
+struct OpenFile {
+    OpenFile(const QString& name, int flags)
+        : fd(::open(QFile::encodeName(name).constData(),
+                    flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    const int fd;
+};
+#endif
+
 // What the reading thread shares with the caller, who may give up and return while the thread
 // is still blocked in the kernel; the last of the two frees it.
 struct Transfer {
@@ -107,15 +124,7 @@ Result<FileBytes> readNow(const QString& fileName, qint64 maxBytes, Transfer& tr
     }
     result.truncated = file.size() > result.data.size();
 #else
-    // O_NONBLOCK: opening a pipe waits for a writer, and a serial line may wait for its carrier.
-    struct Descriptor {
-        int fd;
-        ~Descriptor() {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } const file{::open(QFile::encodeName(fileName).constData(),
-                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    const OpenFile file(fileName, O_RDONLY);
     const int fd = file.fd;
     if (fd < 0)
         return failed(fileName, Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
@@ -232,14 +241,7 @@ bool planted(const QString& name, const struct stat& node) {
 // the same file. The space is reserved first, so a full disk fails before anything changes, and
 // the bytes overwritten are put back should the write still fail part-way.
 bool rewriteInPlace(const QString& fileName, const QByteArray& bytes, QString* reason) {
-    struct Descriptor {
-        int fd;
-        ~Descriptor() {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } const file{::open(QFile::encodeName(fileName).constData(),
-                        O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    const OpenFile file(fileName, O_RDWR);
     const int fd = file.fd;
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0)
