@@ -316,7 +316,7 @@ bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reas
     struct stat old {};
     const bool exists = ::stat(QFile::encodeName(*destination).constData(), &old) == 0;
     if (exists && S_ISREG(old.st_mode) && old.st_nlink > 1 && !planted(*destination, old))
-        return rewriteInPlace(fileName, bytes, reason);
+        return rewriteInPlace(*destination, bytes, reason);
 #endif
     QSaveFile file(fileName);
     // Unbuffered, so that a short write (a full disk) shows in write()'s count.
