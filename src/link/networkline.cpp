@@ -77,6 +77,8 @@ std::optional<NetworkAddress> parseNetworkAddress(const QString& name, Refusal* 
     QStringView host, port;
     if (rest.startsWith(QLatin1Char('['))) { // an IPv6 address
         const qsizetype close = rest.indexOf(QLatin1Char(']'));
+        if (close >= 0 && close + 1 == rest.size())
+            return refuse(Text::tr("the port is missing; write %1").arg(form));
         if (close < 0 || !rest.mid(close + 1).startsWith(QLatin1Char(':'))) {
             return refuse(Text::tr("not of the form %1").arg(form));
         }

@@ -282,6 +282,7 @@ private slots:
         const QByteArray all = acks[0] + acks[1] + acks[2] + acks[3] + acks[4];
         const QString free = QString::number(Ser2Net::freePort());
         row("no port", "socket://sign", "%1: the port is missing");
+        row("IPv6 without a port", "socket://[::1]", "%1: the port is missing");
         row("port too big", "socket://sign:65536", "%1: the port must be a number from 1 to 65535");
         row("no host", "socket://:2001", "%1: not of the form socket://HOST:PORT");
         row("bare IPv6", "socket://::1:2001", "%1: an IPv6 address goes in brackets");
