@@ -763,16 +763,19 @@ void Form1::Command4_Click() {
     if (busy_)
         return;
     busy_ = std::make_unique<BusyGuard>();
+    captionBeforeDownload_ = windowTitle();
     if (!download_.start(MSComm1, PictureOf(*MSFlexGrid1), speed()))
         downloadFinished(download_.result());
 }
 
 void Form1::downloadFinished(const Result<Delivery>& result) {
     busy_.reset();
-    if (result.ok)
+    if (result.ok) {
         Beep();
-    else
+    } else {
+        setWindowTitle(captionBeforeDownload_);
         ReportError(this, tr("Down Load"), result.error());
+    }
 }
 
 void Form1::Command6_Click() {

@@ -135,6 +135,7 @@ private:
     CommonDialog CommonDialog1{this};
     DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
+    QString captionBeforeDownload_;   // shown again when the download fails
     QFutureWatcher<Result<ImagePicture>> import_;
     std::unique_ptr<BusyGuard> importBusy_; // while a dropped image is decoded
     std::unique_ptr<PatternHistory> history_;

@@ -1,5 +1,6 @@
 #include "options.h"
 
+#include "boundedfile.h"
 #include "dotpattern.h"
 #include "imageexport.h"
 #include "networkline.h"
@@ -9,6 +10,11 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFileInfo>
+
+#if !defined(Q_OS_WIN)
+#include <sys/stat.h>
+#endif
 
 namespace orvane {
 
@@ -113,9 +119,9 @@ struct Parser {
         parser.setApplicationDescription(Text::tr(
             "Sends a picture and a speed to the sign, exactly as the editor's \"Down Load\"\n"
             "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
-            "Without --frame, --save, --show or --png the picture goes to the sign; with one\n"
-            "of them it goes there too only when --port, --device or --sign is given.\n"
-            "Several devices are sent to at once, each result on a line of its own."));
+            "Without --frame, --show, --save or --png the picture goes to the sign; with\n"
+            "one or more of them it goes there too only when --port, --device or --sign is\n"
+            "given. Several devices are sent to at once, each result on a line of its own."));
         parser.addOptions({text,  font,  align,     valign,    image,     threshold, invert,
                            speed, port,  device,    sign,      frame,     save,      show,
                            png,   scale, listPorts, listFonts, listSigns, help,      version});
@@ -159,6 +165,63 @@ bool numberOption(const QCommandLineParser& parser, const QString& name, int low
                   std::optional<int>* value, QString* error) {
     return rangeOption(parser, name, low, high, value, error,
                        [&](const QString& text) { return numberIn(text, low, high); });
+}
+
+#if !defined(Q_OS_WIN)
+QString fileNumber(const struct stat& st) {
+    return QStringLiteral("%1:%2").arg(st.st_dev).arg(st.st_ino);
+}
+#endif
+
+// The file a write to `name` lands in, for an existing file the file itself, so that its other
+// names (hard links) count as the same. Empty for a name that no write will follow.
+QString writtenFile(const QString& name) {
+    const std::optional<QString> file = fileToBeWritten(name);
+    if (!file)
+        return QString();
+#if !defined(Q_OS_WIN)
+    struct stat st {};
+    if (::stat(QFile::encodeName(*file).constData(), &st) == 0)
+        return fileNumber(st);
+#endif
+    const QFileInfo info(*file);
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return (folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName();
+}
+
+// The file standard output goes to, where it is one.
+QString standardOutputFile() {
+#if !defined(Q_OS_WIN)
+    struct stat st {};
+    if (::fstat(1, &st) == 0 && S_ISREG(st.st_mode))
+        return fileNumber(st);
+#endif
+    return QString();
+}
+
+// Two outputs that write to one file would leave only the last of them; they are refused before
+// anything is written.
+bool distinctOutputs(const SendOptions& options, QString* error) {
+    struct Output {
+        QString option, name, file;
+    };
+    QList<Output> outputs;
+    if (options.frameOnly || options.show)
+        outputs.append({Text::tr("standard output"), QString(), standardOutputFile()});
+    for (const auto& [option, name] : {std::pair{QStringLiteral("--save"), options.saveFile},
+                                       {QStringLiteral("--png"), options.pngFile}})
+        if (!name.isEmpty())
+            outputs.append({option, name, writtenFile(name)});
+    for (qsizetype i = 1; i < outputs.size(); ++i) {
+        for (qsizetype j = 0; j < i; ++j) {
+            if (!outputs[j].file.isEmpty() && outputs[j].file == outputs[i].file) {
+                *error = Text::tr("%1 and %2 both write to %3; give each output a file of its own")
+                             .arg(outputs[j].option, outputs[i].option, outputs[i].name);
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -267,6 +330,8 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         *error = Text::tr("--frame and --show both write to standard output; give one of them");
         return std::nullopt;
     }
+    if (!distinctOutputs(options, error))
+        return std::nullopt;
     const bool otherOutput =
         options.frameOnly || options.show || parser.isSet(p.save) || parser.isSet(p.png);
     options.send = !otherOutput || named;

@@ -57,7 +57,12 @@ Result<PictureAndSpeed> fromText(const SendOptions& options) {
         source.warnings << Text::tr("the font %1 has no %2; it is drawn as a box")
                                .arg(font.name(), characterName(c));
     const int width = int(run.columns.size());
-    if (width > PatternCols)
+    if (run.cut)
+        source.warnings << Text::tr("the text is more than %1 columns wide; only its first %2 "
+                                    "are shown")
+                               .arg(MaxRunColumns)
+                               .arg(PatternCols);
+    else if (width > PatternCols)
         source.warnings << Text::tr("the text is %1 columns wide; only its first %2 are shown")
                                .arg(width)
                                .arg(PatternCols);

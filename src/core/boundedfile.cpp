@@ -10,6 +10,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -43,6 +44,23 @@ QString notAFile(bool isFolder) {
     return isFolder ? Text::tr("it is a folder, not a file")
                     : Text::tr("it is a device or a pipe, not a file");
 }
+
+#if !defined(Q_OS_WIN)
+// A file opened without waiting (opening a pipe waits for a writer, and a serial line may wait
+// for its carrier) and closed when this goes; fd is negative when it could not be opened.
+struct OpenFile {
+    OpenFile(const QString& name, int flags)
+        : fd(::open(QFile::encodeName(name).constData(),
+                    flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {}
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+    ~OpenFile() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    const int fd;
+};
+#endif
 
 // What the reading thread shares with the caller, who may give up and return while the thread
 // is still blocked in the kernel; the last of the two frees it.
@@ -106,15 +124,7 @@ Result<FileBytes> readNow(const QString& fileName, qint64 maxBytes, Transfer& tr
     }
     result.truncated = file.size() > result.data.size();
 #else
-    // O_NONBLOCK: opening a pipe waits for a writer, and a serial line may wait for its carrier.
-    struct Descriptor {
-        int fd;
-        ~Descriptor() {
-            if (fd >= 0)
-                ::close(fd);
-        }
-    } const file{::open(QFile::encodeName(fileName).constData(),
-                        O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    const OpenFile file(fileName, O_RDONLY);
     const int fd = file.fd;
     if (fd < 0)
         return failed(fileName, Text::tr("cannot open the file: %1").arg(qt_error_string(errno)));
@@ -182,7 +192,119 @@ Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
     }
 }
 
-bool writeFileAtomically(const QString& fileName, const QByteArray& bytes, QString* reason) {
+#if !defined(Q_OS_WIN)
+namespace {
+
+// Gives the new file the owner, group and permissions of the one it replaces, as far as this
+// user may. Where the group cannot be kept, its permissions fall to those of everyone else, so
+// that no group gains access it did not have.
+void keepIdentity(int fd, const struct stat& old) {
+    const bool groupKept =
+        ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, uid_t(-1), old.st_gid) == 0;
+    const mode_t mode = old.st_mode & 0777;
+    ::fchmod(fd, groupKept ? mode : (mode & 0707) | ((mode & 07) << 3));
+}
+
+bool fail(QString* reason, const QString& text) {
+    *reason = text;
+    return false;
+}
+
+// Writes count bytes at offset; returns how many went, with errno set when not all did.
+qint64 writeAt(int fd, const char* data, qint64 count, qint64 offset) {
+    qint64 done = 0;
+    while (done < count) {
+        const ssize_t n = ::pwrite(fd, data + done, size_t(count - done), off_t(offset + done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            errno = n == 0 ? ENOSPC : errno;
+            break;
+        }
+        done += n;
+    }
+    return done;
+}
+
+// Whether the node is another user's in a folder that every user may write to, such as /tmp:
+// planted there, a link could lead a save into any file of this user's, and a file with other
+// names could take in what was meant for this name. The system follows no such link either
+// (fs.protected_symlinks).
+bool planted(const QString& name, const struct stat& node) {
+    struct stat folder {};
+    return ::stat(QFile::encodeName(QFileInfo(name).absolutePath()).constData(), &folder) == 0 &&
+           (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) && node.st_uid != ::geteuid() &&
+           node.st_uid != folder.st_uid;
+}
+
+// A file with other names (hard links) is rewritten in place, so that every name keeps showing
+// the same file. The space is reserved first, so a full disk fails before anything changes, and
+// the bytes overwritten are put back should the write still fail part-way.
+bool rewriteInPlace(const QString& fileName, const QByteArray& bytes, QString* reason) {
+    const OpenFile file(fileName, O_RDWR);
+    const int fd = file.fd;
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0)
+        return fail(reason, qt_error_string(errno));
+    if (!S_ISREG(st.st_mode))
+        return fail(reason, notAFile(S_ISDIR(st.st_mode)));
+    const qint64 oldSize = st.st_size;
+    QByteArray old(qsizetype(std::min<qint64>(oldSize, bytes.size())), Qt::Uninitialized);
+    for (qint64 got = 0; got < old.size();) {
+        const ssize_t n = ::pread(fd, old.data() + got, size_t(old.size() - got), off_t(got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return fail(reason, qt_error_string(errno));
+        if (n == 0) { // shorter than it was a moment ago
+            old.truncate(got);
+            break;
+        }
+        got += n;
+    }
+    const auto undo = [&](qint64 written, int error) {
+        writeAt(fd, old.constData(), std::min<qint64>(written, old.size()), 0);
+        if (::ftruncate(fd, off_t(oldSize)) == 0)
+            ::fsync(fd);
+        return fail(reason, qt_error_string(error));
+    };
+#if defined(Q_OS_LINUX)
+    if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 && errno != EOPNOTSUPP &&
+        errno != ENOSYS)
+        return undo(0, errno);
+#endif
+    const qint64 written = writeAt(fd, bytes.constData(), bytes.size(), 0);
+    if (written < bytes.size())
+        return undo(written, errno);
+    if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
+        return fail(reason, qt_error_string(errno));
+    return true;
+}
+
+} // namespace
+#endif
+
+std::optional<QString> fileToBeWritten(const QString& name) {
+    QFileInfo file(name);
+    for (int depth = 0; depth < 40 && file.isSymLink(); ++depth) {
+#if !defined(Q_OS_WIN)
+        struct stat link {};
+        if (::lstat(QFile::encodeName(file.filePath()).constData(), &link) == 0 &&
+            planted(file.filePath(), link))
+            return std::nullopt;
+#endif
+        file.setFile(file.symLinkTarget());
+    }
+    return file.filePath();
+}
+
+bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reason) {
+    const std::optional<QString> destination = fileToBeWritten(fileName);
+    if (!destination) {
+        *reason = Text::tr("it is another user's symbolic link in a folder open to every user; it "
+                           "is not followed");
+        return false;
+    }
     // QSaveFile would rename its new file over whatever has the name; through a symbolic link it
     // writes to the link's target, which must be a regular file too.
     const QFileInfo target(fileName);
@@ -190,12 +312,22 @@ bool writeFileAtomically(const QString& fileName, const QByteArray& bytes, QStri
         *reason = notAFile(target.isDir());
         return false;
     }
+#if !defined(Q_OS_WIN)
+    struct stat old {};
+    const bool exists = ::stat(QFile::encodeName(*destination).constData(), &old) == 0;
+    if (exists && S_ISREG(old.st_mode) && old.st_nlink > 1 && !planted(*destination, old))
+        return rewriteInPlace(*destination, bytes, reason);
+#endif
     QSaveFile file(fileName);
     // Unbuffered, so that a short write (a full disk) shows in write()'s count.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         *reason = file.errorString();
         return false;
     }
+#if !defined(Q_OS_WIN)
+    if (exists)
+        keepIdentity(file.handle(), old);
+#endif
     const qint64 written = file.write(bytes);
     if (written != bytes.size()) {
         *reason = file.error() != QFileDevice::NoError && written < 0

@@ -5,7 +5,8 @@
 // given number of bytes is read, and a file that gives no data for a while is given up: some
 // files that look regular block like a pipe (/proc/kmsg, tracefs's trace_pipe, a stuck FUSE or
 // network file system). Only a regular file, or a symbolic link to one, is replaced by a write;
-// a file is written whole or not at all. Used for pattern files, fonts and images alike.
+// a file is written whole or not at all, and keeps its owner and its other names. Used for pattern
+// files, fonts and images alike.
 
 #include "result.h"
 
@@ -13,6 +14,7 @@
 #include <QString>
 
 #include <chrono>
+#include <optional>
 
 namespace orvane {
 
@@ -29,10 +31,17 @@ inline constexpr std::chrono::milliseconds DefaultStallLimit{5000};
 Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
                                   std::chrono::milliseconds stallLimit = DefaultStallLimit);
 
-// Writes bytes to the named file atomically: an existing file is replaced only once the new
-// content is completely on disk, and is left as it was on failure. Anything but a regular file
-// (a folder, a device, a pipe, a socket) is refused and left alone. On failure returns false and
-// sets *reason (no file name).
-bool writeFileAtomically(const QString& fileName, const QByteArray& bytes, QString* reason);
+// Writes bytes to the named file whole or not at all: an existing file is replaced only once the
+// new content is completely on disk, and is left as it was on failure. The new file keeps the
+// old one's owner, group and permissions where this user may set them; a file with other names
+// (hard links) is rewritten in place instead, so that those names show the new content too.
+// Anything but a regular file (a folder, a device, a pipe, a socket) is refused and left alone.
+// On failure returns false and sets *reason (no file name).
+bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reason);
+
+// The file replaceFile() writes for `name`: where its symbolic links lead, whether that file
+// exists or not. Nothing when one of the links is another user's in a folder that every user may
+// write to (such as /tmp); replaceFile() follows no such link.
+std::optional<QString> fileToBeWritten(const QString& name);
 
 } // namespace orvane

@@ -310,6 +310,9 @@ private:
 
     // The refusal for an error of FreeType's.
     bool failed(FT_Error error) {
+        // FreeType's PCF driver tells most faults of a PCF file as an unknown format.
+        if (startsWith(data_, "\1fcp") && FT_ERROR_BASE(error) != FT_Err_Out_Of_Memory)
+            return fail(Text::tr("the PCF font is broken or cut short"));
         switch (FT_ERROR_BASE(error)) {
         case FT_Err_Unknown_File_Format:
             return fail(Text::tr("this is not a font: neither BDF nor PCF, nor another format "

@@ -53,7 +53,7 @@ bool savePng(const QString& fileName, const CellTextReader& cells, int scale, QS
         return fail(writer.errorString());
 
     QString reason;
-    return writeFileAtomically(fileName, bytes, &reason) || fail(reason);
+    return replaceFile(fileName, bytes, &reason) || fail(reason);
 }
 
 } // namespace orvane

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QFileDevice>
 
 namespace orvane {
 
@@ -93,11 +94,16 @@ Result<PictureAndSpeed> read(const QByteArray& data) {
                        Text::tr("the line is longer than %1 characters; this is not a "
                                 "pattern file")
                            .arg(MaxLineLength));
-    if (split.lines.size() < SpeedLine)
-        return failure(0, Text::tr("the file has %1 lines, but a pattern file needs %2 "
-                                   "picture lines and a speed line")
-                              .arg(split.lines.size())
+    if (split.lines.size() < SpeedLine) {
+        const qsizetype lines = split.lines.size();
+        const QString has = lines == 0   ? Text::tr("the file is empty")
+                            : lines == 1 ? Text::tr("the file has 1 line")
+                                         : Text::tr("the file has %1 lines").arg(lines);
+        return failure(0, Text::tr("%1, but a pattern file needs %2 picture lines and a speed "
+                                   "line")
+                              .arg(has)
                               .arg(PictureLines));
+    }
 
     PictureAndSpeed result;
     for (int col = 0; col < PatternCols; ++col) {
@@ -129,7 +135,11 @@ Result<PictureAndSpeed> read(const QByteArray& data) {
 }
 
 Result<PictureAndSpeed> read(QIODevice& device) {
-    return read(device.read(MaxBytesRead));
+    const QByteArray data = device.read(MaxBytesRead);
+    const auto* file = qobject_cast<QFileDevice*>(&device);
+    if (file && file->error() != QFileDevice::NoError) // a folder on standard input
+        return failure(0, Text::tr("cannot read: %1").arg(file->errorString()));
+    return read(data);
 }
 
 Result<PictureAndSpeed> load(const QString& fileName) {
@@ -143,7 +153,7 @@ Result<PictureAndSpeed> load(const QString& fileName) {
 
 bool save(const QString& fileName, const DotPattern& picture, Speed speed, QString* error) {
     QString reason;
-    if (writeFileAtomically(fileName, write(picture, speed), &reason))
+    if (replaceFile(fileName, write(picture, speed), &reason))
         return true;
     *error = Text::tr("%1: cannot save the file: %2").arg(fileName, reason);
     return false;

@@ -36,15 +36,15 @@ inline constexpr int MaxLineLength = 4096;
 QByteArray write(const DotPattern& picture, Speed speed);
 
 // Reads and checks file content. A refusal's reason starts with the line at fault ("line 51: the
-// speed ..."), if one line is; it names no file.
+// speed ..."), if one line is; it names no file. A device that cannot be read is refused.
 Result<PictureAndSpeed> read(QIODevice& device);
 Result<PictureAndSpeed> read(const QByteArray& data);
 
 // Reads and checks the named file; a refusal names the file.
 Result<PictureAndSpeed> load(const QString& fileName);
 
-// Writes the named file atomically: an existing file is replaced only once the new content is
-// completely on disk. On failure returns false with a message naming the file and the reason.
+// Writes the named file as replaceFile() does: whole or not at all, keeping its owner and its
+// other names. On failure returns false with a message naming the file and the reason.
 bool save(const QString& fileName, const DotPattern& picture, Speed speed, QString* error);
 
 } // namespace PatternFile

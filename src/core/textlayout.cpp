@@ -74,7 +74,8 @@ TextRun layOutText(const BitmapFont& font, QStringView text, VAlign valign) {
     TextRun run;
     // Most glyphs of an 8-pixel font take 6 columns or fewer with their dark column.
     run.columns.reserve(std::min<qsizetype>(text.size() * 6, MaxRunColumns));
-    for (qsizetype i = 0; i < text.size() && run.columns.size() < MaxRunColumns; ++i) {
+    qsizetype i = 0;
+    for (; i < text.size() && run.columns.size() < MaxRunColumns; ++i) {
         char32_t c = text[i].unicode();
         if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
@@ -83,7 +84,8 @@ TextRun layOutText(const BitmapFont& font, QStringView text, VAlign valign) {
             c = QChar::ReplacementCharacter; // half a pair is no character
         appendCharacter(font, c, valign, run);
     }
-    if (run.columns.size() > MaxRunColumns)
+    run.cut = i < text.size() || run.columns.size() > MaxRunColumns;
+    if (run.cut)
         run.columns.resize(MaxRunColumns);
     return run;
 }

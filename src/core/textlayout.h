@@ -19,6 +19,7 @@ namespace orvane {
 struct TextRun {
     QList<quint8> columns;
     QList<char32_t> missing; // the characters drawn as a box, each once, in order of appearance
+    bool cut = false;        // the text went on past MaxRunColumns
 };
 
 // Far wider than the sign; a longer text is cut here.

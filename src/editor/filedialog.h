@@ -10,9 +10,14 @@
 #include <QStringList>
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace orvane {
+
+// Makes the dialog Qt's own (the same on every platform) and its listing of a folder read no
+// file, as every file chooser of the editor needs.
+void prepareFileDialog(QFileDialog& dialog);
 
 class CommonDialog {
 public:

@@ -1,5 +1,7 @@
 #include "prompts.h"
 
+#include "filedialog.h"
+
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -51,7 +53,7 @@ QString askFileToOpen(QWidget* parent, const QString& title, const QStringList& 
     }
     static QString lastFolder;
     QFileDialog dialog(parent, title, lastFolder);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    prepareFileDialog(dialog);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);

@@ -72,9 +72,13 @@ std::optional<NetworkAddress> parseNetworkAddress(const QString& name, Refusal* 
                                ? QString(RawScheme)
                                : QString(Rfc2217Scheme);
     const QString form = scheme + QStringLiteral("HOST:PORT");
+    if (rest.contains(QLatin1Char('@')))
+        return refuse(Text::tr("a link takes no user name or password; write %1").arg(form));
     QStringView host, port;
     if (rest.startsWith(QLatin1Char('['))) { // an IPv6 address
         const qsizetype close = rest.indexOf(QLatin1Char(']'));
+        if (close >= 0 && close + 1 == rest.size())
+            return refuse(Text::tr("the port is missing; write %1").arg(form));
         if (close < 0 || !rest.mid(close + 1).startsWith(QLatin1Char(':'))) {
             return refuse(Text::tr("not of the form %1").arg(form));
         }

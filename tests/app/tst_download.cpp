@@ -5,6 +5,8 @@
 #include "pty.h"
 #include "windowfixture.h"
 
+#include <QTcpServer>
+
 using namespace orvane;
 using namespace orvane::testing;
 using namespace Qt::StringLiterals;
@@ -89,6 +91,25 @@ private slots:
         QCOMPARE(portTip(), "Port 1: " + pty->slavePath() + ", present");
         pty.reset();
         QCOMPARE(portTip(), u"Port 1: /none/tty1, nothing plugged in"_s);
+    }
+
+    // A download that fails after it began puts back the caption it found: the saved file's.
+    void aFailedDownloadLeavesTheCaption() {
+        openDrawn();
+        QTemporaryDir dir;
+        const QString saved = dir.filePath("sign.txt");
+        const CommonDialog::ScopedAnswer answer([&] { return saved; });
+        press(*form, "Command3");
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost));
+        const QString device = u"socket://127.0.0.1:%1"_s.arg(closed.serverPort());
+        closed.close(); // nothing listens there now
+        form->setDevice(device);
+        captions.clear();
+        press(*form, "Command4");
+        QVERIFY(runUntil([this] { return !form->downloading(); }));
+        QCOMPARE(captions, (QStringList{Start, saved}));
+        takeError("Cannot connect to " + device + ": the connection was refused");
     }
 
     void destroyedDuringADownload_data() {

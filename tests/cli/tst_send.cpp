@@ -146,6 +146,21 @@ private slots:
         usage("two files", {file, file}, "only one pattern file");
         usage("unknown", {file, "--fast"}, "Unknown option 'fast'");
         usage("two on stdout", {file, "--frame", "--show"}, "give one");
+        usage("user and password", {file, "--device=socket://user:pw@sign:1"},
+              "a link takes no user name or password");
+        // Two outputs into one file: by one name, through a symbolic link, by another name.
+        const QString once = dir.filePath("once.png"), hard = writeFile(dir, "hard.txt", "old");
+        QVERIFY(symlink("once.png", QFile::encodeName(dir.filePath("link.png"))) == 0 &&
+                link(QFile::encodeName(hard), QFile::encodeName(dir.filePath("hard.png"))) == 0);
+        usage("save and png", {file, "--save", once, "--png", once},
+              qPrintable("--save and --png both write to " + once));
+        usage("through a link", {file, "--save", once, "--png", dir.filePath("link.png")},
+              qPrintable("--save and --png both write to " + dir.filePath("link.png")));
+        usage("hard link", {file, "--save", hard, "--png", dir.filePath("hard.png")},
+              qPrintable("--save and --png both write to " + dir.filePath("hard.png")));
+        row("60,000 columns", {"--text=" + QString(12000, ' '), "--frame"}, 0, "S" + dark + "5",
+            "orvane-send: warning: the text is more than 4096 columns wide; only its first 50 "
+            "are shown");
     }
     void runs() {
         QFETCH(QStringList, arguments);
@@ -155,6 +170,8 @@ private slots:
         const Run run = send(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.out, out);
+        QVERIFY(!QFile::exists(dir.filePath("once.png")) &&
+                readFile(dir.filePath("hard.txt")) == "old");
         const bool usage = exitCode == 2 && run.err.contains(err) && run.err.contains("--help");
         QVERIFY2(err.isEmpty() ? run.err.isEmpty() : usage || run.err.startsWith(err),
                  qPrintable(run.err));
@@ -222,6 +239,8 @@ private slots:
                  qPrintable(progress));
         const Run help = sendProcess({"--help"});
         QVERIFY(help.exitCode == 0 && help.out.startsWith("Usage: orvane-send [OPTION]... FILE"));
+        QVERIFY(help.out.contains("Without --frame, --show, --save or --png the picture goes to "
+                                  "the sign; with\none or more of them"));
         const QString png = dir.filePath("sign.png");
         QCOMPARE(send({file, "--png", png, "--scale=3"}).exitCode, 0);
         QCOMPARE(send({"--image", png, "--frame", "--speed=7"}).out, frame());
@@ -365,6 +384,23 @@ private slots:
                      "orvane-send: " + bad + ": line 2: \"a\" is named on line 1 already\n");
         }
         QCOMPARE(lobby.readAvailable(), QByteArray());
+    }
+
+    // A folder on standard input is named as such; standard output into the file that --save
+    // names is refused before either is written.
+    void standardInputAndOutput() {
+        const Run folder = sendProcess({"-", "--frame"}, {},
+                                       [&](QProcess& p) { p.setStandardInputFile(dir.path()); });
+        QCOMPARE(folder.err, "orvane-send: standard input: cannot read: Is a directory\n");
+        const QString out = writeFile(dir, "out.txt", "old");
+        const Run run = sendProcess({file, "--show", "--save", out}, {}, [&](QProcess& p) {
+            p.setStandardOutputFile(out, QIODevice::Append);
+        });
+        QVERIFY2(run.exitCode == 2 && run.err.startsWith("orvane-send: standard output and --save "
+                                                         "both write to " +
+                                                         out),
+                 qPrintable(run.err));
+        QCOMPARE(readFile(out), "old");
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the

@@ -13,7 +13,12 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #else
+#include <csignal>
+#include <functional>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace orvane::testing {
@@ -59,5 +64,23 @@ inline QByteArray patternFile(const QList<QByteArray>& columns = {},
         bytes += (col < columns.size() ? columns[col] : QByteArray("BBBBBBBB")) + "\r\n";
     return bytes + speedLine + "\r\n\r\n";
 }
+
+#if !defined(Q_OS_WIN)
+// Runs `work` in a child process whose files cannot grow past `bytes`, as on a full disk, and
+// returns its exit code; -1 when it did not exit.
+inline int withFileSizeLimit(rlim_t bytes, const std::function<int()>& work) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, bytes};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(work());
+    }
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)
+               ? WEXITSTATUS(status)
+               : -1;
+}
+#endif
 
 } // namespace orvane::testing

@@ -3,15 +3,12 @@
 #include "boundedfile.h"
 #include "imageexport.h"
 #include "patternfile.h"
+#include "stalledfile.h"
 #include "testfiles.h"
 
 #include <QDir>
-#include <QScopeGuard>
 #include <QTest>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,26 +30,13 @@ class TestFileKinds : public QObject {
     QTemporaryDir dir;
 
 private slots:
-    // trace_pipe of a tracing instance of its own looks regular but gives no data.
+    // trace_pipe looks regular but gives no data.
     void aStalledReadIsGivenUp() {
-        QTemporaryDir mountPoint;
-        const QByteArray at = QFile::encodeName(mountPoint.path());
-        if (mount("nodev", at.constData(), "tracefs", 0, nullptr) != 0)
+        const StalledFile stalled;
+        if (!stalled.ok())
             QSKIP("no tracefs to mount (mounting needs root)");
-        const QByteArray instance = at + "/instances/orvane-test-" + QByteArray::number(getpid());
-        const auto unmount = qScopeGuard([&] { // instances outlive the mount
-            rmdir(instance.constData());
-            umount2(at.constData(), MNT_DETACH);
-        });
-        QVERIFY(mkdir(instance.constData(), 0700) == 0);
-        QCOMPARE(readBoundedFile(QFile::decodeName(instance + "/trace_pipe"), 16, 200ms).error(),
-                 QFile::decodeName(instance) +
-                     "/trace_pipe: the file gave no data for 0.2 s; it is not an ordinary file");
-        // A line in the buffer lets the thread left reading finish, and the instance go.
-        const int marker = open((instance + "/trace_marker").constData(), O_WRONLY);
-        QVERIFY(marker >= 0 && write(marker, "orvane test\n", 12) == 12);
-        close(marker);
-        QTRY_VERIFY(rmdir(instance.constData()) == 0 || errno == ENOENT);
+        QCOMPARE(readBoundedFile(stalled.path(), 16, 200ms).error(),
+                 stalled.path() + ": the file gave no data for 0.2 s; it is not an ordinary file");
     }
 
     // Save and --png replace only a regular file, also through a link; anything else is left.
@@ -89,6 +73,58 @@ private slots:
                      (QStringList{path + ": cannot save the file: " + says,
                                   path + ": cannot save the image: " + says}));
         }
+    }
+
+    // Save keeps the owner (as root), group and permissions of the file it replaces; a file with
+    // another name (a hard link) is rewritten, so both names show the new content, and a full
+    // disk leaves it as it was.
+    void saveKeepsTheFileItReplaces() {
+        const QString path = writeFile(dir, "owned.txt", "old");
+        const QByteArray name = QFile::encodeName(path);
+        const bool root = geteuid() == 0;
+        QVERIFY(chmod(name, 0640) == 0 && (!root || chown(name, 65534, 65534) == 0));
+        struct stat before {
+        }, after{};
+        QVERIFY(stat(name, &before) == 0);
+        QString error;
+        QVERIFY2(PatternFile::save(path, DotPattern(), Speed(), &error), qPrintable(error));
+        QVERIFY(stat(name, &after) == 0);
+        QCOMPARE((QList<uint>{after.st_mode & 07777, after.st_uid, after.st_gid}),
+                 (QList<uint>{0640, before.st_uid, before.st_gid}));
+        QCOMPARE(readFile(path), patternFile());
+
+        const QString other = dir.filePath("other-name.png");
+        QVERIFY(link(name, QFile::encodeName(other)) == 0);
+        QVERIFY2(savePng(other, DotPattern().reader(), 1, &error), qPrintable(error));
+        const QByteArray png = readFile(path);
+        QVERIFY(png.startsWith("\x89PNG") && readFile(other) == png);
+        const auto saved = [&] { return PatternFile::save(path, DotPattern(), Speed(), &error); };
+        QCOMPARE(withFileSizeLimit(png.size() + 10, saved), 0); // 0: refused
+        QCOMPARE(readFile(other), png);
+        QCOMPARE(node(other), node(path));
+    }
+
+    // In a folder every user may write to, a save follows no symbolic link of another user's and
+    // writes into no file of another user's that has other names ("nobody" plants them).
+    void plantedLinksAreNotFollowed() {
+        if (geteuid() != 0)
+            QSKIP("planting files of another user's needs root");
+        QTemporaryDir shared;
+        const QString mine = writeFile(dir, "mine.txt", "mine"), link = shared.filePath("sign.txt");
+        const QString file = writeFile(shared, "file.txt", "planted");
+        const QString other = shared.filePath("other.txt");
+        QVERIFY(chmod(QFile::encodeName(shared.path()), 01777) == 0 &&
+                symlink(QFile::encodeName(mine), QFile::encodeName(link)) == 0 &&
+                lchown(QFile::encodeName(link), 65534, 65534) == 0 &&
+                chown(QFile::encodeName(file), 65534, 65534) == 0 &&
+                ::link(QFile::encodeName(file), QFile::encodeName(other)) == 0);
+        QString error;
+        QVERIFY(!PatternFile::save(link, DotPattern(), Speed(), &error));
+        QCOMPARE(error, link + ": cannot save the file: it is another user's symbolic link in a "
+                               "folder open to every user; it is not followed");
+        QCOMPARE(readFile(mine), "mine");
+        QVERIFY2(PatternFile::save(file, DotPattern(), Speed(), &error), qPrintable(error));
+        QCOMPARE(readFile(other), "planted");
     }
 };
 

@@ -170,6 +170,8 @@ private slots:
             ": the file unpacks to more than 8 MiB");
         row("gzip twice", "", gzip(dir, packed), ": the file is compressed twice");
         row("compress", "", "\x1F\x9D\x90" + good, ": the file is compressed with compress or");
+        row("PCF damaged", "", QByteArray("\1fcp\x09\0\0\0", 8) + QByteArray(64, '\xff'),
+            ": the PCF font is broken or cut short");
 
         // Debian's X11 fonts (PCF.gz; the bundled one came from 5x8), OpenType bitmaps, an outline.
         const QString x11 = "/usr/share/fonts/X11/misc/",

@@ -282,9 +282,12 @@ private slots:
         const QByteArray all = acks[0] + acks[1] + acks[2] + acks[3] + acks[4];
         const QString free = QString::number(Ser2Net::freePort());
         row("no port", "socket://sign", "%1: the port is missing");
+        row("IPv6 without a port", "socket://[::1]", "%1: the port is missing");
         row("port too big", "socket://sign:65536", "%1: the port must be a number from 1 to 65535");
         row("no host", "socket://:2001", "%1: not of the form socket://HOST:PORT");
         row("bare IPv6", "socket://::1:2001", "%1: an IPv6 address goes in brackets");
+        row("user and password", "socket://user:pw@sign:1",
+            "%1: a link takes no user name or password; write socket://HOST:PORT");
         row("other kind", "telnet://sign:23", "%1: not a kind of link this program knows");
         row("refused", "RFC2217://127.0.0.1:" + free,
             "Cannot connect to rfc2217://127.0.0.1:" + free + ": the connection was refused");
