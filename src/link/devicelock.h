@@ -1,14 +1,24 @@
 #pragma once
 
-// One sender per serial device. The lock follows the device itself, not the name it was opened
-// by: a link in /dev/serial/by-id and /dev/ttyUSB0, or two device nodes with the same device
-// number, are one lock. It is an advisory lock (flock) on a file named by the device number in
-// /run/lock (the temporary folder when that is not writable), taken before the device is opened,
-// and a second one on the open device itself, which other serial programs take too. Root is
-// bound by it as well, unlike the kernel's exclusive mode. The system drops both locks when the
-// process ends, however it ends. On Windows a port opens only once anyway, and this does nothing.
+// One sender per serial device and per network server. The lock follows the device itself, not
+// the name it was opened by: a link in /dev/serial/by-id and /dev/ttyUSB0, or two device nodes
+// with the same device number, are one lock; so are two names of one server address and port.
+// It is an advisory lock (flock) on a file named by the device number (or the server's address
+// and port) in /run/lock (the temporary folder when that is not writable), taken before the
+// device is opened or anything is sent, and for a device a second one on the open device
+// itself, which other serial programs take too. Root is bound by it as well, unlike the kernel's
+// exclusive mode. The system drops the locks when the process ends, however it ends.
+//
+// Every user may write to the lock folder, so what is found there is trusted no further than a
+// plain file: a lock file is opened without following a link and without waiting (a FIFO would
+// hold the open for good), and anything else is refused by name. The lock file that QSerialPort
+// takes (LCK..NAME), and reads as it opens the port, is looked at the same way before it does.
+//
+// On Windows a port opens only once anyway; a server's lock is a named mutex.
 
 #include <QString>
+
+class QHostAddress;
 
 namespace orvane {
 
@@ -19,9 +29,12 @@ public:
     DeviceLock& operator=(const DeviceLock&) = delete;
     ~DeviceLock() { release(); }
 
-    // Locks the device `path` names. False only when another process holds it; a path that is no
-    // device, or a lock file that cannot be made, locks nothing and is no refusal.
-    bool lockDevice(const QString& path);
+    // Locks the device `path` names. Empty once locked, and when there is nothing to lock (no
+    // device there, no lock file can be made); otherwise why not, in plain words: another process
+    // sends to it, or a lock file is not a plain file.
+    QString lockDevice(const QString& path);
+    // Locks the server at `address` port `port` in the same way.
+    QString lockServer(const QHostAddress& address, quint16 port);
     // Locks the open device `descriptor`; false only when another process holds it.
     bool lockDescriptor(int descriptor);
     void release();
@@ -30,7 +43,13 @@ public:
     static QString lockFilePath(const QString& path);
 
 private:
+#if defined(Q_OS_WIN)
+    void* mutex_ = nullptr;
+#else
+    QString lockFile(const QString& path);
+
     int lockFile_ = -1;
+#endif
 };
 
 } // namespace orvane

@@ -112,8 +112,8 @@ bool SerialPort::open() {
         if (!console.isEmpty())
             return fail(consoleReason(path, console));
     }
-    if (!lock_.lockDevice(path))
-        return fail(anotherSenderReason());
+    if (const QString refusal = lock_.lockDevice(path); !refusal.isEmpty())
+        return fail(refusal);
     port_.setPortName(path);
     port_.setBaudRate(LineSettings::BaudRate);
     port_.setDataBits(LineSettings::DataBits);

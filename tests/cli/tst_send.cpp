@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <grp.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace orvane;
@@ -62,6 +64,25 @@ Run sendProcess(
     return {process.exitCode(), process.readAllStandardOutput(),
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
+
+// Runs orvane-send as a process in mount and user namespaces of its own (root in them), after the
+// shell commands `setUp`; nothing when it has not ended within 20 s, and then it is killed.
+std::optional<Run> sendIsolated(const QString& setUp, const QStringList& arguments) {
+    QProcess process;
+    process.start("unshare",
+                  QStringList{"-rm", "sh", "-ec", setUp + "\nexec \"$0\" \"$@\"", ORVANE_SEND} +
+                      arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    return Run{process.exitCode(), process.readAllStandardOutput(),
+               QString::fromLocal8Bit(process.readAllStandardError())};
+}
+// A private, empty /run/lock (and /var/lock) for sendIsolated(), a scratch folder too.
+const QString PrivateLockFolder =
+    "mount -t tmpfs lock /run/lock\n[ -L /var/lock ] || mount -t tmpfs lock /var/lock\n";
 
 // Column 0 = 0xA1 and column 49 = 0x40.
 QByteArray signFile(const QByteArray& speedLine = " 7 ") {
@@ -220,6 +241,46 @@ private slots:
         const QString png = dir.filePath("sign.png");
         QCOMPARE(send({file, "--png", png, "--scale=3"}).exitCode, 0);
         QCOMPARE(send({"--image", png, "--frame", "--speed=7"}).out, frame());
+    }
+
+    // What another user may plant in the lock folder where a lock file goes is refused by name,
+    // at once: a FIFO (which would hold an open for good), a link, a file far too big to be a
+    // lock file. Ours is named by the device number, QSerialPort's LCK..NAME by the path.
+    void plantedLockFiles_data() {
+        QTest::addColumn<QString>("plant"); // shell commands in the lock folder; @ the file
+        QTest::addColumn<bool>("ours");
+        QTest::addColumn<QString>("is");
+        QTest::newRow("FIFO as ours") << "mkfifo @" << true << "a FIFO (named pipe)";
+        QTest::newRow("FIFO as Qt's") << "mkfifo @" << false << "a FIFO (named pipe)";
+        QTest::newRow("link to a FIFO") << "mkfifo p; ln -s p @" << false << "a symbolic link";
+        QTest::newRow("link as ours") << "ln -s /dev/null @" << true << "a symbolic link";
+        QTest::newRow("folder") << "mkdir @" << false << "a folder";
+        QTest::newRow("sparse 1 GiB") << "truncate -s 1G @" << false
+                                      << "1073741824 bytes long, far more than a lock file holds";
+    }
+    void plantedLockFiles() {
+        QFETCH(QString, plant);
+        QFETCH(bool, ours);
+        QFETCH(QString, is);
+        if (QProcess::execute("unshare", {"-rm", "true"}) != 0)
+            QSKIP("no user and mount namespaces here (unshare -rm)");
+        struct stat st {};
+        QVERIFY(stat(line.slavePath().toLocal8Bit(), &st) == 0);
+        const QString lockFile =
+            ours ? QString("/run/lock/orvane-tty-%1-%2.lock")
+                       .arg(major(st.st_rdev))
+                       .arg(minor(st.st_rdev))
+                 : "/var/lock/LCK.." + line.slavePath().mid(5).replace('/', '_');
+        const auto run =
+            sendIsolated(PrivateLockFolder + "cd /run/lock\n" + plant.replace('@', lockFile),
+                         {file, "--device", line.slavePath()});
+        QVERIFY2(run, "orvane-send hung");
+        QCOMPARE(run->err, "orvane-send: Cannot open " + line.slavePath() + ": its lock file " +
+                               lockFile + " is " + is +
+                               ", so it is not opened and nothing is sent; someone may have put "
+                               "it there to block this program. Remove it, then try again.\n");
+        QCOMPARE(run->exitCode, 4);
+        QCOMPARE(line.readAvailable(), QByteArray());
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the
