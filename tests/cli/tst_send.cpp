@@ -283,6 +283,38 @@ private slots:
         QCOMPARE(line.readAvailable(), QByteArray());
     }
 
+    // A name server that never answers (here /etc/hosts is a FIFO nobody writes to): the link
+    // fails after its 5 s, and the program ends with it, whatever the lookup still waits for.
+    void aLookupThatNeverEnds() {
+        if (QProcess::execute("unshare", {"-rm", "true"}) != 0)
+            QSKIP("no user and mount namespaces here (unshare -rm)");
+        const auto run = sendIsolated(PrivateLockFolder + "mkfifo /run/lock/hosts\n"
+                                                          "mount --bind /run/lock/hosts /etc/hosts",
+                                      {file, "--device", "socket://sign.example:2000"});
+        QVERIFY2(run, "orvane-send did not end");
+        QCOMPARE(run->err, "orvane-send: Cannot connect to socket://sign.example:2000: the name "
+                           "sign.example could not be resolved within 5 s: the name service did "
+                           "not answer\n");
+        QCOMPARE(run->exitCode, 4);
+    }
+
+    // A proxy named in the environment is not used: the sign's server, by name, is reached
+    // directly.
+    void noProxy() {
+        if (QProcess::execute("unshare", {"-rm", "true"}) != 0)
+            QSKIP("no user and mount namespaces here (unshare -rm)");
+        Ser2Net server(line.slavePath(), false);
+        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+        qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(Ser2Net::freePort()));
+        const auto unset = qScopeGuard([] { qunsetenv("http_proxy"); });
+        const auto run =
+            sendIsolated(PrivateLockFolder + "echo '127.0.0.1 sign' > /run/lock/hosts\n"
+                                             "mount --bind /run/lock/hosts /etc/hosts",
+                         {file, "--device", server.url().replace("127.0.0.1", "sign")});
+        QVERIFY2(run && run->exitCode == 0, run ? qPrintable(run->err) : "hung");
+        QCOMPARE(line.read(200, 300), frame());
+    }
+
     // A device the user may not write to: the message names the group that owns it. As root the
     // program runs as "nobody", outside the group; otherwise the device's permissions shut it out.
     void aDeviceWithoutPermissionNamesItsGroup() {

@@ -1,6 +1,7 @@
 // The sign link without a window: the port table on pseudo-terminals, progress that follows the
 // line, one sender per device, the RFC 2217 client, and downloads to network servers.
 
+#include "devicelock.h"
 #include "downloadframe.h"
 #include "downloadsession.h"
 #include "eventloop.h"
@@ -14,9 +15,11 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <time.h>
 #include <unistd.h>
 
 using namespace orvane;
@@ -343,6 +346,57 @@ private slots:
                  qPrintable(download.error()));
         QVERIFY(ends.size() > 1 ? download.result().sent >= 3 : download.result().sent == 0);
     }
+    // A deadline is never shorter than it says: answers after 4.8 s still come in time, also when
+    // the 5 s deadline starts 220 ms past a half second of the monotonic clock, where a coarse
+    // timer fires at 4.78 s.
+    void anAnswerJustInTime() {
+        QTcpServer server;
+        QByteArray received;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            QTimer::singleShot(4800, Qt::PreciseTimer, socket, [socket] {
+                socket->write(agreed + acks[0] + acks[1] + acks[2] + acks[3] + acks[4]);
+            });
+            QObject::connect(socket, &QTcpSocket::readyRead, [&received, socket] {
+                if ((received += socket->readAll()).contains("SA1"))
+                    socket->disconnectFromHost();
+            });
+        });
+        const QString url = "rfc2217://127.0.0.1:" + QString::number(server.serverPort());
+        for (timespec now{};
+             clock_gettime(CLOCK_MONOTONIC, &now) == 0 && now.tv_nsec / 1000000 % 500 != 220;)
+            QTest::qSleep(1);
+        Download download;
+        QVERIFY(!(download.start(url) && download.finishedOk()));
+        QVERIFY2(download.error().startsWith("Sending to " + url + " failed after"),
+                 qPrintable(download.error()));
+    }
+
+    // A server that takes two connections still has one sender at a time on this computer: a
+    // second download to its address and port, named otherwise, is refused while the first
+    // sends, and the far line receives one frame whole. Then the server is free again.
+    void oneSenderPerServer() {
+        PseudoTerminal far;
+        Ser2Net server(far.slavePath(), false, 2);
+        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+        const QString other = QString(server.url()).replace("127.0.0.1", "localhost");
+        Download first, second;
+        QObject::connect(&first.session, &DownloadSession::status, [&](const QString& text) {
+            if (text == "0")
+                QVERIFY(second.start(other));
+        });
+        QVERIFY(first.start(server.url()) && first.finishedOk());
+        QVERIFY(!second.finishedOk());
+        QCOMPARE(second.error(), "Cannot connect to " + other +
+                                     ": another program is sending to it. Wait until it has "
+                                     "finished, then try again.");
+        QCOMPARE(far.read(DownloadFrame::Length + 1, 500), Frame);
+        DeviceLock free;
+        QCOMPARE(free.lockServer(QHostAddress::LocalHost, server.url().section(':', -1).toUShort()),
+                 QString());
+    }
+
     void devicePathsAreNoNetworkNames() {
         for (const char* path : {"/dev/ttyUSB0", "COM3", "ttyS0", "./a://b", "C:\\x"})
             QVERIFY2(!isNetworkName(QLatin1String(path)), path);
