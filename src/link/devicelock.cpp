@@ -10,6 +10,11 @@
 #include <QStandardPaths>
 #include <QtGlobal>
 
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+
 #if defined(Q_OS_WIN)
 #include <windows.h>
 #else
@@ -73,6 +78,20 @@ void DeviceLock::release() {
 QString DeviceLock::lockFilePath(const QString&) {
     return {};
 }
+
+QString DeviceLock::qtLockFilePath(const QString&) {
+    return {};
+}
+
+QString DeviceLock::qtLockFileProblem(const QString&) {
+    return {};
+}
+
+struct LockFileWatch::State {};
+
+LockFileWatch::LockFileWatch(const QString&) {}
+
+LockFileWatch::~LockFileWatch() = default;
 
 #else
 
@@ -170,10 +189,11 @@ bool tryLock(int descriptor) {
     return rc == 0 || errno != EWOULDBLOCK;
 }
 
-// The lock file QSerialPort takes as it opens `device`: LCK..NAME, NAME the path below /dev with
-// '/' made '_', in the first of its lock folders that this user may read and that either holds
-// that file or may be written to.
-QString qtLockFilePath(const QString& device) {
+} // namespace
+
+// LCK..NAME, NAME the path below /dev with '/' made '_', in the first of QSerialPort's lock
+// folders that this user may read and that either holds that file or may be written to.
+QString DeviceLock::qtLockFilePath(const QString& device) {
     QString name = device.startsWith(QLatin1String("/dev/")) ? device.mid(5) : device;
     name.replace(QLatin1Char('/'), QLatin1Char('_'));
     const QStringList folders = {QStringLiteral("/var/lock"),
@@ -194,7 +214,10 @@ QString qtLockFilePath(const QString& device) {
     return {};
 }
 
-} // namespace
+QString DeviceLock::qtLockFileProblem(const QString& path) {
+    const QString file = qtLockFilePath(path);
+    return file.isEmpty() ? QString() : lockFileProblem(file, MaxQtLockFileSize);
+}
 
 QString DeviceLock::lockFilePath(const QString& path) {
     struct stat st {};
@@ -210,9 +233,8 @@ QString DeviceLock::lockDevice(const QString& path) {
     release();
     const QString file = lockFilePath(path);
     QString problem = file.isEmpty() ? QString() : lockFile(file);
-    const QString qtFile = qtLockFilePath(path);
-    if (problem.isEmpty() && !qtFile.isEmpty())
-        problem = lockFileProblem(qtFile, MaxQtLockFileSize);
+    if (problem.isEmpty())
+        problem = qtLockFileProblem(path);
     if (!problem.isEmpty())
         release();
     return problem;
@@ -240,6 +262,46 @@ void DeviceLock::release() {
     if (lockFile_ >= 0)
         ::close(lockFile_); // drops the lock
     lockFile_ = -1;
+}
+
+struct LockFileWatch::State {
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool done = false;
+};
+
+LockFileWatch::LockFileWatch(const QString& lockFile) {
+    if (lockFile.isEmpty())
+        return;
+    state_ = std::make_unique<State>();
+    const auto watch = [state = state_.get(), name = QFile::encodeName(lockFile)] {
+        std::unique_lock lock(state->mutex);
+        while (!state->wake.wait_for(lock, std::chrono::milliseconds(20),
+                                     [state] { return state->done; })) {
+            struct stat st {};
+            if (::stat(name.constData(), &st) != 0 || !S_ISFIFO(st.st_mode))
+                continue;
+            // Fails at once (ENXIO) while no reader waits.
+            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+            if (fd >= 0)
+                ::close(fd);
+        }
+    };
+    try {
+        thread_ = std::thread(watch);
+    } catch (const std::system_error&) { // no thread to spare: the check before must do
+    }
+}
+
+LockFileWatch::~LockFileWatch() {
+    if (!thread_.joinable())
+        return;
+    {
+        const std::lock_guard lock(state_->mutex);
+        state_->done = true;
+    }
+    state_->wake.notify_all();
+    thread_.join();
 }
 
 #endif

@@ -18,6 +18,9 @@
 
 #include <QString>
 
+#include <memory>
+#include <thread>
+
 class QHostAddress;
 
 namespace orvane {
@@ -41,6 +44,10 @@ public:
 
     // The lock file of the device `path` names, or empty when it is no character device.
     static QString lockFilePath(const QString& path);
+    // The lock file QSerialPort takes as it opens `path` (LCK..NAME), empty on Windows.
+    static QString qtLockFilePath(const QString& path);
+    // Why QSerialPort's lock file for `path` is not to be opened, or empty.
+    static QString qtLockFileProblem(const QString& path);
 
 private:
 #if defined(Q_OS_WIN)
@@ -50,6 +57,23 @@ private:
 
     int lockFile_ = -1;
 #endif
+};
+
+// While it lives, a FIFO at `lockFile` holds no reader for long: another user may put one there
+// after lockDevice() looked, racing it, while QSerialPort opens the port and reads its lock file.
+// A thread of its own opens such a FIFO for writing and closes it again, so that the reader
+// goes on to an empty file (and QSerialPort does not take the lock). Nothing on Windows.
+class LockFileWatch {
+public:
+    explicit LockFileWatch(const QString& lockFile);
+    LockFileWatch(const LockFileWatch&) = delete;
+    LockFileWatch& operator=(const LockFileWatch&) = delete;
+    ~LockFileWatch();
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+    std::thread thread_;
 };
 
 } // namespace orvane

@@ -22,6 +22,16 @@ namespace {
 struct Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::NetworkLine)
 };
+
+// The resolver's words for getaddrinfo's error `rc`.
+QString lookupError(int rc) {
+#if defined(Q_OS_WIN)
+    return qt_error_string(rc); // a Windows Sockets error
+#else
+    return QString::fromLocal8Bit(::gai_strerror(rc));
+#endif
+}
+
 } // namespace
 
 // What the lookup thread shares with its owner, which it may outlive.
@@ -77,7 +87,7 @@ void HostLookup::start(const QString& host) {
         }
         if (found)
             ::freeaddrinfo(found);
-        const QString error = rc != 0               ? QString::fromLocal8Bit(::gai_strerror(rc))
+        const QString error = rc != 0               ? lookupError(rc)
                               : addresses.isEmpty() ? Text::tr("it has no address")
                                                     : QString();
         const std::lock_guard lock(pending->mutex);

@@ -121,18 +121,24 @@ bool SerialPort::open() {
     port_.setStopBits(LineSettings::StopBits);
     port_.setFlowControl(LineSettings::FlowControl);
     port_.clearError();
+    bool opened = false;
+    {
+        const LockFileWatch watch(DeviceLock::qtLockFilePath(path));
 #if !defined(Q_OS_WIN)
-    const int preset = presetLineSettings(path);
-    const bool opened = port_.open(OpenMode);
-    if (preset >= 0)
-        ::close(preset);
+        const int preset = presetLineSettings(path);
+        opened = port_.open(OpenMode);
+        if (preset >= 0)
+            ::close(preset);
 #else
-    const bool opened = port_.open(OpenMode);
+        opened = port_.open(OpenMode);
 #endif
+    }
     if (!opened) {
         lock_.release();
-        return fail(
-            openFailureReason(path, PortTable::presenceOf(path), port_.error(), portError()));
+        const QString planted = DeviceLock::qtLockFileProblem(path);
+        return fail(!planted.isEmpty() ? planted
+                                       : openFailureReason(path, PortTable::presenceOf(path),
+                                                           port_.error(), portError()));
     }
 #if !defined(Q_OS_WIN)
     if (!lock_.lockDescriptor(int(port_.handle()))) {

@@ -17,6 +17,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <time.h>
@@ -243,6 +245,25 @@ private slots:
         QVERIFY(pty.release() && first.finishedOk());
         QCOMPARE(pty.read(DownloadFrame::Length), Frame);
         QVERIFY(sendsThrough(pty, "./link"));
+    }
+
+    // A FIFO put at QSerialPort's lock file after it was looked at, as another user racing the
+    // open would, holds its reader only until the watch opens it: the reader finds it empty.
+    void aLateFifoHoldsNoReader() {
+        QTemporaryDir dir;
+        const QByteArray fifo = QFile::encodeName(dir.filePath("LCK..ttyUSB0"));
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        const LockFileWatch watch(dir.filePath("LCK..ttyUSB0"));
+        auto reader = std::async(std::launch::async, [&] {
+            const int fd = ::open(fifo.constData(), O_RDONLY | O_CLOEXEC);
+            char c;
+            const auto count = ::read(fd, &c, 1);
+            return ::close(fd), count;
+        });
+        const bool freed = reader.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!freed) // lets the reader end
+            ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK));
+        QVERIFY(freed && reader.get() == 0);
     }
 
     // The whole conversation with ser2net 4.3: each setting goes out once the one before is
