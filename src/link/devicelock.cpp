@@ -19,7 +19,9 @@
 #include <windows.h>
 #else
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -92,6 +94,10 @@ struct LockFileWatch::State {};
 LockFileWatch::LockFileWatch(const QString&) {}
 
 LockFileWatch::~LockFileWatch() = default;
+
+QString LockFileWatch::problem() const {
+    return {};
+}
 
 #else
 
@@ -264,27 +270,77 @@ void DeviceLock::release() {
     lockFile_ = -1;
 }
 
+namespace {
+
+#if defined(Q_OS_LINUX)
+// The signal that interrupts an open() waiting on a FIFO; its handler does nothing, and without
+// SA_RESTART the open fails with EINTR. Set only once a thread was found waiting.
+const int InterruptSignal = SIGRTMIN + 3;
+
+void setInterruptHandler() {
+    static const bool set = [] {
+        struct sigaction action {};
+        action.sa_handler = [](int) {};
+        sigemptyset(&action.sa_mask);
+        return ::sigaction(InterruptSignal, &action, nullptr) == 0;
+    }();
+    Q_UNUSED(set);
+}
+
+// Whether thread `tid` of this process waits in an open() of a FIFO for the other end.
+bool waitsOnFifo(pid_t tid) {
+    const QByteArray path = "/proc/self/task/" + QByteArray::number(tid) + "/wchan";
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char text[32] = {};
+    const ssize_t count = ::read(fd, text, sizeof text - 1);
+    ::close(fd);
+    return count > 0 && qstrcmp(text, "wait_for_partner") == 0;
+}
+#endif
+
+} // namespace
+
 struct LockFileWatch::State {
     std::mutex mutex;
     std::condition_variable wake;
     bool done = false;
+    bool freed = false;
 };
 
-LockFileWatch::LockFileWatch(const QString& lockFile) {
+LockFileWatch::LockFileWatch(const QString& lockFile) : lockFile_(lockFile) {
     if (lockFile.isEmpty())
         return;
     state_ = std::make_unique<State>();
-    const auto watch = [state = state_.get(), name = QFile::encodeName(lockFile)] {
+#if defined(Q_OS_LINUX)
+    const pid_t tid = ::gettid();
+#else
+    const int tid = 0;
+#endif
+    const pthread_t reader = ::pthread_self();
+    const auto watch = [state = state_.get(), name = QFile::encodeName(lockFile), reader, tid] {
         std::unique_lock lock(state->mutex);
         while (!state->wake.wait_for(lock, std::chrono::milliseconds(20),
                                      [state] { return state->done; })) {
             struct stat st {};
-            if (::stat(name.constData(), &st) != 0 || !S_ISFIFO(st.st_mode))
-                continue;
-            // Fails at once (ENXIO) while no reader waits.
-            const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-            if (fd >= 0)
-                ::close(fd);
+            if (::stat(name.constData(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+                // Fails at once (ENXIO) while no reader waits.
+                const int fd =
+                    ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+                if (fd >= 0)
+                    ::close(fd), state->freed = true;
+            }
+#if defined(Q_OS_LINUX)
+            if (waitsOnFifo(tid)) {
+                setInterruptHandler();
+                ::pthread_kill(reader, InterruptSignal);
+                state->freed = true;
+            }
+#else
+            Q_UNUSED(reader);
+            Q_UNUSED(tid);
+#endif
         }
     };
     try {
@@ -302,6 +358,13 @@ LockFileWatch::~LockFileWatch() {
     }
     state_->wake.notify_all();
     thread_.join();
+}
+
+QString LockFileWatch::problem() const {
+    if (!state_)
+        return {};
+    const std::lock_guard lock(state_->mutex);
+    return state_->freed ? planted(lockFile_, kindOf(S_IFIFO)) : QString();
 }
 
 #endif

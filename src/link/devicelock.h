@@ -59,10 +59,12 @@ private:
 #endif
 };
 
-// While it lives, a FIFO at `lockFile` holds no reader for long: another user may put one there
-// after lockDevice() looked, racing it, while QSerialPort opens the port and reads its lock file.
-// A thread of its own opens such a FIFO for writing and closes it again, so that the reader
-// goes on to an empty file (and QSerialPort does not take the lock). Nothing on Windows.
+// While it lives, a FIFO at `lockFile` holds the thread that made the watch for no longer than a
+// moment: another user may put one there after lockDevice() looked, racing it, while QSerialPort
+// opens the port and reads its lock file. A thread of its own opens such a FIFO for writing and
+// closes it again, so that the reader goes on to an empty file (and QSerialPort does not take
+// the lock). On Linux, a FIFO already taken away again (where no writer can reach it) is left
+// by interrupting the open with a signal, so that it looks again. Nothing on Windows.
 class LockFileWatch {
 public:
     explicit LockFileWatch(const QString& lockFile);
@@ -70,10 +72,14 @@ public:
     LockFileWatch& operator=(const LockFileWatch&) = delete;
     ~LockFileWatch();
 
+    // Why the lock file failed the open, once the watch had to free it; empty otherwise.
+    QString problem() const;
+
 private:
     struct State;
     std::unique_ptr<State> state_;
     std::thread thread_;
+    QString lockFile_;
 };
 
 } // namespace orvane

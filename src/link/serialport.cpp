@@ -121,21 +121,20 @@ bool SerialPort::open() {
     port_.setStopBits(LineSettings::StopBits);
     port_.setFlowControl(LineSettings::FlowControl);
     port_.clearError();
-    bool opened = false;
-    {
-        const LockFileWatch watch(DeviceLock::qtLockFilePath(path));
+    const LockFileWatch watch(DeviceLock::qtLockFilePath(path));
 #if !defined(Q_OS_WIN)
-        const int preset = presetLineSettings(path);
-        opened = port_.open(OpenMode);
-        if (preset >= 0)
-            ::close(preset);
+    const int preset = presetLineSettings(path);
+    const bool opened = port_.open(OpenMode);
+    if (preset >= 0)
+        ::close(preset);
 #else
-        opened = port_.open(OpenMode);
+    const bool opened = port_.open(OpenMode);
 #endif
-    }
     if (!opened) {
         lock_.release();
-        const QString planted = DeviceLock::qtLockFileProblem(path);
+        QString planted = watch.problem();
+        if (planted.isEmpty())
+            planted = DeviceLock::qtLockFileProblem(path);
         return fail(!planted.isEmpty() ? planted
                                        : openFailureReason(path, PortTable::presenceOf(path),
                                                            port_.error(), portError()));

@@ -248,22 +248,34 @@ private slots:
     }
 
     // A FIFO put at QSerialPort's lock file after it was looked at, as another user racing the
-    // open would, holds its reader only until the watch opens it: the reader finds it empty.
+    // open would, holds its reader only for a moment while the watch lives: the reader finds it
+    // empty, or, once the FIFO was taken away again, the open is interrupted.
+    void aLateFifoHoldsNoReader_data() {
+        QTest::addColumn<bool>("takenAway");
+        QTest::newRow("left there") << false;
+        QTest::newRow("taken away") << true;
+    }
     void aLateFifoHoldsNoReader() {
+        QFETCH(bool, takenAway);
         QTemporaryDir dir;
-        const QByteArray fifo = QFile::encodeName(dir.filePath("LCK..ttyUSB0"));
+        const QString path = dir.filePath("LCK..ttyUSB0");
+        // Taken away: the reader waits on a FIFO no longer at the path, where no writer finds it.
+        const QByteArray fifo = QFile::encodeName(takenAway ? dir.filePath("away") : path);
         QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
-        const LockFileWatch watch(dir.filePath("LCK..ttyUSB0"));
         auto reader = std::async(std::launch::async, [&] {
+            const LockFileWatch watch(path);
             const int fd = ::open(fifo.constData(), O_RDONLY | O_CLOEXEC);
             char c;
-            const auto count = ::read(fd, &c, 1);
-            return ::close(fd), count;
+            const auto count = fd < 0 ? -errno : ::read(fd, &c, 1);
+            return fd >= 0 && ::close(fd), std::pair{count, watch.problem()};
         });
         const bool freed = reader.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
         if (!freed) // lets the reader end
             ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK));
-        QVERIFY(freed && reader.get() == 0);
+        QVERIFY(freed);
+        const auto [count, problem] = reader.get();
+        QCOMPARE(count, takenAway ? -EINTR : 0);
+        QVERIFY2(problem.startsWith("its lock file " + path + " is a FIFO"), qPrintable(problem));
     }
 
     // The whole conversation with ser2net 4.3: each setting goes out once the one before is
