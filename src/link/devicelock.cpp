@@ -110,6 +110,8 @@ struct Text {
 
 // QSerialPort's lock file holds a process number, a program name and a host name.
 constexpr qint64 MaxQtLockFileSize = 4096;
+// QLockFile's lock on the removal of a stale lock file: FILE.rmlock.
+constexpr QLatin1StringView RemovalLockSuffix(".rmlock");
 
 QString lockFolder() {
     return ::access("/run/lock", W_OK | X_OK) == 0 ? QStringLiteral("/run/lock") : QDir::tempPath();
@@ -221,8 +223,17 @@ QString DeviceLock::qtLockFilePath(const QString& device) {
 }
 
 QString DeviceLock::qtLockFileProblem(const QString& path) {
-    const QString file = qtLockFilePath(path);
-    return file.isEmpty() ? QString() : lockFileProblem(file, MaxQtLockFileSize);
+    // Before QLockFile removes a stale lock file, it takes the lock FILE.rmlock, reading that one
+    // in turn if it is there, and so on.
+    struct stat st {};
+    for (QString file = qtLockFilePath(path);
+         !file.isEmpty() && ::lstat(QFile::encodeName(file).constData(), &st) == 0;
+         file += RemovalLockSuffix) {
+        const QString problem = lockFileProblem(file, MaxQtLockFileSize);
+        if (!problem.isEmpty())
+            return problem;
+    }
+    return {};
 }
 
 QString DeviceLock::lockFilePath(const QString& path) {
@@ -323,11 +334,15 @@ LockFileWatch::LockFileWatch(const QString& lockFile) : lockFile_(lockFile) {
         std::unique_lock lock(state->mutex);
         while (!state->wake.wait_for(lock, std::chrono::milliseconds(20),
                                      [state] { return state->done; })) {
+            // The lock file, its FILE.rmlock, and so on (qtLockFileProblem()).
             struct stat st {};
-            if (::stat(name.constData(), &st) == 0 && S_ISFIFO(st.st_mode)) {
+            for (QByteArray file = name; ::stat(file.constData(), &st) == 0;
+                 file += RemovalLockSuffix) {
+                if (!S_ISFIFO(st.st_mode))
+                    continue;
                 // Fails at once (ENXIO) while no reader waits.
                 const int fd =
-                    ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+                    ::open(file.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
                 if (fd >= 0)
                     ::close(fd), state->freed = true;
             }

@@ -255,6 +255,11 @@ private slots:
         QTest::newRow("link to a FIFO") << "mkfifo p; ln -s p @" << false << "a symbolic link";
         QTest::newRow("link as ours") << "ln -s /dev/null @" << true << "a symbolic link";
         QTest::newRow("folder") << "mkdir @" << false << "a folder";
+        // QLockFile reads FILE.rmlock before it removes a stale FILE (of a process long gone).
+        QTest::newRow("FIFO beside a stale one")
+            << "printf '999999\\norvane-send\\n%s\\n' $(hostname) > @\ntouch -d 2020-01-01 @\n"
+               "mkfifo @.rmlock"
+            << false << "a FIFO (named pipe)";
         QTest::newRow("sparse 1 GiB") << "truncate -s 1G @" << false
                                       << "1073741824 bytes long, far more than a lock file holds";
     }
@@ -271,12 +276,13 @@ private slots:
                        .arg(major(st.st_rdev))
                        .arg(minor(st.st_rdev))
                  : "/var/lock/LCK.." + line.slavePath().mid(5).replace('/', '_');
+        const QString named = plant.contains("@.rmlock") ? lockFile + ".rmlock" : lockFile;
         const auto run =
             sendIsolated(PrivateLockFolder + "cd /run/lock\n" + plant.replace('@', lockFile),
                          {file, "--device", line.slavePath()});
         QVERIFY2(run, "orvane-send hung");
         QCOMPARE(run->err, "orvane-send: Cannot open " + line.slavePath() + ": its lock file " +
-                               lockFile + " is " + is +
+                               named + " is " + is +
                                ", so it is not opened and nothing is sent; someone may have put "
                                "it there to block this program. Remove it, then try again.\n");
         QCOMPARE(run->exitCode, 4);
