@@ -15,7 +15,7 @@
 // line sends it on, so queued() counts the characters the far end cannot have sent yet at 300
 // baud, 11 bits a character, from the first character on; finish() keeps the connection open
 // until that is none (3.74 s for a frame of 102), so that no server drops the rest on closing.
-// Uses nothing but Qt Network.
+// Uses Qt Network, and the system resolver for lookups.
 
 #include "devicelock.h"
 #include "hostlookup.h"
