@@ -182,6 +182,8 @@ int openLockFile(const QString& path, QString* problem) {
         if (errno != ENOENT)
             return -1;
         fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+        if (fd >= 0)
+            ::fchmod(fd, 0644); // whatever the umask: other users' downloads open it too
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
