@@ -3,6 +3,7 @@
 #include "linesettings.h"
 
 #include <QCoreApplication>
+#include <QNetworkProxy>
 #include <QPointer>
 
 #include <algorithm>
@@ -119,8 +120,13 @@ std::optional<NetworkAddress> parseNetworkAddress(const QString& name, Refusal* 
 NetworkLine::NetworkLine(NetworkAddress address, QObject* parent)
     : SignLine(parent), address_(std::move(address)) {
     deadline_.setSingleShot(true);
+    deadline_.setTimerType(Qt::PreciseTimer);
     hold_.setSingleShot(true);
+    hold_.setTimerType(Qt::PreciseTimer);
     socket_.setReadBufferSize(ReadBufferSize);
+    // The sign's server is reached directly, whatever proxy the environment names.
+    socket_.setProxy(QNetworkProxy::NoProxy);
+    connect(&lookup_, &HostLookup::finished, this, &NetworkLine::resolved);
     connect(&deadline_, &QTimer::timeout, this, &NetworkLine::deadlinePassed);
     connect(&hold_, &QTimer::timeout, this, &NetworkLine::closeWhenDone);
     connect(&socket_, &QTcpSocket::connected, this, &NetworkLine::connected);
@@ -157,14 +163,44 @@ void NetworkLine::open() {
     characterEnds_.clear();
     handed_ = sent_ = 0;
     sinceFirst_.invalidate();
+    phase_ = Phase::Resolving;
+    startDeadline(); // for the lookup and the connection together
+    lookup_.start(address_.host);
+}
+
+void NetworkLine::resolved(const QList<QHostAddress>& addresses, const QString& error) {
+    if (phase_ != Phase::Resolving)
+        return;
+    if (addresses.isEmpty()) {
+        fail(Text::tr("the name %1 could not be resolved (%2)").arg(address_.host, error));
+        return;
+    }
+    addresses_ = addresses;
     phase_ = Phase::Connecting;
+    connectNext();
+}
+
+// Tries the next address the name gave.
+void NetworkLine::connectNext() {
+    if (phase_ != Phase::Connecting || addresses_.isEmpty())
+        return;
+    socket_.abort();
+    socket_.connectToHost(addresses_.takeFirst(), address_.port);
+}
+
+void NetworkLine::startDeadline() {
+    due_ = QDeadlineTimer(AnswerTimeoutMs, Qt::PreciseTimer);
     deadline_.start(AnswerTimeoutMs);
-    socket_.connectToHost(address_.host, address_.port);
 }
 
 void NetworkLine::connected() {
     if (phase_ != Phase::Connecting)
         return;
+    const QString busy = lock_.lockServer(socket_.peerAddress(), socket_.peerPort());
+    if (!busy.isEmpty()) {
+        fail(busy);
+        return;
+    }
     // The characters go out one by one as they are written, not gathered up.
     socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     if (address_.protocol == NetworkAddress::Protocol::Raw) {
@@ -174,7 +210,7 @@ void NetworkLine::connected() {
         return;
     }
     phase_ = Phase::Negotiating;
-    deadline_.start(AnswerTimeoutMs);
+    startDeadline();
     sendProtocol(codec_.start());
 }
 
@@ -190,7 +226,7 @@ void NetworkLine::readyRead() {
             return;
         }
         if (event.kind == TelnetCodec::Event::Kind::Acknowledged)
-            deadline_.start(AnswerTimeoutMs); // the next answer has 5 s of its own
+            startDeadline(); // the next answer has 5 s of its own
         if (event.kind == TelnetCodec::Event::Kind::Ready && phase_ == Phase::Negotiating) {
             phase_ = Phase::Open;
             deadline_.stop();
@@ -264,7 +300,7 @@ void NetworkLine::closeWhenDone() {
         return;
     if (sent_ < handed_) {
         // The network has not taken everything yet; it has 5 s from its last taking.
-        deadline_.start(AnswerTimeoutMs);
+        startDeadline();
         return;
     }
     deadline_.stop();
@@ -277,16 +313,21 @@ void NetworkLine::closeWhenDone() {
     phase_ = Phase::Disconnecting;
     socket_.disconnectFromHost();
     if (socket_.state() == QAbstractSocket::UnconnectedState) {
-        phase_ = Phase::Closed;
+        close();
         post([this] { emit closed(); });
     } else {
-        deadline_.start(AnswerTimeoutMs);
+        startDeadline();
     }
 }
 
 void NetworkLine::socketError(QAbstractSocket::SocketError error) {
     if (phase_ == Phase::Closed || phase_ == Phase::Disconnecting)
         return;
+    if (phase_ == Phase::Connecting && !addresses_.isEmpty() &&
+        error != QAbstractSocket::RemoteHostClosedError) {
+        post([this] { connectNext(); }); // once the socket is done with this one
+        return;
+    }
     switch (error) {
     case QAbstractSocket::RemoteHostClosedError:
         serverClosed();
@@ -311,10 +352,10 @@ void NetworkLine::serverClosed() {
     case Phase::Closed:
         return;
     case Phase::Disconnecting:
-        phase_ = Phase::Closed;
-        deadline_.stop();
+        close();
         post([this] { emit closed(); });
         return;
+    case Phase::Resolving:
     case Phase::Connecting:
     case Phase::Negotiating:
         fail(Text::tr("the server closed the connection while this program was waiting for %1")
@@ -332,8 +373,19 @@ void NetworkLine::serverClosed() {
 }
 
 void NetworkLine::deadlinePassed() {
+    if (!due_.hasExpired()) {
+        const qint64 left = due_.remainingTimeNSecs();
+        deadline_.start(int((left + 999999) / 1000000));
+        return;
+    }
     const int seconds = AnswerTimeoutMs / 1000;
     switch (phase_) {
+    case Phase::Resolving:
+        fail(Text::tr("the name %1 could not be resolved within %2 s: the name service did not "
+                      "answer")
+                 .arg(address_.host)
+                 .arg(seconds));
+        return;
     case Phase::Connecting:
         fail(Text::tr("no answer from %1 port %2 within %3 s")
                  .arg(address_.host)
@@ -349,8 +401,7 @@ void NetworkLine::deadlinePassed() {
         fail(Text::tr("the server took no data for %1 s").arg(seconds));
         return;
     case Phase::Disconnecting: // everything went out; the server is slow to close
-        socket_.abort();
-        phase_ = Phase::Closed;
+        close();
         post([this] { emit closed(); });
         return;
     case Phase::Open:
@@ -362,20 +413,24 @@ void NetworkLine::deadlinePassed() {
 void NetworkLine::fail(const QString& reason) {
     if (phase_ == Phase::Closed)
         return;
-    phase_ = Phase::Closed;
-    deadline_.stop();
-    hold_.stop();
+    close();
     error_ = reason;
-    socket_.abort();
     post([this, reason] { emit failed(reason); });
 }
 
 void NetworkLine::abort() {
     ++generation_;
+    close();
+}
+
+void NetworkLine::close() {
     phase_ = Phase::Closed;
     deadline_.stop();
     hold_.stop();
+    lookup_.cancel();
+    addresses_.clear();
     socket_.abort();
+    lock_.release();
 }
 
 } // namespace orvane

@@ -6,17 +6,24 @@
 //   rfc2217://HOST:PORT  a Telnet COM-PORT-OPTION server (RFC 2217): the line settings go over
 //                        the network first (telnetcodec.h)
 //
-// Connecting has 5 s; so has each answer of the RFC 2217 negotiation. A character counts as
+// Looking the host up and connecting have 5 s; so has each answer of the RFC 2217 negotiation,
+// and each deadline is at least that long. The lookup runs on a thread nothing waits for
+// (hostlookup.h), and no proxy is ever used. Once connected, the line takes the server's lock
+// (devicelock.h) before it sends anything: one sender per server address and port on this
+// computer, also for a server that would take more connections. A character counts as
 // written once the network took it. The network takes the frame far faster than the far end's
 // line sends it on, so queued() counts the characters the far end cannot have sent yet at 300
 // baud, 11 bits a character, from the first character on; finish() keeps the connection open
 // until that is none (3.74 s for a frame of 102), so that no server drops the rest on closing.
-// Uses nothing but Qt Network.
+// Uses Qt Network, and the system resolver for lookups.
 
+#include "devicelock.h"
+#include "hostlookup.h"
 #include "result.h"
 #include "signline.h"
 #include "telnetcodec.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -67,8 +74,10 @@ public:
     int sent() const { return sent_; }
 
 private:
-    enum class Phase { Closed, Connecting, Negotiating, Open, Finishing, Disconnecting };
+    enum class Phase { Closed, Resolving, Connecting, Negotiating, Open, Finishing, Disconnecting };
 
+    void resolved(const QList<QHostAddress>& addresses, const QString& error);
+    void connectNext();
     void connected();
     void readyRead();
     void bytesWritten(qint64 bytes);
@@ -76,15 +85,21 @@ private:
     void serverClosed();
     void deadlinePassed();
     void closeWhenDone();
+    void startDeadline();
+    void close();
     void sendProtocol(const QByteArray& bytes);
     void fail(const QString& reason);
     // Emits from the event loop, not inside the socket's signals; dropped after abort().
     template <typename F> void post(F emitter);
 
     NetworkAddress address_;
+    HostLookup lookup_;
+    QList<QHostAddress> addresses_; // those not tried yet
     QTcpSocket socket_;
+    DeviceLock lock_;
     TelnetCodec codec_;
     QTimer deadline_;
+    QDeadlineTimer due_; // when deadline_ is meant to fire; a timer may come a little early
     QTimer hold_;
     QElapsedTimer sinceFirst_;
     Phase phase_ = Phase::Closed;

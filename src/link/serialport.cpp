@@ -112,8 +112,8 @@ bool SerialPort::open() {
         if (!console.isEmpty())
             return fail(consoleReason(path, console));
     }
-    if (!lock_.lockDevice(path))
-        return fail(anotherSenderReason());
+    if (const QString refusal = lock_.lockDevice(path); !refusal.isEmpty())
+        return fail(refusal);
     port_.setPortName(path);
     port_.setBaudRate(LineSettings::BaudRate);
     port_.setDataBits(LineSettings::DataBits);
@@ -121,6 +121,7 @@ bool SerialPort::open() {
     port_.setStopBits(LineSettings::StopBits);
     port_.setFlowControl(LineSettings::FlowControl);
     port_.clearError();
+    const LockFileWatch watch(DeviceLock::qtLockFilePath(path));
 #if !defined(Q_OS_WIN)
     const int preset = presetLineSettings(path);
     const bool opened = port_.open(OpenMode);
@@ -131,8 +132,12 @@ bool SerialPort::open() {
 #endif
     if (!opened) {
         lock_.release();
-        return fail(
-            openFailureReason(path, PortTable::presenceOf(path), port_.error(), portError()));
+        QString planted = watch.problem();
+        if (planted.isEmpty())
+            planted = DeviceLock::qtLockFileProblem(path);
+        return fail(!planted.isEmpty() ? planted
+                                       : openFailureReason(path, PortTable::presenceOf(path),
+                                                           port_.error(), portError()));
     }
 #if !defined(Q_OS_WIN)
     if (!lock_.lockDescriptor(int(port_.handle()))) {

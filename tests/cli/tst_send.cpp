@@ -17,8 +17,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <grp.h>
+#include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 using namespace orvane;
@@ -66,6 +68,25 @@ Run sendProcess(
     return {process.exitCode(), process.readAllStandardOutput(),
             QString::fromLocal8Bit(process.readAllStandardError())};
 }
+
+// Runs orvane-send as a process in mount and user namespaces of its own (root in them), after the
+// shell commands `setUp`; nothing when it has not ended within 20 s, and then it is killed.
+std::optional<Run> sendIsolated(const QString& setUp, const QStringList& arguments) {
+    QProcess process;
+    process.start("unshare",
+                  QStringList{"-rm", "sh", "-ec", setUp + "\nexec \"$0\" \"$@\"", ORVANE_SEND} +
+                      arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        return std::nullopt;
+    }
+    return Run{process.exitCode(), process.readAllStandardOutput(),
+               QString::fromLocal8Bit(process.readAllStandardError())};
+}
+// A private, empty /run/lock (and /var/lock) for sendIsolated(), a scratch folder too.
+const QString PrivateLockFolder =
+    "mount -t tmpfs lock /run/lock\n[ -L /var/lock ] || mount -t tmpfs lock /var/lock\n";
 
 // Column 0 = 0xA1 and column 49 = 0x40.
 QByteArray signFile(const QByteArray& speedLine = " 7 ") {
@@ -401,6 +422,84 @@ private slots:
                                                          out),
                  qPrintable(run.err));
         QCOMPARE(readFile(out), "old");
+    }
+
+    // What another user may plant in the lock folder where a lock file goes is refused by name,
+    // at once: a FIFO (which would hold an open for good), a link, a file far too big to be a
+    // lock file. Ours is named by the device number, QSerialPort's LCK..NAME by the path.
+    void plantedLockFiles_data() {
+        QTest::addColumn<QString>("plant"); // shell commands in the lock folder; @ the file
+        QTest::addColumn<bool>("ours");
+        QTest::addColumn<QString>("is");
+        QTest::newRow("FIFO as ours") << "mkfifo @" << true << "a FIFO (named pipe)";
+        QTest::newRow("FIFO as Qt's") << "mkfifo @" << false << "a FIFO (named pipe)";
+        QTest::newRow("link to a FIFO") << "mkfifo p; ln -s p @" << false << "a symbolic link";
+        QTest::newRow("link as ours") << "ln -s /dev/null @" << true << "a symbolic link";
+        QTest::newRow("folder") << "mkdir @" << false << "a folder";
+        // QLockFile reads FILE.rmlock before it removes a stale FILE (of a process long gone).
+        QTest::newRow("FIFO beside a stale one")
+            << "printf '999999\\norvane-send\\n%s\\n' $(hostname) > @\ntouch -d 2020-01-01 @\n"
+               "mkfifo @.rmlock"
+            << false << "a FIFO (named pipe)";
+        QTest::newRow("sparse 1 GiB") << "truncate -s 1G @" << false
+                                      << "1073741824 bytes long, far more than a lock file holds";
+    }
+    void plantedLockFiles() {
+        QFETCH(QString, plant);
+        QFETCH(bool, ours);
+        QFETCH(QString, is);
+        if (QProcess::execute("unshare", {"-rm", "true"}) != 0)
+            QSKIP("no user and mount namespaces here (unshare -rm)");
+        struct stat st {};
+        QVERIFY(stat(line.slavePath().toLocal8Bit(), &st) == 0);
+        const QString lockFile =
+            ours ? QString("/run/lock/orvane-tty-%1-%2.lock")
+                       .arg(major(st.st_rdev))
+                       .arg(minor(st.st_rdev))
+                 : "/var/lock/LCK.." + line.slavePath().mid(5).replace('/', '_');
+        const QString named = plant.contains("@.rmlock") ? lockFile + ".rmlock" : lockFile;
+        const auto run =
+            sendIsolated(PrivateLockFolder + "cd /run/lock\n" + plant.replace('@', lockFile),
+                         {file, "--device", line.slavePath()});
+        QVERIFY2(run, "orvane-send hung");
+        QCOMPARE(run->err, "orvane-send: Cannot open " + line.slavePath() + ": its lock file " +
+                               named + " is " + is +
+                               ", so it is not opened and nothing is sent; someone may have put "
+                               "it there to block this program. Remove it, then try again.\n");
+        QCOMPARE(run->exitCode, 4);
+        QCOMPARE(line.readAvailable(), QByteArray());
+    }
+
+    // A name server that never answers (here /etc/hosts is a FIFO nobody writes to): the link
+    // fails after its 5 s, and the program ends with it, whatever the lookup still waits for.
+    void aLookupThatNeverEnds() {
+        if (QProcess::execute("unshare", {"-rm", "true"}) != 0)
+            QSKIP("no user and mount namespaces here (unshare -rm)");
+        const auto run = sendIsolated(PrivateLockFolder + "mkfifo /run/lock/hosts\n"
+                                                          "mount --bind /run/lock/hosts /etc/hosts",
+                                      {file, "--device", "socket://sign.example:2000"});
+        QVERIFY2(run, "orvane-send did not end");
+        QCOMPARE(run->err, "orvane-send: Cannot connect to socket://sign.example:2000: the name "
+                           "sign.example could not be resolved within 5 s: the name service did "
+                           "not answer\n");
+        QCOMPARE(run->exitCode, 4);
+    }
+
+    // A proxy named in the environment is not used: the sign's server, by name, is reached
+    // directly.
+    void noProxy() {
+        if (QProcess::execute("unshare", {"-rm", "true"}) != 0)
+            QSKIP("no user and mount namespaces here (unshare -rm)");
+        Ser2Net server(line.slavePath(), false);
+        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+        qputenv("http_proxy", "http://127.0.0.1:" + QByteArray::number(Ser2Net::freePort()));
+        const auto unset = qScopeGuard([] { qunsetenv("http_proxy"); });
+        const auto run =
+            sendIsolated(PrivateLockFolder + "echo '127.0.0.1 sign' > /run/lock/hosts\n"
+                                             "mount --bind /run/lock/hosts /etc/hosts",
+                         {file, "--device", server.url().replace("127.0.0.1", "sign")});
+        QVERIFY2(run && run->exitCode == 0, run ? qPrintable(run->err) : "hung");
+        QCOMPARE(line.read(200, 300), frame());
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the

@@ -12,16 +12,18 @@ quint16 Ser2Net::freePort() {
     return server.listen(QHostAddress::LocalHost) ? server.serverPort() : 0;
 }
 
-Ser2Net::Ser2Net(const QString& device, bool rfc2217) {
+Ser2Net::Ser2Net(const QString& device, bool rfc2217, int connections) {
     const quint16 port = freePort();
     url_ = QString(rfc2217 ? "rfc2217" : "socket") + "://127.0.0.1:" + QString::number(port);
     QFile config(dir_.filePath("ser2net.yaml"));
     if (config.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         config.write(QString("%YAML 1.1\n---\nconnection: &line\n  accepter: %1tcp,127.0.0.1,%2\n"
-                             "  connector: serialdev,%3,%4,local\n")
+                             "  connector: serialdev,%3,%4,local\n"
+                             "  options:\n    max-connections: %5\n")
                          .arg(rfc2217 ? "telnet(rfc2217)," : "")
                          .arg(port)
                          .arg(device, rfc2217 ? "9600n81" : "300n82")
+                         .arg(connections)
                          .toUtf8());
     process_.setProcessChannelMode(QProcess::MergedChannels);
     // In the foreground (-n), messages on standard output (-d), no UUCP locks (-u).

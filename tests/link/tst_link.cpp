@@ -1,6 +1,7 @@
 // The sign link without a window: the port table on pseudo-terminals, progress that follows the
 // line, one sender per device, the RFC 2217 client, and downloads to network servers.
 
+#include "devicelock.h"
 #include "downloadframe.h"
 #include "downloadsession.h"
 #include "eventloop.h"
@@ -14,9 +15,13 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
+#include <QTimer>
 
+#include <fcntl.h>
+#include <future>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <time.h>
 #include <unistd.h>
 
 using namespace orvane;
@@ -242,6 +247,37 @@ private slots:
         QVERIFY(sendsThrough(pty, "./link"));
     }
 
+    // A FIFO put at QSerialPort's lock file after it was looked at, as another user racing the
+    // open would, holds its reader only for a moment while the watch lives: the reader finds it
+    // empty, or, once the FIFO was taken away again, the open is interrupted.
+    void aLateFifoHoldsNoReader_data() {
+        QTest::addColumn<bool>("takenAway");
+        QTest::newRow("left there") << false;
+        QTest::newRow("taken away") << true;
+    }
+    void aLateFifoHoldsNoReader() {
+        QFETCH(bool, takenAway);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("LCK..ttyUSB0");
+        // Taken away: the reader waits on a FIFO no longer at the path, where no writer finds it.
+        const QByteArray fifo = QFile::encodeName(takenAway ? dir.filePath("away") : path);
+        QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
+        auto reader = std::async(std::launch::async, [&] {
+            const LockFileWatch watch(path);
+            const int fd = ::open(fifo.constData(), O_RDONLY | O_CLOEXEC);
+            char c;
+            const auto count = fd < 0 ? -errno : ::read(fd, &c, 1);
+            return fd >= 0 && ::close(fd), std::pair{count, watch.problem()};
+        });
+        const bool freed = reader.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+        if (!freed) // lets the reader end
+            ::close(::open(fifo.constData(), O_WRONLY | O_NONBLOCK));
+        QVERIFY(freed);
+        const auto [count, problem] = reader.get();
+        QCOMPARE(count, takenAway ? -EINTR : 0);
+        QVERIFY2(problem.startsWith("its lock file " + path + " is a FIFO"), qPrintable(problem));
+    }
+
     // The whole conversation with ser2net 4.3: each setting goes out once the one before is
     // acknowledged, and every other option is refused.
     void negotiatesInOrder() {
@@ -346,6 +382,57 @@ private slots:
                  qPrintable(download.error()));
         QVERIFY(ends.size() > 1 ? download.result().sent >= 3 : download.result().sent == 0);
     }
+    // A deadline is never shorter than it says: answers after 4.8 s still come in time, also when
+    // the 5 s deadline starts 220 ms past a half second of the monotonic clock, where a coarse
+    // timer fires at 4.78 s.
+    void anAnswerJustInTime() {
+        QTcpServer server;
+        QByteArray received;
+        QVERIFY(server.listen(QHostAddress::LocalHost));
+        QObject::connect(&server, &QTcpServer::newConnection, [&] {
+            QTcpSocket* socket = server.nextPendingConnection();
+            QTimer::singleShot(4800, Qt::PreciseTimer, socket, [socket] {
+                socket->write(agreed + acks[0] + acks[1] + acks[2] + acks[3] + acks[4]);
+            });
+            QObject::connect(socket, &QTcpSocket::readyRead, [&received, socket] {
+                if ((received += socket->readAll()).contains("SA1"))
+                    socket->disconnectFromHost();
+            });
+        });
+        const QString url = "rfc2217://127.0.0.1:" + QString::number(server.serverPort());
+        for (timespec now{};
+             clock_gettime(CLOCK_MONOTONIC, &now) == 0 && now.tv_nsec / 1000000 % 500 != 220;)
+            QTest::qSleep(1);
+        Download download;
+        QVERIFY(!(download.start(url) && download.finishedOk()));
+        QVERIFY2(download.error().startsWith("Sending to " + url + " failed after"),
+                 qPrintable(download.error()));
+    }
+
+    // A server that takes two connections still has one sender at a time on this computer: a
+    // second download to its address and port, named otherwise, is refused while the first
+    // sends, and the far line receives one frame whole. Then the server is free again.
+    void oneSenderPerServer() {
+        PseudoTerminal far;
+        Ser2Net server(far.slavePath(), false, 2);
+        QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
+        const QString other = QString(server.url()).replace("127.0.0.1", "localhost");
+        Download first, second;
+        QObject::connect(&first.session, &DownloadSession::status, [&](const QString& text) {
+            if (text == "0")
+                QVERIFY(second.start(other));
+        });
+        QVERIFY(first.start(server.url()) && first.finishedOk());
+        QVERIFY(!second.finishedOk());
+        QCOMPARE(second.error(), "Cannot connect to " + other +
+                                     ": another program is sending to it. Wait until it has "
+                                     "finished, then try again.");
+        QCOMPARE(far.read(DownloadFrame::Length + 1, 500), Frame);
+        DeviceLock free;
+        QCOMPARE(free.lockServer(QHostAddress::LocalHost, server.url().section(':', -1).toUShort()),
+                 QString());
+    }
+
     void devicePathsAreNoNetworkNames() {
         for (const char* path : {"/dev/ttyUSB0", "COM3", "ttyS0", "./a://b", "C:\\x"})
             QVERIFY2(!isNetworkName(QLatin1String(path)), path);
