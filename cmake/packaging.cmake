@@ -25,8 +25,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "electronics")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://www.corvel.co.kr")
 # Run-time dependencies come from the libraries the binaries link (dpkg-shlibdeps).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The file dialog's filter list has Korean words.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-nanum | fonts-noto-cjk")
+# The file dialog's filter list has Korean words; Qt's own dialogs and buttons take their
+# translations from qt6-translations-l10n.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-nanum | fonts-noto-cjk, qt6-translations-l10n")
 
 # Windows: `cpack` in the build folder of the windows preset writes the portable
 # orvane-<version>-win64.zip and the installer orvane-<version>-win64-setup.exe (NSIS: makensis

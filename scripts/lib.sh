@@ -5,10 +5,11 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages needed to configure, build and test (time: bench/image-limits.sh). Fonts are read through FreeType (gzip-compressed
 # ones unpacked with zlib); the tests read Debian's X11 bitmap fonts (xfonts-base) and an outline
-# font (fonts-dejavu-core).
+# font (fonts-dejavu-core). Translations: Qt Linguist's tools (qt6-tools-dev, qt6-l10n-tools) and
+# Qt's own translations (qt6-translations-l10n); Python packs the bundled fonts at build time.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev ser2net
-    libfreetype-dev zlib1g-dev xfonts-base
-    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
+    libfreetype-dev zlib1g-dev xfonts-base qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
+    python3 fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)

@@ -2,6 +2,7 @@
 #include "imageimport.h"
 #include "messages.h"
 #include "networkline.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -15,6 +16,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("orvane"));
+    orvane::installTranslators(); // before the help option takes Qt's text for it
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -30,7 +32,11 @@ int main(int argc, char* argv[]) {
     parser.addOption(device);
     parser.process(app);
     if (parser.isSet(device) && parser.value(device).isEmpty()) {
-        std::fputs("orvane: --device needs a device path or a network link\n", stderr);
+        std::fprintf(
+            stderr, "orvane: %s\n",
+            QApplication::translate("main", "--device needs a device path or a network link")
+                .toLocal8Bit()
+                .constData());
         return 2;
     }
 

@@ -103,8 +103,8 @@ struct Parser {
         parser.setApplicationDescription(Text::tr(
             "Sends a picture and a speed to the sign, exactly as the editor's \"Down Load\"\n"
             "does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.\n"
-            "Without --frame, --save or --show the picture goes to the sign; with one of\n"
-            "of them it goes there too only when --port or --device is given."));
+            "Without --frame, --show, --save or --png the picture goes to the sign; with\n"
+            "any of them it goes there too only when --port or --device is given."));
         parser.addOptions({text, font, align, valign, image, threshold, invert, speed, port, device,
                            frame, save, show, png, scale, listPorts, listFonts, help, version});
         parser.addPositionalArgument(QStringLiteral("FILE"),
