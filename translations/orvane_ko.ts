@@ -594,6 +594,21 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     </message>
 </context>
 <context>
+    <name>orvane::Messages</name>
+    <message>
+        <source>note: </source>
+        <translation>참고: </translation>
+    </message>
+    <message>
+        <source>error: </source>
+        <translation>오류: </translation>
+    </message>
+    <message>
+        <source>warning: </source>
+        <translation>경고: </translation>
+    </message>
+</context>
+<context>
     <name>orvane::NetworkLine</name>
     <message>
         <source>not a kind of link this program knows; use socket://HOST:PORT (a raw TCP port) or rfc2217://HOST:PORT (an RFC 2217 server)</source>
@@ -1086,10 +1101,6 @@ Exit codes:
     <message>
         <source>sending to %1: column %2 of %3</source>
         <translation>%1(으)로 보내는 중: %3열 중 %2열</translation>
-    </message>
-    <message>
-        <source>warning: </source>
-        <translation>경고: </translation>
     </message>
     <message>
         <source>cannot write to standard output: %1</source>

@@ -2,6 +2,7 @@
 
 #include "downloadframe.h"
 #include "imageexport.h"
+#include "messages.h"
 #include "patternfile.h"
 #include "serialport.h"
 #include "source.h"
@@ -102,7 +103,7 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
     auto run = std::make_unique<SendRun>(deadlines);
     const Result<PictureAndSpeed> source = readSource(options);
     for (const QString& warning : source.warnings)
-        message(err, Text::tr("warning: ") + warning);
+        message(err, asWarning(warning));
     if (!source.ok) {
         message(err, source.error());
         run->end(ExitSourceRefused, false);
