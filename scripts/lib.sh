@@ -15,8 +15,10 @@ BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 # Packages for the Windows build and its tests: the mingw-w64 cross compiler, ImageMagick for
-# the programs' icon, Wine to run the result, NSIS for the installer, Python for the serial test.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev imagemagick wine64 nsis unzip python3)
+# the programs' icon, Wine to run the result, NSIS for the installer, Python for the serial test,
+# Debian's locale sources for running it under a Korean locale.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev imagemagick wine64 nsis unzip python3
+    locales)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
