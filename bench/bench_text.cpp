@@ -1,6 +1,7 @@
 // What laying text out costs next to the least it could cost: a line in the built-in font that
 // fills the sign's 50 columns, laid out and its 50 column bytes copied into an array, next to the
-// bare copy of the same 50 bytes. Reading the bundled fonts is measured beside them.
+// bare copy of the same 50 bytes. Reading and opening the bundled fonts is measured beside them,
+// and a whole orvane-send run with Hangul text next to one with Latin text.
 
 #include "bitmapfont.h"
 #include "dotpattern.h"
@@ -14,6 +15,11 @@
 #include <array>
 #include <cstring>
 #include <string>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 using namespace orvane;
 
@@ -47,11 +53,12 @@ void TextLayoutMinimum(benchmark::State& state) {
     }
 }
 
-// Reading a bundled font: 5x8 (0), or the Hangul font (1), which is read the first time a
-// character comes from it.
+// Reading a bundled font's BDF source through FreeType: 5x8 (0), or the Hangul font (1). The
+// programs do not: they open the compact form (below).
 void FontReading(benchmark::State& state) {
-    QFile file(state.range(0) ? QStringLiteral(":/fonts/galmuri7-hangul.bdf")
-                              : QStringLiteral(":/fonts/5x8.bdf"));
+    QFile file(
+        QStringLiteral(ORVANE_SOURCE_DIR "/src/core/fonts/") +
+        (state.range(0) ? QStringLiteral("galmuri7-hangul.bdf") : QStringLiteral("5x8.bdf")));
     const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     for (auto _ : state) {
         const Result<LoadedFont> load = BitmapFont::fromData(data, QStringLiteral("bundled"));
@@ -61,12 +68,55 @@ void FontReading(benchmark::State& state) {
     }
 }
 
+// Opening a bundled font as the programs do, from the compact form compiled in: 5x8 (0), or the
+// Hangul font (1), opened the first time a character comes from it.
+void FontOpening(benchmark::State& state) {
+    QFile file(state.range(0) ? QStringLiteral(":/fonts/galmuri7-hangul.orvf")
+                              : QStringLiteral(":/fonts/5x8.orvf"));
+    const QByteArray data = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    for (auto _ : state) {
+        const BitmapFont font = BitmapFont::bundledFrom(data, QStringLiteral("bundled"));
+        if (font.glyphCount() == 0)
+            state.SkipWithError("the compact form is broken");
+        benchmark::DoNotOptimize(font.glyphCount());
+    }
+}
+
+// A whole run of `orvane-send --text TEXT --frame`, standard output thrown away.
+void runSend(benchmark::State& state, const char* text) {
+    const std::string option = std::string("--text=") + text;
+    char* const argv[] = {const_cast<char*>(ORVANE_SEND), const_cast<char*>(option.c_str()),
+                          const_cast<char*>("--frame"), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    for (auto _ : state) {
+        pid_t pid = 0;
+        int status = 0;
+        if (posix_spawn(&pid, ORVANE_SEND, &actions, nullptr, argv, environ) != 0 ||
+            waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            state.SkipWithError("orvane-send failed");
+    }
+    posix_spawn_file_actions_destroy(&actions);
+}
+// Hangul text costs what Latin text does: the Latin run is its minimum.
+void SendHangul(benchmark::State& state) {
+    runSend(state, "\uC548\uB155\uD558\uC138\uC694"); // 안녕하세요
+}
+void SendHangulMinimum(benchmark::State& state) {
+    runSend(state, "OPEN");
+}
+
 BENCHMARK(TextLayout);
 BENCHMARK(TextLayoutMinimum);
 BENCHMARK(FontReading)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(FontOpening)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(SendHangul)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SendHangulMinimum)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 
 int main(int argc, char** argv) {
-    return bench::runWithRatios(argc, argv, {{"text layout:", "TextLayout"}});
+    return bench::runWithRatios(argc, argv,
+                                {{"text layout:", "TextLayout"}, {"Hangul send:", "SendHangul"}});
 }

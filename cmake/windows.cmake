@@ -91,6 +91,27 @@ foreach(entry IN LISTS runtime test_runtime)
     install(FILES ${out} DESTINATION bin/${folder})
   endif()
 endforeach()
+
+# Qt's own translations (the file dialog, message box buttons, QCommandLineParser's lines) for
+# each language the programs have, from the build machine's Qt (Debian's qt6-translations-l10n):
+# in translations\ beside the programs, where they look for them.
+file(GLOB program_translations RELATIVE ${PROJECT_SOURCE_DIR}/translations
+     ${PROJECT_SOURCE_DIR}/translations/orvane_*.ts)
+foreach(ts IN LISTS program_translations)
+  string(REGEX REPLACE "^orvane_(.*)\\.ts$" "qtbase_\\1.qm" qm "${ts}")
+  find_file(ORVANE_QT_${qm} ${qm} PATHS ${QT_HOST_PATH}/share/qt6/translations NO_DEFAULT_PATH
+            NO_CMAKE_FIND_ROOT_PATH)
+  if(NOT ORVANE_QT_${qm})
+    message(FATAL_ERROR "${qm} not found in ${QT_HOST_PATH}/share/qt6/translations "
+                        "(Debian's qt6-translations-l10n)")
+  endif()
+  set(out ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/translations/${qm})
+  add_custom_command(OUTPUT ${out}
+                     COMMAND ${CMAKE_COMMAND} -E copy ${ORVANE_QT_${qm}} ${out}
+                     DEPENDS ${ORVANE_QT_${qm}} VERBATIM)
+  list(APPEND stripped ${out})
+  install(FILES ${out} DESTINATION bin/translations)
+endforeach()
 add_custom_target(orvane_windows_runtime ALL DEPENDS ${stripped})
 
 # The licences of what the packages carry besides the program: Qt (LGPL v3, which builds on the

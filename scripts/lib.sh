@@ -3,23 +3,28 @@
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-# Packages needed to configure and build the programs (scripts/run installs only these). Fonts
-# are read through FreeType (gzip-compressed ones unpacked with zlib).
+# Packages needed to configure, build and run the programs (scripts/run installs only these).
+# Fonts are read through FreeType (gzip-compressed ones unpacked with zlib); Python packs the
+# bundled fonts at build time. Translations: Qt Linguist's tools (qt6-tools-dev, qt6-l10n-tools)
+# and Qt's own translations (qt6-translations-l10n).
 RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
-    libfreetype-dev zlib1g-dev)
+    libfreetype-dev zlib1g-dev python3 qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
 
 # Packages the tests, benchmarks and package checks need as well (time: bench/image-limits.sh;
-# python3: bench/many-signs.py and bench/large-images.py). The tests read Debian's X11 bitmap fonts (xfonts-base) and an outline font (fonts-dejavu-core),
-# and talk to signs on the network through ser2net.
+# Python: bench/many-signs.py and bench/large-images.py). The tests read Debian's X11 bitmap
+# fonts (xfonts-base) and an outline font (fonts-dejavu-core), and talk to signs on the network
+# through ser2net.
 BUILD_PACKAGES=("${RUN_PACKAGES[@]}" ser2net xfonts-base
-    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time python3)
+    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)
 
 # Packages for the Windows build and its tests: the mingw-w64 cross compiler, ImageMagick for
-# the programs' icon, Wine to run the result, NSIS for the installer, Python for the serial test.
-WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev imagemagick wine64 nsis unzip python3)
+# the programs' icon, Wine to run the result, NSIS for the installer, Python for the serial test,
+# Debian's locale sources for running it under a Korean locale.
+WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev imagemagick wine64 nsis unzip python3
+    locales)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

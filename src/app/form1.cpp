@@ -266,19 +266,20 @@ void Form1::showMenu(const QPoint& globalPos) {
         gridMenu_->popup(globalPos);
 }
 
+// The captions and labels of the original window read the same in every language.
 void Form1::buildControls() {
     MSFlexGrid1 = place<FlexGrid>(this, "MSFlexGrid1", twips(240, 120, 13335, 2175));
-    Command1 = button(this, "Command1", tr("Clear"), twips(1920, 2520, 1455, 615));
-    Command2 = button(this, "Command2", tr("Load"), twips(3600, 2520, 1455, 615));
-    Command3 = button(this, "Command3", tr("Save"), twips(5280, 2520, 1455, 615));
-    Command4 = button(this, "Command4", tr("Down Load"), twips(10560, 2520, 3015, 615));
-    Command5 = button(this, "Command5", tr("Set"), twips(240, 2520, 1455, 615));
-    Command6 = button(this, "Command6", tr("Up"), twips(9360, 2520, 975, 255));
-    Command7 = button(this, "Command7", tr("Dn"), twips(9360, 2880, 975, 255));
+    Command1 = button(this, "Command1", QStringLiteral("Clear"), twips(1920, 2520, 1455, 615));
+    Command2 = button(this, "Command2", QStringLiteral("Load"), twips(3600, 2520, 1455, 615));
+    Command3 = button(this, "Command3", QStringLiteral("Save"), twips(5280, 2520, 1455, 615));
+    Command4 = button(this, "Command4", QStringLiteral("Down Load"), twips(10560, 2520, 3015, 615));
+    Command5 = button(this, "Command5", QStringLiteral("Set"), twips(240, 2520, 1455, 615));
+    Command6 = button(this, "Command6", QStringLiteral("Up"), twips(9360, 2520, 975, 255));
+    Command7 = button(this, "Command7", QStringLiteral("Dn"), twips(9360, 2880, 975, 255));
     Label1 = label(this, "Label1", QStringLiteral("Label1"), twips(8880, 2880, 375, 255));
-    Label2 = label(this, "Label2", tr("Com N"), twips(8640, 2520, 735, 255));
+    Label2 = label(this, "Label2", QStringLiteral("Com N"), twips(8640, 2520, 735, 255));
     HScroll1 = place<QScrollBar>(this, "HScroll1", twips(6960, 2640, 1215, 375));
-    Label3 = label(this, "Label3", tr("Speed -"), twips(7080, 2400, 735, 255));
+    Label3 = label(this, "Label3", QStringLiteral("Speed -"), twips(7080, 2400, 735, 255));
     Label4 = label(this, "Label4", QStringLiteral("Label4"), twips(7920, 2400, 495, 255));
 
     HScroll1->setOrientation(Qt::Horizontal);

@@ -4,6 +4,7 @@
 #include "networkline.h"
 #include "porttable.h"
 #include "signsfile.h"
+#include "translation.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -17,6 +18,7 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("Orvane"));
     QApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("orvane"));
+    orvane::installTranslators(); // before the help option takes Qt's text for it
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -33,7 +35,11 @@ int main(int argc, char* argv[]) {
     parser.addOption(device);
     parser.process(app);
     if (parser.isSet(device) && parser.value(device).isEmpty()) {
-        std::fputs("orvane: --device needs a device path or a network link\n", stderr);
+        std::fprintf(
+            stderr, "orvane: %s\n",
+            QApplication::translate("main", "--device needs a device path or a network link")
+                .toLocal8Bit()
+                .constData());
         return 2;
     }
 

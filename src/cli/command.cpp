@@ -5,9 +5,16 @@
 #include "source.h"
 #include "targets.h"
 
+#include <QCoreApplication>
+
 namespace orvane {
 
 namespace {
+
+// The translation context of orvane-send's messages.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::Send)
+};
 
 void printLines(std::FILE* out, const QStringList& lines) {
     for (const QString& line : lines)
@@ -26,8 +33,8 @@ std::unique_ptr<SendRun> runCommand(const QStringList& arguments, std::FILE* out
 
     auto run = std::make_unique<SendRun>(deadlines);
     if (!options) {
-        std::fprintf(err, "orvane-send: %s\nTry \"orvane-send --help\".\n",
-                     error.toLocal8Bit().constData());
+        std::fprintf(err, "orvane-send: %s\n%s\n", error.toLocal8Bit().constData(),
+                     Text::tr("Try \"orvane-send --help\".").toLocal8Bit().constData());
         run->end(ExitUsage, false);
         return run;
     }

@@ -3,6 +3,7 @@
 #include "command.h"
 #include "imageimport.h"
 #include "messages.h"
+#include "translation.h"
 
 #include <QCoreApplication>
 
@@ -35,6 +36,7 @@ int main(int argc, char* argv[]) {
     orvane::configureImageReading();
     QCoreApplication::setApplicationName(QStringLiteral("orvane-send"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORVANE_VERSION));
+    orvane::installTranslators();
 
     const auto run =
         orvane::runCommand(app.arguments(), stdout, stderr, orvane::isTerminal(stderr));

@@ -3,6 +3,7 @@
 #include "delivery.h"
 #include "downloadframe.h"
 #include "imageexport.h"
+#include "messages.h"
 #include "patternfile.h"
 #include "source.h"
 
@@ -71,7 +72,7 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
     auto run = std::make_unique<SendRun>(deadlines);
     const Result<PictureAndSpeed> source = readSource(options);
     for (const QString& warning : source.warnings)
-        printMessage(err, Text::tr("warning: ") + warning);
+        printMessage(err, asWarning(warning));
     if (!source.ok) {
         printMessage(err, source.error());
         run->end(ExitSourceRefused, false);
@@ -111,7 +112,7 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
     int exitCode = ExitSent;
     const auto targets = sendTargets(options, &warnings, &error, &exitCode);
     for (const QString& warning : std::as_const(warnings))
-        printMessage(err, Text::tr("warning: ") + warning);
+        printMessage(err, asWarning(warning));
     if (!targets) {
         printMessage(err, error);
         run->end(exitCode, false);

@@ -82,11 +82,13 @@ Result<PictureAndSpeed> fromImage(const SendOptions& options) {
 
 } // namespace
 
+// Scripts read these lines: they are the same in every language.
 QStringList fontListing(const QString& folder) {
     QStringList lines;
     for (const QString& name : BitmapFont::bundledNames())
-        lines
-            << Text::tr("%1\t%2 rows\tbundled").arg(name).arg(BitmapFont::bundled(name)->height());
+        lines << QStringLiteral("%1\t%2 rows\tbundled")
+                     .arg(name)
+                     .arg(BitmapFont::bundled(name)->height());
     QDirIterator it(folder,
                     {QStringLiteral("*.bdf"), QStringLiteral("*.pcf"), QStringLiteral("*.pcf.gz")},
                     QDir::Files | QDir::Readable, QDirIterator::Subdirectories);
@@ -97,7 +99,7 @@ QStringList fontListing(const QString& folder) {
     for (const QString& file : std::as_const(files)) {
         const Result<LoadedFont> loaded = BitmapFont::load(file);
         if (loaded.ok)
-            lines << Text::tr("%1\t%2 rows").arg(file).arg(loaded.font.height());
+            lines << QStringLiteral("%1\t%2 rows").arg(file).arg(loaded.font.height());
     }
     return lines;
 }

@@ -38,10 +38,14 @@ public:
     // Reads a font file's content; `name` stands for the file in messages and is the font's
     // name().
     static Result<LoadedFont> fromData(const QByteArray& data, const QString& name);
+    // The bundled fonts are compiled in ready to use, not parsed: opening one costs a copy.
     // The bundled X11 misc-fixed 5x8 font (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic).
     static const BitmapFont& builtin();
     // The bundled Hangul subset of Galmuri7 ("galmuri7"): syllables and jamo, 7 rows high.
     static const BitmapFont& hangul();
+    // A font from the compact form the build makes of a bundled font
+    // (tools/fonts/pack-font.py); a font without glyphs when `packed` is not in that form.
+    static BitmapFont bundledFrom(const QByteArray& packed, const QString& name);
     // The names of the fonts compiled into the program, in the order text falls back on them:
     // builtin()'s ("5x8"), then hangul()'s ("galmuri7").
     static QStringList bundledNames();

@@ -1,5 +1,6 @@
 #include "messages.h"
 
+#include <QCoreApplication>
 #include <QMutex>
 
 #include <atomic>
@@ -33,22 +34,18 @@ void writeLine(const QByteArray& line) {
 #endif
 }
 
+// The translation context of the kinds of message.
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(orvane::Messages)
+};
+
 void programHandler(QtMsgType type, const QMessageLogContext&, const QString& text) {
-    const char* kind = "warning";
-    switch (type) {
-    case QtDebugMsg:
+    if (type == QtDebugMsg)
         return;
-    case QtInfoMsg:
-        kind = "note";
-        break;
-    case QtWarningMsg:
-        break;
-    case QtCriticalMsg:
-    case QtFatalMsg:
-        kind = "error";
-        break;
-    }
-    writeLine(QByteArray(programName) + ": " + kind + ": " + text.toLocal8Bit() + '\n');
+    const QString line = type == QtWarningMsg ? asWarning(text)
+                         : type == QtInfoMsg  ? Text::tr("note: ") + text
+                                              : Text::tr("error: ") + text;
+    writeLine(QByteArray(programName) + ": " + line.toLocal8Bit() + '\n');
 }
 
 // One capture at a time; the handler it replaced, for the other threads (kept afterwards, so that
@@ -58,6 +55,10 @@ std::atomic<QtMessageHandler> replaced = nullptr;
 thread_local MessageCapture* capturing = nullptr; // the capture on this thread
 
 } // namespace
+
+QString asWarning(const QString& text) {
+    return Text::tr("warning: ") + text;
+}
 
 void installMessageHandler(const char* program) {
     programName = program;

@@ -11,6 +11,10 @@ namespace orvane {
 // early in main().
 void installMessageHandler(const char* program);
 
+// "warning: TEXT", in the user's language, as every warning of the programs reads after their
+// name.
+QString asWarning(const QString& text);
+
 // While it lives, what Qt says on the constructing thread is collected instead of shown, and so
 // is what anything in the process writes straight to standard error (libpng prints its errors
 // itself); the program's own messages still get through. One capture runs at a time: another

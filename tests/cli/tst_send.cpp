@@ -12,6 +12,7 @@
 #include "testfiles.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTest>
 
 #include <cstdio>
@@ -108,6 +109,8 @@ QByteArray font(int ascent) {
 }
 
 } // namespace
+
+using namespace Qt::StringLiterals;
 
 class TestSend : public QObject {
     Q_OBJECT
@@ -500,6 +503,55 @@ private slots:
                          {file, "--device", server.url().replace("127.0.0.1", "sign")});
         QVERIFY2(run && run->exitCode == 0, run ? qPrintable(run->err) : "hung");
         QCOMPARE(line.read(200, 300), frame());
+    }
+
+    // Under a Korean locale: help and messages in Korean (Qt's own lines too), the same exit
+    // codes, and the same bytes on standard output.
+    void inKorean_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        const QString bad = writeFile(dir, "bad.txt", signFile("0"));
+        QTest::newRow("help") << QStringList{"--help"} << 0
+                              << u"사용법: orvane-send [옵션]... 파일\n"_s;
+        QTest::newRow("refused")
+            << QStringList{bad, "--frame"} << 3
+            << "orvane-send: " + bad +
+                   u": 51번 줄: 속도는 \"0\"이(가) 아니라 1부터 9까지의 숫자여야 합니다\n"_s;
+        QTest::newRow("bad usage")
+            << QStringList{file, "--port", "0"} << 2
+            << u"orvane-send: --port은(는) \"0\"이(가) 아니라 1부터 16까지의 숫자여야 합니다\n"
+               u"\"orvane-send --help\"로 도움말을 보십시오.\n"_s;
+        QTest::newRow("Qt's own") << QStringList{file, "--fast"} << 2
+                                  << u"orvane-send: 알 수 없는 옵션 'fast'.\n"_s;
+        QTest::newRow("frame and warning")
+            << QStringList{u"--text=OPEN 한\uE000"_s, "--frame"} << 0
+            << u"orvane-send: 경고: 5x8 글꼴에 U+E000이(가) 없어 상자로 그립니다\n"_s;
+    }
+    void inKorean() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        const auto locale = [](const char* lang) {
+            return [lang](QProcess& p) {
+                QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+                for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"})
+                    env.remove(name);
+                env.insert("LANG", lang);
+                p.setProcessEnvironment(env);
+            };
+        };
+        const Run korean = sendProcess(arguments, {}, locale("ko_KR.UTF-8"));
+        const Run english = sendProcess(arguments, {}, locale("C.UTF-8"));
+        QCOMPARE(korean.exitCode, exitCode);
+        QCOMPARE(english.exitCode, exitCode);
+        const bool onError = says.startsWith("orvane-send: "_L1);
+        if (onError)
+            QCOMPARE(korean.out, english.out);
+        const QString shown = onError ? korean.err : QString::fromUtf8(korean.out);
+        QVERIFY2(shown.startsWith(says), qPrintable(shown));
+        QVERIFY2(english.err.isEmpty() || !english.err.contains(QRegularExpression(u"[가-힣]"_s)),
+                 qPrintable(english.err));
     }
 
     // A device the user may not write to: the message names the group that owns it. As root the

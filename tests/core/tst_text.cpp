@@ -12,6 +12,7 @@
 #include <zlib.h>
 
 using namespace orvane;
+using namespace Qt::StringLiterals;
 using Columns = QList<quint8>;
 
 namespace {
@@ -107,6 +108,16 @@ private slots:
         const BitmapFont &f = BitmapFont::builtin(), &han = BitmapFont::hangul();
         QCOMPARE(shown(f), "7+1 27807d6604a887d0");
         QCOMPARE(shown(han), "7+0 cf31f5f44ba1c9af");
+        // Compiled in ready to use, they hold what FreeType reads from their BDF sources; a
+        // damaged compact form gives no font.
+        for (const auto& [bundled, source] : {std::pair{&f, "5x8"}, {&han, "galmuri7-hangul"}}) {
+            const QString bdf = ORVANE_SOURCE_DIR "/src/core/fonts/"_L1 + source + ".bdf"_L1;
+            QCOMPARE(shown(*bundled), shown(BitmapFont::load(bdf).font));
+            const QByteArray packed = testing::readFile(":/fonts/"_L1 + source + ".orvf"_L1);
+            QCOMPARE(BitmapFont::bundledFrom(packed, "x"_L1).glyphCount(), bundled->glyphCount());
+            QCOMPARE(BitmapFont::bundledFrom(packed.chopped(1), "x"_L1).glyphCount(), 0);
+            QCOMPARE(BitmapFont::bundledFrom(packed + '\0', "x"_L1).glyphCount(), 0);
+        }
         QCOMPARE(layOutText(f, QString(100000, u'L')).columns.size(), MaxRunColumns);
         // Left, centre and right are checked through orvane-send --align; here the edges.
         QCOMPARE(QList<int>({alignedStart(11, Align::Center), alignedStart(60, Align::Center),

@@ -25,11 +25,16 @@ check "desktop entry names its icon" grep -qx 'Icon=orvane' "$desktop"
 for line in 'Files: src/core/fonts/5x8.bdf' 'Files: src/core/fonts/galmuri7-hangul.bdf.*' \
     ' SIL OPEN FONT LICENSE Version 1.1 - 26 February 2007'; do
     check "copyright: $line" grep -qx "$line" "$doc/copyright"; done
-for f in "$doc/changelog" "$root"/share/man/man1/orvane{,-send}.1; do check "${f#"$root"/}.gz" gzip -t "$f.gz"; done
+for f in "$doc/changelog" "$root"/share/man/{,ko/}man1/orvane{,-send}.1; do
+    check "${f#"$root"/}.gz" gzip -t "$f.gz"; done
+for key in 'GenericName[ko]' 'Comment[ko]'; do
+    check "desktop entry has $key" grep -qF "$key=" "$desktop"; done
 check "changelog of this version" \
     grep -q "^orvane ($(dpkg-deb -f "$deb" Version))" <(zcat "$doc/changelog.gz")
 metainfo=$root/share/metainfo/kr.co.corvel.orvane.metainfo.xml
 check "AppStream metadata validates" appstreamcli validate --no-net "$metainfo"
+check "AppStream metadata has a Korean summary" grep -q '<summary xml:lang="ko">' "$metainfo"
+check "Recommends Qt's translations" grep -q qt6-translations-l10n <<<"$(dpkg-deb -f "$deb" Recommends)"
 check "AppStream metadata launches the desktop entry" \
     grep -q '<launchable type="desktop-id">orvane.desktop</launchable>' "$metainfo"
 

@@ -25,7 +25,7 @@ top=$work/zip/orvane-$version-win64
 (cd "$top" && find . -type f | sed 's|^\./||' | sort) >"$work/zip.txt"
 for file in bin/{orvane.exe,orvane-send.exe,Qt6{Core,Gui,Widgets,SerialPort,Network}.dll} \
     bin/{libstdc++-6,libgcc_s_seh-1,libwinpthread-1,zlib1}.dll bin/platforms/qwindows.dll \
-    bin/styles/qwindowsvistastyle.dll bin/imageformats/qjpeg.dll \
+    bin/styles/qwindowsvistastyle.dll bin/imageformats/qjpeg.dll bin/translations/qtbase_ko.qm \
     doc/{LICENSE,LGPL-3.txt,GPL-3.txt,third-party.txt,fonts.txt,OFL-galmuri7.txt,copyright}; do
     grep -qx "$file" "$work/zip.txt" || check "the zip holds $file" false
 done
@@ -44,6 +44,12 @@ for program in "orvane:Windows GUI" "orvane-send:Windows CUI"; do
     done
 done
 check "unpacked: orvane-send.exe --version" answers_version "$top/bin/orvane-send.exe"
+
+# The installer speaks English and Korean, and asks which at its start (unless silent).
+nsi=$(find "$build/_CPack_Packages" -name project.nsi -path '*NSIS*' | head -1)
+check "the installer offers English and Korean, and only those" \
+    test "$(grep -o 'MUI_LANGUAGE "[A-Za-z]*"' "$nsi" | tr '\n' ' ')" = 'MUI_LANGUAGE "English" MUI_LANGUAGE "Korean" '
+check "the installer asks for the language" grep -q 'MUI_LANGDLL_DISPLAY' "$nsi"
 
 # The installer, silently, into the default folder: the zip's files and the uninstaller.
 installed=$WINEPREFIX/drive_c/Program\ Files/Orvane

@@ -2,12 +2,13 @@
 # orvane-send.exe under Wine prints, saves and renders exactly what the Linux build does, byte for
 # byte: frames and pictures on standard output, pattern files (--save) and images (--png), from
 # texts, images and pattern files (also read from standard input), and the same message and exit
-# code for a refused file.
+# code for a refused file, also in Korean.
 #   same-output.sh LINUX_ORVANE_SEND WINDOWS_BUILD_DIR
 set -uo pipefail
 linux=$(realpath "$1")
 windows=$(realpath "$2")/bin/orvane-send.exe
 wine_run=$(cd "$(dirname "$0")/../../scripts" && pwd)/wine-run
+export WINEPREFIX=${WINEPREFIX:-$(realpath "$2")/wine}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
@@ -31,6 +32,8 @@ check() {
         # shellcheck disable=SC2086 # the arguments are words; standard error is CR LF on Windows
         { "${run[@]}" $args <"${STDIN:-/dev/null}" 2>"$side.err"; echo "exit $?"; tr -d '\r' <"$side.err"
           cat "$@"; } >"$side.out" 2>&1
+        # Windows writes text in its ANSI code page (949 for Korean); Linux in UTF-8.
+        [ $side = linux ] || [ -z "${ANSI:-}" ] || { iconv -f "$ANSI" -t UTF-8 windows.out >win.utf8 && mv win.utf8 windows.out; }
     done
     if cmp -s linux.out windows.out; then echo "ok: $name ($(wc -c <linux.out) bytes)"; else
         echo "FAILED: $name differs:"
@@ -49,6 +52,21 @@ check "--image --frame --save --png" "--image logo.png --threshold 40 --frame --
 check "pattern file --show --save" "odd.txt --show --save o.txt" o.txt
 STDIN=odd.txt check "standard input --frame --save --png" "- --frame --save s.txt --png s.png" s.txt s.png
 check "a refused file" "bad.txt --frame"
+# Under a Korean locale, as a Korean Windows has it (display language Korean, code page 949: Wine
+# takes both from the locale, made here from Debian's locale sources), the same Korean words and
+# exit codes: a refusal, bad usage and the help's first line.
+mkdir -p "$work/locales" && localedef -i ko_KR -f UTF-8 "$work/locales/ko_KR.UTF-8"
+/usr/lib/wine/wineserver -k 2>/dev/null # the next Wine program starts in the new locale
+export LOCPATH=$work/locales
+LANG=ko_KR.UTF-8 ANSI=CP949 check "a refused file, in Korean" "bad.txt --frame"
+LANG=ko_KR.UTF-8 ANSI=CP949 check "bad usage, in Korean" "bad.txt --port 0"
+cases=$((cases + 1))
+if LANG=ko_KR.UTF-8 "$wine_run" "$windows" --help 2>&1 | iconv -f CP949 -t UTF-8 | head -1 |
+    grep -q '^사용법: orvane-send'; then
+    echo "ok: --help in Korean"; else echo "FAILED: --help under LANG=ko_KR.UTF-8 is not Korean"
+    failures=$((failures + 1)); fi
+unset LOCPATH
+/usr/lib/wine/wineserver -k 2>/dev/null
 
 echo "$cases cases, $failures differ"
 [ "$failures" -eq 0 ]
