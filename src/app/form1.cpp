@@ -205,6 +205,7 @@ void Form1::buildMenu() {
     };
     gridMenu_ = new QMenu(this);
     gridMenu_->setObjectName(QStringLiteral("gridMenu"));
+    gridMenu_->setAccessibleName(tr("Picture commands"));
     gridMenu_->addAction(action("mnuUndo"));
     gridMenu_->addAction(action("mnuRedo"));
     gridMenu_->addSeparator();
@@ -288,6 +289,7 @@ void Form1::buildControls() {
     HScroll1->setPageStep(1);
     HScroll1->setValue(StartSpeed);
     HScroll1->setFocusPolicy(Qt::StrongFocus);
+    HScroll1->setAccessibleName(tr("Speed"));
 
     QWidget* order[] = {MSFlexGrid1, Command1, Command2, Command3, Command4,
                         Command5,    Command6, Command7, HScroll1};
@@ -412,7 +414,7 @@ void Form1::Form_Load() {
     showPortNumber();
     MSComm1.setCommPort(PortNumber);
     setSpeed(Speed());
-    Label4->setText(QString::number(speed().value()));
+    showSpeed();
     noteSaved();
     updateTextStatus();
 }
@@ -475,7 +477,13 @@ void Form1::mnuRedo_Click() {
 }
 
 void Form1::HScroll1_Change() {
+    showSpeed();
+}
+
+// The number alone would mean nothing to a screen reader's listener: its name says what it is.
+void Form1::showSpeed() {
     Label4->setText(QString::number(speed().value()));
+    Label4->setAccessibleName(tr("Speed %1").arg(speed().value()));
 }
 
 Speed Form1::speed() const {
@@ -564,10 +572,11 @@ void Form1::chooseFont(const BitmapFont& font, const QString& name) {
 // A short window of every key and mouse action; it stays open beside the editor.
 void Form1::mnuKeys_Click() {
     if (!keysHelp_) {
-        QStringList rows;
-        const auto row = [&rows](const QString& keys, const QString& what) {
+        QStringList rows, spoken; // the table, and its lines as a screen reader reads them
+        const auto row = [&rows, &spoken](const QString& keys, const QString& what) {
             rows << QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
                         .arg(keys.toHtmlEscaped(), what.toHtmlEscaped());
+            spoken << keys + QStringLiteral(": ") + what;
         };
         row(tr("Click, Enter"), tr("light or darken the dot (the current cell)"));
         row(tr("Shift+drag"), tr("paint: every dot crossed as the first one"));
@@ -592,6 +601,7 @@ void Form1::mnuKeys_Click() {
                                 keysHelp_);
         text->setObjectName(QStringLiteral("keysText"));
         text->setTextFormat(Qt::RichText);
+        text->setAccessibleName(spoken.join(QLatin1Char('\n')));
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, keysHelp_);
         connect(buttons, &QDialogButtonBox::rejected, keysHelp_, &QDialog::close);
         auto* layout = new QVBoxLayout(keysHelp_);
@@ -751,6 +761,7 @@ QString Form1::portToolTip() const {
 
 void Form1::showPortNumber() {
     Label1->setText(QString::number(PortNumber));
+    Label1->setAccessibleName(tr("Port %1").arg(PortNumber));
     const QString tip = portToolTip();
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Command6, Command7})
         w->setToolTip(tip);

@@ -100,6 +100,7 @@ private:
     void addHistoryKeys();
     void Form_Load();
     void showPortNumber();
+    void showSpeed();
     QString portToolTip() const;
     void downloadFinished(const Result<Delivery>& result);
     void loadPatternFile(const QString& fileName);

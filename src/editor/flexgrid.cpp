@@ -1,6 +1,7 @@
 #include "flexgrid.h"
 
 #include "dotpattern.h"
+#include "gridaccessible.h"
 
 #include <QContextMenuEvent>
 #include <QFontDatabase>
@@ -38,6 +39,7 @@ QFont gridFont() {
 } // namespace
 
 FlexGrid::FlexGrid(QWidget* parent) : QWidget(parent) {
+    GridAccessible::install();
     for (Cell& c : cells_)
         c.backColor = GridBackColor;
     setFont(gridFont());
@@ -61,7 +63,9 @@ QString FlexGrid::TextMatrix(int row, int col) const {
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
-    cell(row, col).text = text;
+    const QString before = std::exchange(cell(row, col).text, text);
+    if (row >= 1)
+        announcer_.cellChanged(row, col, before);
     update(cellRect(row, col));
 }
 
@@ -69,6 +73,7 @@ void FlexGrid::setRow(int row) {
     Q_ASSERT(row >= 1 && row < Rows);
     const QRect before = cellRect(row_, col_);
     row_ = rowSel_ = row;
+    announcer_.currentMoved();
     update(before);
     update(cellRect(row_, col_));
 }
@@ -77,6 +82,7 @@ void FlexGrid::setCol(int col) {
     Q_ASSERT(col >= 0 && col < Cols);
     const QRect before = cellRect(row_, col_);
     col_ = colSel_ = col;
+    announcer_.currentMoved();
     update(before);
     update(cellRect(row_, col_));
 }
@@ -344,6 +350,7 @@ QVariant FlexGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void FlexGrid::focusInEvent(QFocusEvent* event) {
+    announcer_.focusGained();
     update(cellRect(row_, col_));
     QWidget::focusInEvent(event);
 }

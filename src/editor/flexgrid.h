@@ -10,6 +10,10 @@
 // drawn as a bar along that column's left edge (along column 50's right edge when the line is
 // full) and its number highlighted in the header. Clicks and keys that move the current cell put
 // the caret in its column; anything else moves the caret only through setCaretColumn().
+//
+// Screen readers see it as a table of named cells (GridAccessible), told of every change.
+
+#include "gridannouncer.h"
 
 #include <QKeyEvent>
 #include <QRgb>
@@ -123,6 +127,7 @@ private:
     QPoint paintPos_;  // the pointer's last position while painting
     int caret_ = 0;
     QString preedit_; // what an input method is composing
+    GridAnnouncer announcer_{*this};
 };
 
 } // namespace orvane
