@@ -16,6 +16,7 @@
 #include "prompts.h"
 #include "tooltip.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -75,6 +76,17 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QRec
     l->setText(text);
     return l;
 }
+
+// A screen reader takes a top-level window for one by its role (a frame, named by its title), not
+// by where it stands: without this the window would be a plain "filler".
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String("orvane::Form1") || !object || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+// Installed before any window is made: Qt may ask for a window's interface while its QWidget
+// part is being built, and keeps the answer.
+const bool windowAccessibleInstalled = (QAccessible::installFactory(windowAccessible), true);
 
 } // namespace
 
@@ -744,6 +756,16 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// The title is the status line (a saved file's path, a download's progress): screen readers are
+// told of every change, which Qt does not do for a window's title by itself.
+void Form1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
+    QWidget::changeEvent(event);
 }
 
 void Form1::setDevice(const QString& device) {

@@ -14,12 +14,17 @@ void colourCell(FlexGrid& grid, int row, int col, quint32 colour) {
     grid.setCellBackColor(colour);
 }
 
+// Hiding the grid moves the keyboard focus on to the next control: a grid that had it gets it
+// back, so that Ctrl+Insert or Ctrl+Z there leaves the user (and a screen reader) on the grid.
 template <typename VisitCell> void forEachCellHidden(FlexGrid& grid, VisitCell visit) {
+    const bool focused = grid.hasFocus();
     grid.setVisible(false);
     for (int col = 0; col < PatternCols; ++col)
         for (int row = 1; row <= PatternRows; ++row)
             visit(row, col);
     grid.setVisible(true);
+    if (focused)
+        grid.setFocus(Qt::OtherFocusReason);
 }
 
 void fillPattern(FlexGrid& grid, const QString& text, quint32 colour) {
