@@ -5,10 +5,12 @@ ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 # Packages needed to configure, build and test (time: bench/image-limits.sh). Fonts are read through FreeType (gzip-compressed
 # ones unpacked with zlib); the tests read Debian's X11 bitmap fonts (xfonts-base) and an outline
-# font (fonts-dejavu-core).
+# font (fonts-dejavu-core). The accessibility tests run the window on a private X server with its
+# own D-Bus session and AT-SPI bus, read by a pyatspi client (Debian's /usr/bin/python3).
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev ser2net
     libfreetype-dev zlib1g-dev xfonts-base
-    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
+    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time
+    xvfb dbus-daemon at-spi2-core python3-pyatspi)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)

@@ -182,14 +182,17 @@ void FlexGrid::paintEvent(QPaintEvent* event) {
         p.drawLine(columnEdge(col) - 1, 0, columnEdge(col) - 1, rowEdge(1) - 1);
     p.drawLine(0, rowEdge(1) - 1, width() - 1, rowEdge(1) - 1);
 
-    // The focus mark is a frame only, so the current cell's colour always shows.
+    // The focus mark is a frame only, so the current cell's colour always shows: white inside a
+    // black line, which stands out on the red of a lit dot and the grey of a dark one alike.
     if (hasFocus()) {
-        QPen pen(pal.color(QPalette::Highlight));
-        pen.setWidth(2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        p.setPen(pen);
+        const QRect r = cellRect(row_, col_);
         p.setBrush(Qt::NoBrush);
-        p.drawRect(cellRect(row_, col_).adjusted(1, 1, -1, -1));
+        p.setPen(QPen(QColor(FocusOuterColor), 1));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        QPen inner(QColor(FocusInnerColor), 2);
+        inner.setJoinStyle(Qt::MiterJoin);
+        p.setPen(inner);
+        p.drawRect(r.adjusted(2, 2, -2, -2));
     }
 
     // The caret, over the focus frame where they meet: a bar down the data rows, on the left edge

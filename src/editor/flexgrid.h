@@ -32,6 +32,10 @@ public:
     // The caret: yellow shows on both the red of a lit dot and the grey of a dark one.
     static constexpr QRgb CaretColor = qRgb(0xFF, 0xD4, 0x00);
     static constexpr int CaretWidth = 3;
+    // The current cell's focus frame while the grid has the focus: an outer line and a wider
+    // inner one, both inside the cell.
+    static constexpr QRgb FocusOuterColor = qRgb(0, 0, 0);
+    static constexpr QRgb FocusInnerColor = qRgb(0xFF, 0xFF, 0xFF);
 
     explicit FlexGrid(QWidget* parent = nullptr);
 

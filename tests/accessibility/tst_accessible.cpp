@@ -130,6 +130,21 @@ private slots:
         QCOMPARE(name(c), u"Row 3, column 12, dark, no text"_s);
     }
 
+    // The focus frame shows on a lit and a dark cell alike, and leaves the cell's colour and
+    // letter to be seen.
+    void focusFrameShowsOnBothColours() {
+        for (const QString& text : {LitText, DarkText}) {
+            SetCell(*grid(), 4, 20, text);
+            const QImage image = grid()->grab().toImage();
+            const QRect r = grid()->cellRect(4, 20);
+            const int x = r.center().x();
+            QCOMPARE(image.pixel(x, r.top()), FlexGrid::FocusOuterColor);
+            QCOMPARE(image.pixel(x, r.top() + 2), FlexGrid::FocusInnerColor);
+            QCOMPARE(image.pixel(r.left() + 4, r.bottom() - 4) & 0xFFFFFF,
+                     text == LitText ? 0xFF0000u : 0x404040u);
+        }
+    }
+
     // The cells have no object of their own: the table deletes them when the grid goes.
     void cellsGoWithTheGrid() {
         const QAccessible::Id id = QAccessible::uniqueId(cell(8, 49));
