@@ -236,7 +236,15 @@ private slots:
         QCOMPARE(name(accessible(control<QLabel>(*form, "Label1"))), u"Port 2"_s);
         QCOMPARE(name(accessible(control<QLabel>(*form, "LabelText"))),
                  u"Text in 5x8: 0 of 50 columns used"_s);
-        QCOMPARE(name(accessible(control<QMenu>(*form, "gridMenu"))), u"Picture commands"_s);
+        QAccessibleInterface* menu = accessible(control<QMenu>(*form, "gridMenu"));
+        QCOMPARE(name(menu), u"Picture commands"_s);
+        QAccessibleInterface* set = nullptr;
+        for (int i = 0; i < menu->childCount() && !set; ++i)
+            if (name(menu->child(i)) == u"Set"_s)
+                set = menu->child(i);
+        QVERIFY(set);
+        QCOMPARE(set->text(QAccessible::Accelerator),
+                 QKeySequence(Qt::CTRL | Qt::Key_Insert).toString(QKeySequence::NativeText));
         QCOMPARE(name(accessible(form.get())), Form1::designCaption());
         QCOMPARE(accessible(form.get())->role(), QAccessible::Window);
 
