@@ -7,6 +7,7 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QWindow>
+#include <algorithm>
 
 namespace orvane {
 
