@@ -74,7 +74,7 @@ class TestAccessible : public WindowFixture {
         return QAccessible::isActive();
     }
     static constexpr char NotRecording[] =
-        "Qt's accessibility is off here: tests/accessibility/session.sh turns it on";
+        "Qt's accessibility is off here (on Linux tests/accessibility/session.sh turns it on)";
 
 private slots:
     void initTestCase() {
