@@ -17,6 +17,7 @@ if [ -z "${ORVANE_A11Y_SESSION:-}" ]; then
         >/dev/null 2>&1 &
     xvfb=$!
     trap 'kill "$xvfb" 2>/dev/null; rm -f "$displayfile"' EXIT
+    trap 'exit 143' TERM INT # a timeout's signal still takes the X server down
     for _ in $(seq 100); do
         [ -s "$displayfile" ] && break
         sleep 0.1
@@ -32,6 +33,7 @@ fi
 "$launcher" --launch-immediately >/dev/null 2>&1 &
 bus=$!
 trap 'kill "$bus" 2>/dev/null' EXIT
+trap 'exit 143' TERM INT
 sleep 1
 export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_QPA_PLATFORM=xcb
 # Under AddressSanitizer: libxkbcommon-x11 (Qt's xcb platform) gives strndup names that end at
