@@ -84,9 +84,6 @@ QAccessibleInterface* windowAccessible(const QString& className, QObject* object
         return nullptr;
     return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
 }
-// Installed before any window is made: Qt may ask for a window's interface while its QWidget
-// part is being built, and keeps the answer.
-const bool windowAccessibleInstalled = (QAccessible::installFactory(windowAccessible), true);
 
 } // namespace
 
@@ -96,6 +93,8 @@ QString Form1::designCaption() {
 }
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(accessible);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(designCaption());
     QIcon icon;
