@@ -13,9 +13,11 @@ RUN_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
 # Packages the tests, benchmarks and package checks need as well (time: bench/image-limits.sh;
 # Python: bench/many-signs.py and bench/large-images.py). The tests read Debian's X11 bitmap
 # fonts (xfonts-base) and an outline font (fonts-dejavu-core), and talk to signs on the network
-# through ser2net.
+# through ser2net. The accessibility tests run the window on a private X server with its own
+# D-Bus session and AT-SPI bus, read by a pyatspi client (Debian's /usr/bin/python3).
 BUILD_PACKAGES=("${RUN_PACKAGES[@]}" ser2net xfonts-base
-    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time)
+    fonts-dejavu-core libbenchmark-dev dpkg-dev desktop-file-utils lintian appstream time
+    xvfb dbus-daemon at-spi2-core python3-pyatspi)
 
 # Packages for the fuzz targets (scripts/test, scripts/fuzz): clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-dev)

@@ -16,6 +16,7 @@
 #include "prompts.h"
 #include "tooltip.h"
 
+#include <QAccessibleWidget>
 #include <QAction>
 #include <QActionGroup>
 #include <QCloseEvent>
@@ -76,6 +77,14 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, const QRec
     return l;
 }
 
+// A screen reader takes a top-level window for one by its role (a frame, named by its title), not
+// by where it stands: without this the window would be a plain "filler".
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className != QLatin1String("orvane::Form1") || !object || !object->isWidgetType())
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+}
+
 } // namespace
 
 QString Form1::designCaption() {
@@ -84,6 +93,8 @@ QString Form1::designCaption() {
 }
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
+    static const bool accessible = (QAccessible::installFactory(windowAccessible), true);
+    Q_UNUSED(accessible);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(designCaption());
     QIcon icon;
@@ -205,6 +216,7 @@ void Form1::buildMenu() {
     };
     gridMenu_ = new QMenu(this);
     gridMenu_->setObjectName(QStringLiteral("gridMenu"));
+    gridMenu_->setAccessibleName(tr("Picture commands"));
     gridMenu_->addAction(action("mnuUndo"));
     gridMenu_->addAction(action("mnuRedo"));
     gridMenu_->addSeparator();
@@ -289,6 +301,7 @@ void Form1::buildControls() {
     HScroll1->setPageStep(1);
     HScroll1->setValue(StartSpeed);
     HScroll1->setFocusPolicy(Qt::StrongFocus);
+    HScroll1->setAccessibleName(tr("Speed"));
 
     QWidget* order[] = {MSFlexGrid1, Command1, Command2, Command3, Command4,
                         Command5,    Command6, Command7, HScroll1};
@@ -413,7 +426,7 @@ void Form1::Form_Load() {
     showPortNumber();
     MSComm1.setCommPort(PortNumber);
     setSpeed(Speed());
-    Label4->setText(QString::number(speed().value()));
+    showSpeed();
     noteSaved();
     updateTextStatus();
 }
@@ -476,7 +489,13 @@ void Form1::mnuRedo_Click() {
 }
 
 void Form1::HScroll1_Change() {
+    showSpeed();
+}
+
+// The number alone would mean nothing to a screen reader's listener: its name says what it is.
+void Form1::showSpeed() {
     Label4->setText(QString::number(speed().value()));
+    Label4->setAccessibleName(tr("Speed %1").arg(speed().value()));
 }
 
 Speed Form1::speed() const {
@@ -565,10 +584,11 @@ void Form1::chooseFont(const BitmapFont& font, const QString& name) {
 // A short window of every key and mouse action; it stays open beside the editor.
 void Form1::mnuKeys_Click() {
     if (!keysHelp_) {
-        QStringList rows;
-        const auto row = [&rows](const QString& keys, const QString& what) {
+        QStringList rows, spoken; // the table, and its lines as a screen reader reads them
+        const auto row = [&rows, &spoken](const QString& keys, const QString& what) {
             rows << QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
                         .arg(keys.toHtmlEscaped(), what.toHtmlEscaped());
+            spoken << keys + QStringLiteral(": ") + what;
         };
         row(tr("Click, Enter"), tr("light or darken the dot (the current cell)"));
         row(tr("Shift+drag"), tr("paint: every dot crossed as the first one"));
@@ -593,6 +613,7 @@ void Form1::mnuKeys_Click() {
                                 keysHelp_);
         text->setObjectName(QStringLiteral("keysText"));
         text->setTextFormat(Qt::RichText);
+        text->setAccessibleName(spoken.join(QLatin1Char('\n')));
         auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, keysHelp_);
         connect(buttons, &QDialogButtonBox::rejected, keysHelp_, &QDialog::close);
         auto* layout = new QVBoxLayout(keysHelp_);
@@ -737,6 +758,16 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+// The title is the status line (a saved file's path, a download's progress): screen readers are
+// told of every change, which Qt does not do for a window's title by itself.
+void Form1::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::WindowTitleChange) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
+    }
+    QWidget::changeEvent(event);
+}
+
 void Form1::setDevice(const QString& device) {
     MSComm1.setDevice(device);
     showPortNumber();
@@ -752,6 +783,7 @@ QString Form1::portToolTip() const {
 
 void Form1::showPortNumber() {
     Label1->setText(QString::number(PortNumber));
+    Label1->setAccessibleName(tr("Port %1").arg(PortNumber));
     const QString tip = portToolTip();
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Command6, Command7})
         w->setToolTip(tip);

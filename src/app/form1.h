@@ -91,6 +91,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     // The speed bar's value.
@@ -100,6 +101,7 @@ private:
     void addHistoryKeys();
     void Form_Load();
     void showPortNumber();
+    void showSpeed();
     QString portToolTip() const;
     void downloadFinished(const Result<Delivery>& result);
     void loadPatternFile(const QString& fileName);

@@ -14,12 +14,20 @@ void colourCell(FlexGrid& grid, int row, int col, quint32 colour) {
     grid.setCellBackColor(colour);
 }
 
+// Hiding the focused grid would move the keyboard focus on to the next control (and a screen
+// reader would name it): a grid that has the focus lets go of it while hidden and takes it back,
+// so that Ctrl+Insert or Ctrl+Z there leaves the user on the grid.
 template <typename VisitCell> void forEachCellHidden(FlexGrid& grid, VisitCell visit) {
+    const bool focused = grid.hasFocus();
+    if (focused)
+        grid.clearFocus();
     grid.setVisible(false);
     for (int col = 0; col < PatternCols; ++col)
         for (int row = 1; row <= PatternRows; ++row)
             visit(row, col);
     grid.setVisible(true);
+    if (focused)
+        grid.setFocus(Qt::OtherFocusReason);
 }
 
 void fillPattern(FlexGrid& grid, const QString& text, quint32 colour) {

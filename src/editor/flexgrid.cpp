@@ -1,6 +1,7 @@
 #include "flexgrid.h"
 
 #include "dotpattern.h"
+#include "gridaccessible.h"
 
 #include <QContextMenuEvent>
 #include <QFontDatabase>
@@ -38,6 +39,7 @@ QFont gridFont() {
 } // namespace
 
 FlexGrid::FlexGrid(QWidget* parent) : QWidget(parent) {
+    GridAccessible::install();
     for (Cell& c : cells_)
         c.backColor = GridBackColor;
     setFont(gridFont());
@@ -61,7 +63,9 @@ QString FlexGrid::TextMatrix(int row, int col) const {
 }
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text) {
-    cell(row, col).text = text;
+    const QString before = std::exchange(cell(row, col).text, text);
+    if (row >= 1)
+        announcer_.cellChanged(row, col, before);
     update(cellRect(row, col));
 }
 
@@ -69,6 +73,7 @@ void FlexGrid::setRow(int row) {
     Q_ASSERT(row >= 1 && row < Rows);
     const QRect before = cellRect(row_, col_);
     row_ = rowSel_ = row;
+    announcer_.currentMoved();
     update(before);
     update(cellRect(row_, col_));
 }
@@ -77,6 +82,7 @@ void FlexGrid::setCol(int col) {
     Q_ASSERT(col >= 0 && col < Cols);
     const QRect before = cellRect(row_, col_);
     col_ = colSel_ = col;
+    announcer_.currentMoved();
     update(before);
     update(cellRect(row_, col_));
 }
@@ -176,14 +182,17 @@ void FlexGrid::paintEvent(QPaintEvent* event) {
         p.drawLine(columnEdge(col) - 1, 0, columnEdge(col) - 1, rowEdge(1) - 1);
     p.drawLine(0, rowEdge(1) - 1, width() - 1, rowEdge(1) - 1);
 
-    // The focus mark is a frame only, so the current cell's colour always shows.
+    // The focus mark is a frame only, so the current cell's colour always shows: white inside a
+    // black line, which stands out on the red of a lit dot and the grey of a dark one alike.
     if (hasFocus()) {
-        QPen pen(pal.color(QPalette::Highlight));
-        pen.setWidth(2);
-        pen.setJoinStyle(Qt::MiterJoin);
-        p.setPen(pen);
+        const QRect r = cellRect(row_, col_);
         p.setBrush(Qt::NoBrush);
-        p.drawRect(cellRect(row_, col_).adjusted(1, 1, -1, -1));
+        p.setPen(QPen(QColor(FocusOuterColor), 1));
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+        QPen inner(QColor(FocusInnerColor), 2);
+        inner.setJoinStyle(Qt::MiterJoin);
+        p.setPen(inner);
+        p.drawRect(r.adjusted(2, 2, -2, -2));
     }
 
     // The caret, over the focus frame where they meet: a bar down the data rows, on the left edge
@@ -344,6 +353,7 @@ QVariant FlexGrid::inputMethodQuery(Qt::InputMethodQuery query) const {
 }
 
 void FlexGrid::focusInEvent(QFocusEvent* event) {
+    announcer_.focusGained();
     update(cellRect(row_, col_));
     QWidget::focusInEvent(event);
 }

@@ -10,6 +10,10 @@
 // drawn as a bar along that column's left edge (along column 50's right edge when the line is
 // full) and its number highlighted in the header. Clicks and keys that move the current cell put
 // the caret in its column; anything else moves the caret only through setCaretColumn().
+//
+// Screen readers see it as a table of named cells (GridAccessible), told of every change.
+
+#include "gridannouncer.h"
 
 #include <QKeyEvent>
 #include <QRgb>
@@ -28,6 +32,10 @@ public:
     // The caret: yellow shows on both the red of a lit dot and the grey of a dark one.
     static constexpr QRgb CaretColor = qRgb(0xFF, 0xD4, 0x00);
     static constexpr int CaretWidth = 3;
+    // The current cell's focus frame while the grid has the focus: an outer line and a wider
+    // inner one, both inside the cell.
+    static constexpr QRgb FocusOuterColor = qRgb(0, 0, 0);
+    static constexpr QRgb FocusInnerColor = qRgb(0xFF, 0xFF, 0xFF);
 
     explicit FlexGrid(QWidget* parent = nullptr);
 
@@ -123,6 +131,7 @@ private:
     QPoint paintPos_;  // the pointer's last position while painting
     int caret_ = 0;
     QString preedit_; // what an input method is composing
+    GridAnnouncer announcer_{*this};
 };
 
 } // namespace orvane

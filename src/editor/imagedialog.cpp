@@ -1,5 +1,6 @@
 #include "imagedialog.h"
 
+#include "gridaccessible.h"
 #include "tooltip.h"
 
 #include <QCheckBox>
@@ -42,6 +43,7 @@ ImportImageDialog::ImportImageDialog(const QString& fileName, const QImage& imag
 
     preview_ = new QLabel(this);
     preview_->setObjectName(QStringLiteral("preview"));
+    preview_->setAccessibleName(tr("Preview"));
     preview_->setToolTip(wrappedToolTip(
         tr("The picture as OK will put it on the grid: %1 rows by %2 columns, red for a lit "
            "dot. The image is scaled to %1 pixels high; what is wider than %2 columns is cut off.")
@@ -50,6 +52,7 @@ ImportImageDialog::ImportImageDialog(const QString& fileName, const QImage& imag
 
     threshold_ = new QSlider(Qt::Horizontal, this);
     threshold_->setObjectName(QStringLiteral("threshold"));
+    threshold_->setAccessibleName(tr("Threshold"));
     threshold_->setRange(MinThreshold, MaxThreshold);
     threshold_->setSingleStep(1);
     threshold_->setPageStep(10);
@@ -120,6 +123,7 @@ void ImportImageDialog::convert() {
     picture_ = pictureFromImage(scaled_, options()).picture;
     thresholdValue_->setText(QString::number(threshold_->value()));
     preview_->setPixmap(previewOf(picture_));
+    preview_->setAccessibleDescription(GridAccessible::litSummary(picture_));
 }
 
 } // namespace orvane

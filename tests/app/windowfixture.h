@@ -42,6 +42,7 @@ protected:
         beeps = std::make_unique<BeepCounter>();
         form = std::make_unique<Form1>();
         form->show();
+        form->activateWindow(); // an X server without a window manager activates nothing itself
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         grid()->setFocus();
     }
