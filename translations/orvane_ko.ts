@@ -937,7 +937,7 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     </message>
     <message>
         <source>its lock file %1 is %2, so it is not opened and nothing is sent; someone may have put it there to block this program. Remove it, then try again.</source>
-        <translation>잠금 파일 %1이(가) %2입니다. 그래서 포트를 열지 않고 아무것도 보내지 않습니다. 누군가 이 프로그램을 막으려고 놓아 두었을 수 있습니다. 그 파일을 지운 다음 다시 해 보십시오.</translation>
+        <translation>잠금 파일 %1이(가) %2입니다. 그래서 열지 않고 아무것도 보내지 않습니다. 누군가 이 프로그램을 막으려고 놓아 두었을 수 있습니다. 그 파일을 지운 다음 다시 해 보십시오.</translation>
     </message>
     <message>
         <source>%1 bytes long, far more than a lock file holds</source>
@@ -1198,7 +1198,7 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     </message>
     <message>
         <source>Send through serial port N, 1..16 (default: the device ORVANE_DEVICE names, else port 1; see the port table below). May be given more than once.</source>
-        <translation>시리얼 포트 N(1..16)으로 보냅니다(기본값: ORVANE_DEVICE가 가리키는 장치, 없으면 포트 1. 아래 포트 표 참조). 여러 번 줄 수 있습니다.</translation>
+        <translation>시리얼 포트 N(1..16)으로 보냅니다. 여러 번 줄 수 있습니다. 기본값: ORVANE_DEVICE가 가리키는 장치, 없으면 포트 1(아래 포트 표 참조).</translation>
     </message>
     <message>
         <source>Send through this serial device, e.g. /dev/ttyUSB0 or a /dev/serial/by-id/ name, or to a sign behind a network serial server: socket://HOST:PORT or rfc2217://HOST:PORT. May be given more than once.</source>
@@ -1206,11 +1206,11 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     </message>
     <message>
         <source>Send to the sign or group of signs NAME of the signs file (see below). May be given more than once; each device is sent to once.</source>
-        <translation>전광판 목록 파일(아래 참조)에서 이름이 NAME인 전광판이나 전광판 그룹으로 보냅니다. 여러 번 줄 수 있으며, 장치마다 한 번씩만 보냅니다.</translation>
+        <translation>전광판 목록 파일(아래 참조)의 전광판이나 그룹 NAME으로 보냅니다. 여러 번 줄 수 있으며, 장치마다 한 번씩만 보냅니다.</translation>
     </message>
     <message>
         <source>List the signs and groups of the signs file, each with its device and, for a serial device, its status.</source>
-        <translation>전광판 목록 파일의 전광판과 그룹을 나열합니다. 각각의 장치와, 시리얼 장치이면 그 상태도 함께 나옵니다.</translation>
+        <translation>전광판 목록 파일의 전광판과 그룹을 장치와 함께 나열합니다(시리얼 장치는 상태도).</translation>
     </message>
     <message>
         <source>Sends a picture and a speed to the sign, exactly as the editor&apos;s &quot;Down Load&quot;
