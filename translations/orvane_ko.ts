@@ -8,12 +8,12 @@
         <translation>8 x 50 도트 매트릭스 전광판 편집기.</translation>
     </message>
     <message>
-        <source>Down Load sends to this serial device or network link (socket://HOST:PORT, rfc2217://HOST:PORT) instead of the numbered port&apos;s device.</source>
-        <translation>Down Load가 번호 포트의 장치 대신 이 시리얼 장치나 네트워크 연결(socket://호스트:포트, rfc2217://호스트:포트)로 보냅니다.</translation>
-    </message>
-    <message>
         <source>--device needs a device path or a network link</source>
         <translation>--device에는 장치 경로나 네트워크 연결을 주어야 합니다</translation>
+    </message>
+    <message>
+        <source>Down Load sends to this serial device or network link (socket://HOST:PORT, rfc2217://HOST:PORT), or to the sign of this name in signs.conf, instead of the numbered port&apos;s device.</source>
+        <translation>Down Load가 번호 포트의 장치 대신 이 시리얼 장치나 네트워크 연결(socket://호스트:포트, rfc2217://호스트:포트), 또는 signs.conf에서 이 이름을 가진 전광판으로 보냅니다.</translation>
     </message>
 </context>
 <context>
@@ -162,6 +162,10 @@
         <source>the font has no height (ascent %1, descent %2)</source>
         <translation>글꼴에 높이가 없습니다(어센트 %1, 디센트 %2)</translation>
     </message>
+    <message>
+        <source>the PCF font is broken or cut short</source>
+        <translation>PCF 글꼴이 깨졌거나 잘렸습니다</translation>
+    </message>
 </context>
 <context>
     <name>orvane::Download</name>
@@ -215,6 +219,10 @@
     <message>
         <source>only %1 of %2 bytes could be written (is the disk full?)</source>
         <translation>%2바이트 중 %1바이트만 썼습니다(디스크가 가득 찼습니까?)</translation>
+    </message>
+    <message>
+        <source>it is another user&apos;s symbolic link in a folder open to every user; it is not followed</source>
+        <translation>모든 사용자가 쓸 수 있는 폴더에 있는 다른 사용자의 심볼릭 링크입니다. 따라가지 않습니다</translation>
     </message>
 </context>
 <context>
@@ -471,6 +479,49 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
         <source>Down Load</source>
         <translation>다운로드</translation>
     </message>
+    <message>
+        <source>Picture commands</source>
+        <translation>그림 명령</translation>
+    </message>
+    <message>
+        <source>Speed</source>
+        <translation>속도</translation>
+    </message>
+    <message>
+        <source>Speed %1</source>
+        <translation>속도 %1</translation>
+    </message>
+    <message>
+        <source>Port %1</source>
+        <translation>포트 %1</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::GridAccessible</name>
+    <message>
+        <source>Row %1, column %2, lit</source>
+        <translation>%1행 %2열, 켜짐</translation>
+    </message>
+    <message>
+        <source>Row %1, column %2, dark</source>
+        <translation>%1행 %2열, 꺼짐</translation>
+    </message>
+    <message>
+        <source>Row %1, column %2, dark, no text</source>
+        <translation>%1행 %2열, 꺼짐, 글자 없음</translation>
+    </message>
+    <message>
+        <source>Row %1, column %2, dark, text %3</source>
+        <translation>%1행 %2열, 꺼짐, 글자 %3</translation>
+    </message>
+    <message>
+        <source>%1 of %2 dots lit</source>
+        <translation>도트 %2개 중 %1개 켜짐</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>그림</translation>
+    </message>
 </context>
 <context>
     <name>orvane::GridTyping</name>
@@ -591,6 +642,14 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     <message>
         <source>Close without changing the picture.</source>
         <translation>그림을 바꾸지 않고 닫습니다.</translation>
+    </message>
+    <message>
+        <source>Preview</source>
+        <translation>미리 보기</translation>
+    </message>
+    <message>
+        <source>Threshold</source>
+        <translation>임계값</translation>
     </message>
 </context>
 <context>
@@ -750,6 +809,22 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
         <source>the server refused %1: it answered with %2</source>
         <translation>서버가 %1을(를) 거부했습니다: %2(으)로 응답했습니다</translation>
     </message>
+    <message>
+        <source>not a valid host name</source>
+        <translation>올바른 호스트 이름이 아닙니다</translation>
+    </message>
+    <message>
+        <source>it has no address</source>
+        <translation>주소가 없습니다</translation>
+    </message>
+    <message>
+        <source>a link takes no user name or password; write %1</source>
+        <translation>연결에는 사용자 이름이나 암호를 넣지 않습니다. %1처럼 쓰십시오</translation>
+    </message>
+    <message>
+        <source>the name %1 could not be resolved within %2 s: the name service did not answer</source>
+        <translation>%2초 안에 이름 %1을(를) 찾을 수 없었습니다: 이름 서비스가 응답하지 않았습니다</translation>
+    </message>
 </context>
 <context>
     <name>orvane::PatternFile</name>
@@ -762,10 +837,6 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
         <translation>줄이 %1자보다 깁니다. 패턴 파일이 아닙니다</translation>
     </message>
     <message>
-        <source>the file has %1 lines, but a pattern file needs %2 picture lines and a speed line</source>
-        <translation>파일이 %1줄이지만, 패턴 파일에는 그림 줄 %2개와 속도 줄이 있어야 합니다</translation>
-    </message>
-    <message>
         <source>the speed line is empty; it must hold a number from %1 to %2</source>
         <translation>속도 줄이 비어 있습니다. %1부터 %2까지의 숫자가 있어야 합니다</translation>
     </message>
@@ -776,6 +847,26 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     <message>
         <source>%1: cannot save the file: %2</source>
         <translation>%1: 파일을 저장할 수 없습니다: %2</translation>
+    </message>
+    <message>
+        <source>the file is empty</source>
+        <translation>파일이 비어 있습니다</translation>
+    </message>
+    <message>
+        <source>the file has 1 line</source>
+        <translation>파일이 1줄입니다</translation>
+    </message>
+    <message>
+        <source>the file has %1 lines</source>
+        <translation>파일이 %1줄입니다</translation>
+    </message>
+    <message>
+        <source>%1, but a pattern file needs %2 picture lines and a speed line</source>
+        <translation>%1. 패턴 파일에는 그림 줄 %2개와 속도 줄이 있어야 합니다</translation>
+    </message>
+    <message>
+        <source>cannot read: %1</source>
+        <translation>읽을 수 없습니다: %1</translation>
     </message>
 </context>
 <context>
@@ -819,6 +910,38 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     <message>
         <source>it is the kernel&apos;s console (/sys/class/tty/console/active names %1): the kernel writes its messages there and a login prompt may answer on it, so this port is not used. To free it, remove &quot;console=%1&quot; from the kernel command line (GRUB_CMDLINE_LINUX in /etc/default/grub, then &quot;sudo update-grub&quot; and a reboot) and stop its login prompt with &quot;sudo systemctl disable --now serial-getty@%1.service&quot;; or, to send there anyway, name the device itself: --device %2.</source>
         <translation>커널 콘솔입니다(/sys/class/tty/console/active가 %1을(를) 가리킵니다). 커널이 메시지를 쓰고 로그인 프롬프트가 응답할 수 있으므로 이 포트는 쓰지 않습니다. 풀려면 커널 명령줄에서 &quot;console=%1&quot;을(를) 지우고(/etc/default/grub의 GRUB_CMDLINE_LINUX, 그다음 &quot;sudo update-grub&quot;과 재부팅), &quot;sudo systemctl disable --now serial-getty@%1.service&quot;로 로그인 프롬프트를 멈추십시오. 그래도 그곳으로 보내려면 장치 자체를 지정하십시오: --device %2.</translation>
+    </message>
+    <message>
+        <source>a FIFO (named pipe)</source>
+        <translation>FIFO(명명된 파이프)</translation>
+    </message>
+    <message>
+        <source>a symbolic link</source>
+        <translation>심볼릭 링크</translation>
+    </message>
+    <message>
+        <source>a folder</source>
+        <translation>폴더</translation>
+    </message>
+    <message>
+        <source>a socket</source>
+        <translation>소켓</translation>
+    </message>
+    <message>
+        <source>a device</source>
+        <translation>장치</translation>
+    </message>
+    <message>
+        <source>no plain file</source>
+        <translation>일반 파일이 아닌 특수 파일</translation>
+    </message>
+    <message>
+        <source>its lock file %1 is %2, so it is not opened and nothing is sent; someone may have put it there to block this program. Remove it, then try again.</source>
+        <translation>잠금 파일 %1이(가) %2입니다. 그래서 열지 않고 아무것도 보내지 않습니다. 누군가 이 프로그램을 막으려고 놓아 두었을 수 있습니다. 그 파일을 지운 다음 다시 해 보십시오.</translation>
+    </message>
+    <message>
+        <source>%1 bytes long, far more than a lock file holds</source>
+        <translation>%1바이트 길이로, 잠금 파일에 들어가는 내용보다 훨씬 긴 파일</translation>
     </message>
 </context>
 <context>
@@ -918,14 +1041,6 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
         <translation>&quot;orvane-send --help&quot;로 도움말을 보십시오.</translation>
     </message>
     <message>
-        <source>Send through serial port N, 1..16 (default: the device ORVANE_DEVICE names, else port 1; see the port table below).</source>
-        <translation>시리얼 포트 N(1..16)으로 보냅니다(기본값: ORVANE_DEVICE가 가리키는 장치, 없으면 포트 1. 아래 포트 표 참조).</translation>
-    </message>
-    <message>
-        <source>Send through this serial device instead, e.g. /dev/ttyUSB0 or a /dev/serial/by-id/ name, or to a sign behind a network serial server: socket://HOST:PORT or rfc2217://HOST:PORT.</source>
-        <translation>대신 이 시리얼 장치로 보냅니다. 예: /dev/ttyUSB0이나 /dev/serial/by-id/ 이름, 또는 네트워크 시리얼 서버 뒤의 전광판: socket://HOST:PORT나 rfc2217://HOST:PORT.</translation>
-    </message>
-    <message>
         <source>Send speed S, 1..9, instead of the source&apos;s (a pattern file&apos;s own speed, 5 otherwise).</source>
         <translation>원본의 속도(패턴 파일 자체의 속도, 그 밖에는 5) 대신 속도 S(1..9)로 보냅니다.</translation>
     </message>
@@ -1006,10 +1121,6 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
         <translation>--device에는 장치 경로를 주어야 합니다</translation>
     </message>
     <message>
-        <source>give either --port or --device, not both</source>
-        <translation>--port와 --device 중 하나만 주십시오</translation>
-    </message>
-    <message>
         <source>--align must be left, center or right, not &quot;%1&quot;</source>
         <translation>--align은 &quot;%1&quot;이(가) 아니라 left, center, right 중 하나여야 합니다</translation>
     </message>
@@ -1040,55 +1151,6 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     <message>
         <source>give one source: a pattern file, --text or --image</source>
         <translation>원본은 하나만 주십시오: 패턴 파일, --text, --image 중 하나</translation>
-    </message>
-    <message>
-        <source>Usage: orvane-send [OPTION]... FILE
-       orvane-send --list-ports
-       orvane-send --list-fonts
-
-</source>
-        <translation>사용법: orvane-send [옵션]... 파일
-        orvane-send --list-ports
-        orvane-send --list-fonts
-
-</translation>
-    </message>
-    <message>
-        <source>
-Ports:
-%1
-Fonts (bundled):
-  5x8       X11 misc-fixed 5x8, 8 rows: Latin, Greek, Cyrillic; public domain
-  galmuri7  Galmuri7 by Lee Minseo, 7 rows: its Hangul syllables and jamo only;
-            SIL Open Font License 1.1
-
-Environment:
-  ORVANE_DEVICE  the device to send through when neither --port nor --device
-                 is given
-
-Exit codes:
-  0  done: the picture was sent, printed or saved
-  2  bad usage
-  3  the source (pattern file, font or image) was refused
-  4  the port could not be opened, or a write (port or output file) failed
-</source>
-        <translation>
-포트:
-%1
-글꼴(내장):
-  5x8       X11 misc-fixed 5x8, 8행: 라틴, 그리스, 키릴 문자; 퍼블릭 도메인
-  galmuri7  이민서의 Galmuri7, 7행: 한글 음절과 자모만;
-            SIL Open Font License 1.1
-
-환경 변수:
-  ORVANE_DEVICE  --port도 --device도 주지 않았을 때 보낼 장치
-
-종료 코드:
-  0  완료: 그림을 보냈거나, 출력했거나, 저장했습니다
-  2  잘못된 사용법
-  3  원본(패턴 파일, 글꼴, 이미지)이 거부되었습니다
-  4  포트를 열 수 없었거나, 쓰기(포트나 출력 파일)에 실패했습니다
-</translation>
     </message>
     <message>
         <source>sending to %1 ...</source>
@@ -1123,14 +1185,136 @@ Exit codes:
         <translation>글자의 너비가 %1열입니다. 앞쪽 %2열만 나옵니다</translation>
     </message>
     <message>
+        <source>sending to %1 devices: %2 ended</source>
+        <translation>장치 %1개로 보내는 중: %2개 끝남</translation>
+    </message>
+    <message>
+        <source>%1: sent %2 characters</source>
+        <translation>%1: %2자를 보냈습니다</translation>
+    </message>
+    <message>
+        <source>%1 of %2 devices failed: %3</source>
+        <translation>장치 %2개 중 %1개가 실패했습니다: %3</translation>
+    </message>
+    <message>
+        <source>Send through serial port N, 1..16 (default: the device ORVANE_DEVICE names, else port 1; see the port table below). May be given more than once.</source>
+        <translation>시리얼 포트 N(1..16)으로 보냅니다. 여러 번 줄 수 있습니다. 기본값: ORVANE_DEVICE가 가리키는 장치, 없으면 포트 1(아래 포트 표 참조).</translation>
+    </message>
+    <message>
+        <source>Send through this serial device, e.g. /dev/ttyUSB0 or a /dev/serial/by-id/ name, or to a sign behind a network serial server: socket://HOST:PORT or rfc2217://HOST:PORT. May be given more than once.</source>
+        <translation>이 시리얼 장치로 보냅니다. 예: /dev/ttyUSB0이나 /dev/serial/by-id/ 이름, 또는 네트워크 시리얼 서버 뒤의 전광판: socket://HOST:PORT나 rfc2217://HOST:PORT. 여러 번 줄 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>Send to the sign or group of signs NAME of the signs file (see below). May be given more than once; each device is sent to once.</source>
+        <translation>전광판 목록 파일(아래 참조)의 전광판이나 그룹 NAME으로 보냅니다. 여러 번 줄 수 있으며, 장치마다 한 번씩만 보냅니다.</translation>
+    </message>
+    <message>
+        <source>List the signs and groups of the signs file, each with its device and, for a serial device, its status.</source>
+        <translation>전광판 목록 파일의 전광판과 그룹을 장치와 함께 나열합니다(시리얼 장치는 상태도).</translation>
+    </message>
+    <message>
         <source>Sends a picture and a speed to the sign, exactly as the editor&apos;s &quot;Down Load&quot;
 does: 300 baud, 8 data bits, no parity, 2 stop bits, no flow control.
 Without --frame, --show, --save or --png the picture goes to the sign; with
-any of them it goes there too only when --port or --device is given.</source>
+one or more of them it goes there too only when --port, --device or --sign is
+given. Several devices are sent to at once, each result on a line of its own.</source>
         <translation>그림과 속도를 전광판에 보냅니다. 편집기의 &quot;Down Load&quot;와 똑같이
 300보, 데이터 비트 8, 패리티 없음, 정지 비트 2, 흐름 제어 없음으로 보냅니다.
 --frame, --show, --save, --png가 없으면 그림은 전광판으로 가고, 이 중
-하나라도 있으면 --port나 --device를 줄 때만 전광판으로도 갑니다.</translation>
+하나라도 있으면 --port, --device, --sign을 줄 때만 전광판으로도 갑니다.
+여러 장치에 한꺼번에 보내며, 장치마다 결과를 한 줄씩 씁니다.</translation>
+    </message>
+    <message>
+        <source>standard output</source>
+        <translation>표준 출력</translation>
+    </message>
+    <message>
+        <source>%1 and %2 both write to %3; give each output a file of its own</source>
+        <translation>%1과(와) %2이(가) 둘 다 %3에 씁니다. 출력마다 따로 파일을 주십시오</translation>
+    </message>
+    <message>
+        <source>--sign needs a sign&apos;s name, not &quot;%1&quot;</source>
+        <translation>--sign에는 &quot;%1&quot;이(가) 아니라 전광판 이름을 주어야 합니다</translation>
+    </message>
+    <message>
+        <source>Usage: orvane-send [OPTION]... FILE
+       orvane-send --list-ports
+       orvane-send --list-fonts
+       orvane-send --list-signs
+
+</source>
+        <translation>사용법: orvane-send [옵션]... 파일
+        orvane-send --list-ports
+        orvane-send --list-fonts
+        orvane-send --list-signs
+
+</translation>
+    </message>
+    <message>
+        <source>
+Ports:
+%1
+Fonts (bundled):
+  5x8       X11 misc-fixed 5x8, 8 rows: Latin, Greek, Cyrillic; public domain
+  galmuri7  Galmuri7 by Lee Minseo, 7 rows: its Hangul syllables and jamo only;
+            SIL Open Font License 1.1
+
+Signs file (%2):
+  NAME = DEVICE           port N, socket://HOST:PORT, rfc2217://HOST:PORT
+                          or an absolute device path
+  NAME = NAME, NAME, ...  a group of signs and groups
+  # a comment
+
+Environment:
+  ORVANE_DEVICE  the device to send through when none of --port, --device
+                 and --sign is given
+  ORVANE_SIGNS   the signs file instead of the one above
+
+Exit codes:
+  0  done: the picture was sent (to every device), printed or saved
+  2  bad usage, or a sign&apos;s name that the signs file does not have
+  3  the source (pattern file, font or image) or the signs file was refused
+  4  a port could not be opened, or a write (port or output file) failed;
+     with several devices: at least one did not receive the whole frame
+</source>
+        <translation>
+포트:
+%1
+글꼴(내장):
+  5x8       X11 misc-fixed 5x8, 8행: 라틴, 그리스, 키릴 문자; 퍼블릭 도메인
+  galmuri7  이민서의 Galmuri7, 7행: 한글 음절과 자모만;
+            SIL Open Font License 1.1
+
+전광판 목록 파일(%2):
+  NAME = DEVICE           port N, socket://HOST:PORT, rfc2217://HOST:PORT
+                          또는 장치의 절대 경로
+  NAME = NAME, NAME, ...  전광판과 그룹을 묶은 그룹
+  # 주석
+
+환경 변수:
+  ORVANE_DEVICE  --port, --device, --sign 중 어느 것도 주지 않았을 때
+                 보낼 장치
+  ORVANE_SIGNS   위의 파일 대신 쓸 전광판 목록 파일
+
+종료 코드:
+  0  완료: 그림을 (모든 장치에) 보냈거나, 출력했거나, 저장했습니다
+  2  잘못된 사용법, 또는 전광판 목록 파일에 없는 전광판 이름
+  3  원본(패턴 파일, 글꼴, 이미지)이나 전광판 목록 파일이 거부되었습니다
+  4  포트를 열 수 없었거나, 쓰기(포트나 출력 파일)에 실패했습니다.
+     장치가 여럿이면: 하나 이상이 프레임 전체를 받지 못했습니다
+</translation>
+    </message>
+    <message>
+        <source>the text is more than %1 columns wide; only its first %2 are shown</source>
+        <translation>글자의 너비가 %1열을 넘습니다. 앞쪽 %2열만 나옵니다</translation>
+    </message>
+    <message>
+        <source>the signs %1 and %2 are one device, %3; it is sent to once</source>
+        <translation>전광판 %1과(와) %2은(는) 같은 장치 %3입니다. 한 번만 보냅니다</translation>
+    </message>
+    <message>
+        <source>group: %1</source>
+        <translation>group: %1</translation>
     </message>
 </context>
 <context>
@@ -1170,6 +1354,73 @@ any of them it goes there too only when --port or --device is given.</source>
     <message>
         <source>unknown error</source>
         <translation>알 수 없는 오류</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::Signs</name>
+    <message>
+        <source>%1: no sign is named &quot;%2&quot;: the file names none</source>
+        <translation>%1: 이름이 &quot;%2&quot;인 전광판이 없습니다. 파일에 이름이 하나도 없습니다</translation>
+    </message>
+    <message>
+        <source>%1: no sign is named &quot;%2&quot;; the names are: %3</source>
+        <translation>%1: 이름이 &quot;%2&quot;인 전광판이 없습니다. 있는 이름: %3</translation>
+    </message>
+    <message>
+        <source>%1: &quot;%2&quot; is a group of the signs %3; name one sign</source>
+        <translation>%1: &quot;%2&quot;은(는) 전광판 %3의 그룹입니다. 전광판 하나의 이름을 주십시오</translation>
+    </message>
+    <message>
+        <source>the file is larger than %1 bytes; it is no signs file</source>
+        <translation>파일이 %1바이트보다 큽니다. 전광판 목록 파일이 아닙니다</translation>
+    </message>
+    <message>
+        <source>line %1: %2</source>
+        <translation>%1번 줄: %2</translation>
+    </message>
+    <message>
+        <source>a line is NAME = DEVICE or NAME = NAME, NAME, ...</source>
+        <translation>줄은 NAME = DEVICE 또는 NAME = NAME, NAME, ... 형식이어야 합니다</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no name: a name is letters, digits, &quot;-&quot;, &quot;_&quot; and &quot;.&quot;</source>
+        <translation>&quot;%1&quot;은(는) 이름이 될 수 없습니다: 이름은 글자, 숫자, &quot;-&quot;, &quot;_&quot;, &quot;.&quot;로만 이루어집니다</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is named on line %2 already</source>
+        <translation>&quot;%1&quot;은(는) 이미 %2번 줄에 있습니다</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; has no device</source>
+        <translation>&quot;%1&quot;에 장치가 없습니다</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a port is given by its number, as &quot;port 6&quot;</source>
+        <translation>&quot;%1&quot;: 포트는 &quot;port 6&quot;처럼 번호로 씁니다</translation>
+    </message>
+    <message>
+        <source>the group &quot;%1&quot; has an empty name in its list</source>
+        <translation>그룹 &quot;%1&quot;의 목록에 빈 이름이 있습니다</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is neither a device nor a name; a device is &quot;port N&quot;, socket://HOST:PORT, rfc2217://HOST:PORT or an absolute path</source>
+        <translation>&quot;%1&quot;은(는) 장치도 이름도 아닙니다. 장치는 &quot;port N&quot;, socket://HOST:PORT, rfc2217://HOST:PORT 또는 절대 경로입니다</translation>
+    </message>
+    <message>
+        <source>the group &quot;%1&quot; names &quot;%2&quot;, which is no sign or group of this file</source>
+        <translation>그룹 &quot;%1&quot;에 있는 &quot;%2&quot;은(는) 이 파일의 전광판도 그룹도 아닙니다</translation>
+    </message>
+    <message>
+        <source>the group &quot;%1&quot; contains itself: %2</source>
+        <translation>그룹 &quot;%1&quot;이(가) 자기 자신을 포함합니다: %2</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot;: a port is a number from %2 to %3</source>
+        <translation>&quot;%1&quot;: 포트는 %2부터 %3까지의 숫자입니다</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no network link: use socket://HOST:PORT or rfc2217://HOST:PORT</source>
+        <translation>&quot;%1&quot;은(는) 네트워크 연결이 아닙니다. socket://HOST:PORT나 rfc2217://HOST:PORT를 쓰십시오</translation>
     </message>
 </context>
 </TS>

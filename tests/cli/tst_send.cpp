@@ -512,8 +512,14 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("says");
         const QString bad = writeFile(dir, "bad.txt", signFile("0"));
-        QTest::newRow("help") << QStringList{"--help"} << 0
-                              << u"사용법: orvane-send [옵션]... 파일\n"_s;
+        QTest::newRow("help")
+            << QStringList{"--help"} << 0
+            << u"사용법: orvane-send [옵션]... 파일\n"
+               u"        orvane-send --list-ports\n"
+               u"        orvane-send --list-fonts\n"
+               u"        orvane-send --list-signs\n"
+               u"\n"
+               u"그림과 속도를 전광판에 보냅니다. 편집기의 \"Down Load\"와 똑같이\n"_s;
         QTest::newRow("refused")
             << QStringList{bad, "--frame"} << 3
             << "orvane-send: " + bad +
