@@ -1312,10 +1312,6 @@ Exit codes:
         <source>the signs %1 and %2 are one device, %3; it is sent to once</source>
         <translation>전광판 %1과(와) %2은(는) 같은 장치 %3입니다. 한 번만 보냅니다</translation>
     </message>
-    <message>
-        <source>group: %1</source>
-        <translation>group: %1</translation>
-    </message>
 </context>
 <context>
     <name>orvane::SerialPort</name>

@@ -102,7 +102,9 @@ QStringList signListing(const SignList& list) {
     for (const SignList::Entry& entry : list.entries) {
         QString what;
         if (!entry.members.isEmpty()) {
-            what = Text::tr("group: %1").arg(entry.members.join(QStringLiteral(", ")));
+            // Scripts read these lines: "group:", like the presence words, is the same in every
+            // language.
+            what = QStringLiteral("group: %1").arg(entry.members.join(QStringLiteral(", ")));
         } else if (isNetworkName(entry.device.device)) {
             what = entry.device.device;
         } else {
