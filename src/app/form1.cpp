@@ -17,8 +17,8 @@
 #include "porttooltip.h"
 #include "textstatus.h"
 #include "tooltip.h"
+#include "windowaccessible.h"
 
-#include <QAccessibleWidget>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -40,12 +40,10 @@ QString headerFormat() {
     return items.join(QLatin1Char('|'));
 }
 
-// A screen reader takes a top-level window for one by its role (a frame, named by its title), not
-// by where it stands: without this the window would be a plain "filler".
-QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
-    if (className != QLatin1String("orvane::Form1") || !object || !object->isWidgetType())
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+// The one local file dragged or dropped; empty for anything else.
+QString droppedFile(const QDropEvent& event) {
+    const QList<QUrl> urls = event.mimeData()->urls();
+    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
 }
 
 } // namespace
@@ -56,9 +54,8 @@ QString Form1::designCaption() {
 }
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
-    static const bool accessible = (QAccessible::installFactory(windowAccessible), true);
-    Q_UNUSED(accessible);
     setObjectName(QStringLiteral("Form1"));
+    makeWindowAccessible(this);
     setWindowTitle(designCaption());
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/orvane-16.png"), QSize(16, 16));
@@ -137,10 +134,9 @@ void Form1::buildControls() {
     connect(MSFlexGrid1, &FlexGrid::PaintCrossed, this, &Form1::paintCrossed);
     connect(MSFlexGrid1, &FlexGrid::PaintFinished, this, [this] { history_->end(); });
 
-    // Text typed while a button or the speed bar has the focus goes to the grid.
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4,
                                                       Command5, Command6, Command7, HScroll1})
-        w->installEventFilter(this);
+        MSFlexGrid1->takeTypingFrom(w);
 
     MSFlexGrid1->setToolTip(wrappedToolTip(
         tr("Click a dot, or press Enter, to light or darken it; Shift+drag paints every dot "
@@ -268,11 +264,8 @@ void Form1::loadPatternFile(const QString& fileName) {
         return;
     }
     history_->record(tr("Load"), [&] {
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                MSFlexGrid1->setTextMatrix(row, col, read.picture.text(row, col));
+        ShowPicture(*MSFlexGrid1, read.picture);
         setSpeed(read.speed);
-        RepaintPattern(*MSFlexGrid1);
         typeAtColumnOne();
     });
     noteSaved();
@@ -299,17 +292,16 @@ void Form1::mnuKeys_Click() {
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.first().isLocalFile())
+    if (!droppedFile(*event).isEmpty())
         event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.first().isLocalFile())
+    const QString fileName = droppedFile(*event);
+    if (fileName.isEmpty())
         return;
     event->acceptProposedAction();
-    Form_OLEDragDrop(urls.first().toLocalFile());
+    Form_OLEDragDrop(fileName);
 }
 
 // A dropped image is imported; anything else is loaded as a pattern file, with Load's checks.
@@ -367,31 +359,6 @@ bool Form1::isModified() const {
 void Form1::closeEvent(QCloseEvent* event) {
     event->setAccepted(closePrompt_.mayClose(this, PictureOf(*MSFlexGrid1), speed(),
                                              [this] { return savePatternFile(); }));
-}
-
-// A printable key on a button or the speed bar is typed on the grid, which takes the focus so
-// that the next Space is a space too. Space on a button still presses it, Enter too.
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool buttonKey = qobject_cast<QPushButton*>(watched) && key->key() == Qt::Key_Space;
-        if (FlexGrid::typesText(*key) && !buttonKey) {
-            MSFlexGrid1->setFocus(Qt::OtherFocusReason);
-            MSFlexGrid1_KeyPress(key->text());
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// The title is the status line (a saved file's path, a download's progress): screen readers are
-// told of every change, which Qt does not do for a window's title by itself.
-void Form1::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowTitleChange) {
-        QAccessibleEvent named(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&named);
-    }
-    QWidget::changeEvent(event);
 }
 
 void Form1::setDevice(const QString& device) {
