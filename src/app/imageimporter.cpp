@@ -44,7 +44,7 @@ void ImageImporter::ask() {
     }
     auto* dialog = new ImportImageDialog(fileName, image.image, image.warnings, window_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, window_, [this] { window_->activateWindow(); });
+    connect(dialog, &QDialog::finished, window_, [window = window_] { window->activateWindow(); });
     connect(dialog, &QDialog::accepted, this, [this, dialog] { emit chosen(dialog->picture()); });
     dialog->open();
 }
