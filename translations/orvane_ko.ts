@@ -226,67 +226,7 @@
     </message>
 </context>
 <context>
-    <name>orvane::Form1</name>
-    <message>
-        <source>Undo</source>
-        <translation>실행 취소</translation>
-    </message>
-    <message>
-        <source>Redo</source>
-        <translation>다시 실행</translation>
-    </message>
-    <message>
-        <source>Undo %1</source>
-        <translation>실행 취소: %1</translation>
-    </message>
-    <message>
-        <source>Redo %1</source>
-        <translation>다시 실행: %1</translation>
-    </message>
-    <message>
-        <source>Shift Left</source>
-        <translation>왼쪽으로 밀기</translation>
-    </message>
-    <message>
-        <source>Shift Right</source>
-        <translation>오른쪽으로 밀기</translation>
-    </message>
-    <message>
-        <source>Shift Up</source>
-        <translation>위로 밀기</translation>
-    </message>
-    <message>
-        <source>Shift Down</source>
-        <translation>아래로 밀기</translation>
-    </message>
-    <message>
-        <source>Invert</source>
-        <translation>반전</translation>
-    </message>
-    <message>
-        <source>Mirror Left-Right</source>
-        <translation>좌우 뒤집기</translation>
-    </message>
-    <message>
-        <source>Mirror Top-Bottom</source>
-        <translation>상하 뒤집기</translation>
-    </message>
-    <message>
-        <source>Centre</source>
-        <translation>가운데로</translation>
-    </message>
-    <message>
-        <source>Images (%1)</source>
-        <translation>이미지 (%1)</translation>
-    </message>
-    <message>
-        <source>All files (*)</source>
-        <translation>모든 파일 (*)</translation>
-    </message>
-    <message>
-        <source>Import Image...</source>
-        <translation>이미지 가져오기...</translation>
-    </message>
+    <name>orvane::FontChoice</name>
     <message>
         <source>Font</source>
         <translation>글꼴</translation>
@@ -296,24 +236,27 @@
         <translation>다른 글꼴 파일...</translation>
     </message>
     <message>
+        <source>Font for Typing</source>
+        <translation>입력용 글꼴</translation>
+    </message>
+    <message>
+        <source>BDF fonts (*.bdf *.BDF)</source>
+        <translation>BDF 글꼴 (*.bdf *.BDF)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>모든 파일 (*)</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::Form1</name>
+    <message>
         <source>Clear</source>
         <translation>모두 끄기 (Clear)</translation>
     </message>
     <message>
         <source>Set</source>
         <translation>모두 켜기 (Set)</translation>
-    </message>
-    <message>
-        <source>Load...</source>
-        <translation>불러오기 (Load)...</translation>
-    </message>
-    <message>
-        <source>Save...</source>
-        <translation>저장 (Save)...</translation>
-    </message>
-    <message>
-        <source>Keys and Mouse...</source>
-        <translation>키와 마우스...</translation>
     </message>
     <message>
         <source>Click a dot, or press Enter, to light or darken it; Shift+drag paints every dot crossed like the first one.
@@ -352,30 +295,6 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
         <translation>전광판이 연결된 시리얼 포트, 1~16입니다. Up과 Dn으로 바꿉니다. 번호 위에 마우스를 올리면 장치와 연결 여부가 나옵니다.</translation>
     </message>
     <message>
-        <source>Right-click the grid: images, fonts, more · Drop a file · F1: keys</source>
-        <translation>격자 오른쪽 클릭: 이미지, 글꼴 등 · 파일 끌어다 놓기 · F1: 키</translation>
-    </message>
-    <message>
-        <source>Typed text goes where the yellow caret is. This counts the columns up to the caret, of the sign&apos;s %1, and says how many columns of typed letters did not fit.</source>
-        <translation>입력한 글자는 노란 커서 위치에 들어갑니다. 여기에는 전광판의 %1열 중 커서까지의 열 수와, 입력한 글자 중 들어가지 못한 열 수가 나옵니다.</translation>
-    </message>
-    <message>
-        <source>The grid&apos;s context menu (the right button, or the Menu key) holds every command with its key: undo and redo, Import Image, the font for typing, shifting, inverting, mirroring and centring the picture, Clear, Set, Load and Save. F1 shows the keys and mouse actions. Drop a pattern file or an image on the window to load it.</source>
-        <translation>격자의 메뉴(오른쪽 버튼이나 메뉴 키)에 모든 명령이 단축키와 함께 있습니다: 실행 취소와 다시 실행, 이미지 가져오기, 입력용 글꼴, 그림 밀기·반전·뒤집기·가운데로, Clear, Set, Load, Save. F1을 누르면 키와 마우스 동작이 나옵니다. 패턴 파일이나 이미지를 창에 끌어다 놓으면 불러옵니다.</translation>
-    </message>
-    <message>
-        <source>Text in %1: %2 of %3 columns used</source>
-        <translation>%1 글꼴 글자: %3열 중 %2열 사용</translation>
-    </message>
-    <message>
-        <source>1 column cut off</source>
-        <translation>1열 잘림</translation>
-    </message>
-    <message>
-        <source>%1 columns cut off</source>
-        <translation>%1열 잘림</translation>
-    </message>
-    <message>
         <source>Paint</source>
         <translation>칠하기</translation>
     </message>
@@ -388,84 +307,8 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
         <translation>불러오기</translation>
     </message>
     <message>
-        <source>Import Image</source>
-        <translation>이미지 가져오기</translation>
-    </message>
-    <message>
         <source>Import image</source>
         <translation>이미지 가져오기</translation>
-    </message>
-    <message>
-        <source>Font for Typing</source>
-        <translation>입력용 글꼴</translation>
-    </message>
-    <message>
-        <source>BDF fonts (*.bdf *.BDF)</source>
-        <translation>BDF 글꼴 (*.bdf *.BDF)</translation>
-    </message>
-    <message>
-        <source>Click, Enter</source>
-        <translation>클릭, Enter</translation>
-    </message>
-    <message>
-        <source>light or darken the dot (the current cell)</source>
-        <translation>도트(현재 칸)를 켜거나 끄기</translation>
-    </message>
-    <message>
-        <source>Shift+drag</source>
-        <translation>Shift+드래그</translation>
-    </message>
-    <message>
-        <source>paint: every dot crossed as the first one</source>
-        <translation>칠하기: 지나가는 도트를 모두 첫 도트처럼</translation>
-    </message>
-    <message>
-        <source>Letters, digits, Space</source>
-        <translation>글자, 숫자, Space</translation>
-    </message>
-    <message>
-        <source>write text at the yellow caret, also while a button has the focus</source>
-        <translation>노란 커서 위치에 글자 쓰기(버튼에 포커스가 있어도)</translation>
-    </message>
-    <message>
-        <source>Backspace</source>
-        <translation>Backspace</translation>
-    </message>
-    <message>
-        <source>take back the last character typed</source>
-        <translation>마지막으로 입력한 글자 되돌리기</translation>
-    </message>
-    <message>
-        <source>Arrows, Home, End</source>
-        <translation>화살표, Home, End</translation>
-    </message>
-    <message>
-        <source>move the current cell and the caret</source>
-        <translation>현재 칸과 커서 옮기기</translation>
-    </message>
-    <message>
-        <source>Right button, Menu key, Shift+F10</source>
-        <translation>오른쪽 버튼, 메뉴 키, Shift+F10</translation>
-    </message>
-    <message>
-        <source>the menu of every command</source>
-        <translation>모든 명령의 메뉴</translation>
-    </message>
-    <message>
-        <source>Drop a file</source>
-        <translation>파일 끌어다 놓기</translation>
-    </message>
-    <message>
-        <source>load a pattern file or import an image</source>
-        <translation>패턴 파일 불러오기 또는 이미지 가져오기</translation>
-    </message>
-    <message>
-        <source>Redo (also Ctrl+Y)</source>
-        <translation>다시 실행 (Ctrl+Y도 가능)</translation>
-    </message>
-    <message>
-        <source>Orvane: Keys and Mouse</source>
-        <translation>Orvane: 키와 마우스</translation>
     </message>
     <message>
         <source>Save</source>
@@ -478,10 +321,6 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     <message>
         <source>Down Load</source>
         <translation>다운로드</translation>
-    </message>
-    <message>
-        <source>Picture commands</source>
-        <translation>그림 명령</translation>
     </message>
     <message>
         <source>Speed</source>
@@ -521,6 +360,85 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     <message>
         <source>Picture</source>
         <translation>그림</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::GridMenu</name>
+    <message>
+        <source>Redo</source>
+        <translation>다시 실행</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>실행 취소</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>다시 실행: %1</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>실행 취소: %1</translation>
+    </message>
+    <message>
+        <source>Shift Left</source>
+        <translation>왼쪽으로 밀기</translation>
+    </message>
+    <message>
+        <source>Shift Right</source>
+        <translation>오른쪽으로 밀기</translation>
+    </message>
+    <message>
+        <source>Shift Up</source>
+        <translation>위로 밀기</translation>
+    </message>
+    <message>
+        <source>Shift Down</source>
+        <translation>아래로 밀기</translation>
+    </message>
+    <message>
+        <source>Invert</source>
+        <translation>반전</translation>
+    </message>
+    <message>
+        <source>Mirror Left-Right</source>
+        <translation>좌우 뒤집기</translation>
+    </message>
+    <message>
+        <source>Mirror Top-Bottom</source>
+        <translation>상하 뒤집기</translation>
+    </message>
+    <message>
+        <source>Centre</source>
+        <translation>가운데로</translation>
+    </message>
+    <message>
+        <source>Import Image...</source>
+        <translation>이미지 가져오기...</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>모두 끄기 (Clear)</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>모두 켜기 (Set)</translation>
+    </message>
+    <message>
+        <source>Load...</source>
+        <translation>불러오기 (Load)...</translation>
+    </message>
+    <message>
+        <source>Save...</source>
+        <translation>저장 (Save)...</translation>
+    </message>
+    <message>
+        <source>Keys and Mouse...</source>
+        <translation>키와 마우스...</translation>
+    </message>
+    <message>
+        <source>Picture commands</source>
+        <translation>그림 명령</translation>
     </message>
 </context>
 <context>
@@ -606,6 +524,25 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     </message>
 </context>
 <context>
+    <name>orvane::ImageImporter</name>
+    <message>
+        <source>Images (%1)</source>
+        <translation>이미지 (%1)</translation>
+    </message>
+    <message>
+        <source>All files (*)</source>
+        <translation>모든 파일 (*)</translation>
+    </message>
+    <message>
+        <source>Import Image</source>
+        <translation>이미지 가져오기</translation>
+    </message>
+    <message>
+        <source>Load</source>
+        <translation>불러오기</translation>
+    </message>
+</context>
+<context>
     <name>orvane::ImportImageDialog</name>
     <message>
         <source>Import Image - %1</source>
@@ -650,6 +587,77 @@ Right-click or the Menu key: undo, images, fonts, shifting, mirroring and more. 
     <message>
         <source>Threshold</source>
         <translation>임계값</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::KeysHelp</name>
+    <message>
+        <source>Click, Enter</source>
+        <translation>클릭, Enter</translation>
+    </message>
+    <message>
+        <source>light or darken the dot (the current cell)</source>
+        <translation>도트(현재 칸)를 켜거나 끄기</translation>
+    </message>
+    <message>
+        <source>Shift+drag</source>
+        <translation>Shift+드래그</translation>
+    </message>
+    <message>
+        <source>paint: every dot crossed as the first one</source>
+        <translation>칠하기: 지나가는 도트를 모두 첫 도트처럼</translation>
+    </message>
+    <message>
+        <source>Letters, digits, Space</source>
+        <translation>글자, 숫자, Space</translation>
+    </message>
+    <message>
+        <source>write text at the yellow caret, also while a button has the focus</source>
+        <translation>노란 커서 위치에 글자 쓰기(버튼에 포커스가 있어도)</translation>
+    </message>
+    <message>
+        <source>Backspace</source>
+        <translation>Backspace</translation>
+    </message>
+    <message>
+        <source>take back the last character typed</source>
+        <translation>마지막으로 입력한 글자 되돌리기</translation>
+    </message>
+    <message>
+        <source>Arrows, Home, End</source>
+        <translation>화살표, Home, End</translation>
+    </message>
+    <message>
+        <source>move the current cell and the caret</source>
+        <translation>현재 칸과 커서 옮기기</translation>
+    </message>
+    <message>
+        <source>Right button, Menu key, Shift+F10</source>
+        <translation>오른쪽 버튼, 메뉴 키, Shift+F10</translation>
+    </message>
+    <message>
+        <source>the menu of every command</source>
+        <translation>모든 명령의 메뉴</translation>
+    </message>
+    <message>
+        <source>Drop a file</source>
+        <translation>파일 끌어다 놓기</translation>
+    </message>
+    <message>
+        <source>load a pattern file or import an image</source>
+        <translation>패턴 파일 불러오기 또는 이미지 가져오기</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>실행 취소</translation>
+    </message>
+    <message>
+        <source>Redo (also Ctrl+Y)</source>
+        <translation>다시 실행 (Ctrl+Y도 가능)</translation>
+    </message>
+    <message>
+        <source>Orvane: Keys and Mouse</source>
+        <translation>Orvane: 키와 마우스</translation>
     </message>
 </context>
 <context>
@@ -1417,6 +1425,33 @@ Exit codes:
     <message>
         <source>&quot;%1&quot; is no network link: use socket://HOST:PORT or rfc2217://HOST:PORT</source>
         <translation>&quot;%1&quot;은(는) 네트워크 연결이 아닙니다. socket://HOST:PORT나 rfc2217://HOST:PORT를 쓰십시오</translation>
+    </message>
+</context>
+<context>
+    <name>orvane::TextStatus</name>
+    <message>
+        <source>Right-click the grid: images, fonts, more · Drop a file · F1: keys</source>
+        <translation>격자 오른쪽 클릭: 이미지, 글꼴 등 · 파일 끌어다 놓기 · F1: 키</translation>
+    </message>
+    <message>
+        <source>Typed text goes where the yellow caret is. This counts the columns up to the caret, of the sign&apos;s %1, and says how many columns of typed letters did not fit.</source>
+        <translation>입력한 글자는 노란 커서 위치에 들어갑니다. 여기에는 전광판의 %1열 중 커서까지의 열 수와, 입력한 글자 중 들어가지 못한 열 수가 나옵니다.</translation>
+    </message>
+    <message>
+        <source>The grid&apos;s context menu (the right button, or the Menu key) holds every command with its key: undo and redo, Import Image, the font for typing, shifting, inverting, mirroring and centring the picture, Clear, Set, Load and Save. F1 shows the keys and mouse actions. Drop a pattern file or an image on the window to load it.</source>
+        <translation>격자의 메뉴(오른쪽 버튼이나 메뉴 키)에 모든 명령이 단축키와 함께 있습니다: 실행 취소와 다시 실행, 이미지 가져오기, 입력용 글꼴, 그림 밀기·반전·뒤집기·가운데로, Clear, Set, Load, Save. F1을 누르면 키와 마우스 동작이 나옵니다. 패턴 파일이나 이미지를 창에 끌어다 놓으면 불러옵니다.</translation>
+    </message>
+    <message>
+        <source>Text in %1: %2 of %3 columns used</source>
+        <translation>%1 글꼴 글자: %3열 중 %2열 사용</translation>
+    </message>
+    <message>
+        <source>1 column cut off</source>
+        <translation>1열 잘림</translation>
+    </message>
+    <message>
+        <source>%1 columns cut off</source>
+        <translation>%1열 잘림</translation>
     </message>
 </context>
 </TS>

@@ -3,51 +3,34 @@
 #include "beep.h"
 #include "bitmapfont.h"
 #include "busyguard.h"
+#include "controls.h"
 #include "dotpattern.h"
 #include "editing.h"
 #include "errorreport.h"
 #include "flexgrid.h"
+#include "fontchoice.h"
+#include "gridmenu.h"
 #include "gridtyping.h"
-#include "imagedialog.h"
-#include "imageimport.h"
+#include "keyshelp.h"
 #include "patternfile.h"
 #include "porttable.h"
 #include "porttooltip.h"
-#include "prompts.h"
+#include "textstatus.h"
 #include "tooltip.h"
+#include "windowaccessible.h"
 
-#include <QAccessibleWidget>
-#include <QAction>
-#include <QActionGroup>
 #include <QCloseEvent>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QIcon>
-#include <QImageReader>
-#include <QLabel>
-#include <QMenu>
 #include <QMimeData>
-#include <QPromise>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QThreadPool>
-#include <QVBoxLayout>
 
 namespace orvane {
 
 namespace {
 
-// Positions and sizes are laid out in twips; 15 twips make one pixel at 96 dpi.
-constexpr int TwipsPerPixel = 15;
 constexpr QSize ClientSize(13830 / TwipsPerPixel, 3330 / TwipsPerPixel); // 922 x 222
-
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / TwipsPerPixel, top / TwipsPerPixel, width / TwipsPerPixel,
-                 height / TwipsPerPixel);
-}
 
 // The header labels " 1" .. "50", two characters each, separated by "|".
 QString headerFormat() {
@@ -57,32 +40,10 @@ QString headerFormat() {
     return items.join(QLatin1Char('|'));
 }
 
-template <typename T> T* place(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* w = new T(parent);
-    w->setObjectName(QLatin1String(name));
-    w->setGeometry(geometry);
-    return w;
-}
-
-QPushButton* button(QWidget* parent, const char* name, const QString& text, const QRect& g) {
-    auto* b = place<QPushButton>(parent, name, g);
-    b->setText(text);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, const QString& text, const QRect& g) {
-    auto* l = place<QLabel>(parent, name, g);
-    l->setText(text);
-    return l;
-}
-
-// A screen reader takes a top-level window for one by its role (a frame, named by its title), not
-// by where it stands: without this the window would be a plain "filler".
-QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
-    if (className != QLatin1String("orvane::Form1") || !object || !object->isWidgetType())
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+// The one local file dragged or dropped; empty for anything else.
+QString droppedFile(const QDropEvent& event) {
+    const QList<QUrl> urls = event.mimeData()->urls();
+    return urls.size() == 1 && urls.first().isLocalFile() ? urls.first().toLocalFile() : QString();
 }
 
 } // namespace
@@ -93,9 +54,8 @@ QString Form1::designCaption() {
 }
 
 Form1::Form1(QWidget* parent) : QWidget(parent) {
-    static const bool accessible = (QAccessible::installFactory(windowAccessible), true);
-    Q_UNUSED(accessible);
     setObjectName(QStringLiteral("Form1"));
+    makeWindowAccessible(this);
     setWindowTitle(designCaption());
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/orvane-16.png"), QSize(16, 16));
@@ -107,176 +67,17 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
         *MSFlexGrid1, [this] { return HScroll1->value(); },
         [this](int speed) { HScroll1->setValue(speed); });
     typing_ = std::make_unique<GridTyping>(*MSFlexGrid1, *history_);
-    addHistoryKeys();
-    buildMenu();
-    buildStatus();
+    fonts_ = new FontChoice(*typing_, this);
+    connect(fonts_, &FontChoice::chosen, this, &Form1::updateTextStatus);
+    gridMenu_ = GridMenu::build(*this, *MSFlexGrid1, *history_, *fonts_);
+    textStatus_ = std::make_unique<TextStatus>(this);
+    connect(&importer_, &ImageImporter::chosen, this, &Form1::imageChosen);
+    connect(&importer_, &ImageImporter::decoded, this, &Form1::imageDropped);
     setAcceptDrops(true);
     Form_Load();
 }
 
 Form1::~Form1() = default;
-
-// Window-wide keys, whichever control has the focus. A running download takes no keys at all
-// (BusyGuard drops them), so none of these can act during one.
-QAction* Form1::addCommand(const char* name, const QString& text, const QList<QKeySequence>& keys,
-                           const std::function<void()>& run) {
-    auto* action = new QAction(text, this);
-    action->setObjectName(QLatin1String(name));
-    action->setShortcuts(keys);
-    action->setShortcutContext(Qt::WindowShortcut);
-    action->setShortcutVisibleInContextMenu(true);
-    addAction(action);
-    connect(action, &QAction::triggered, this, run);
-    return action;
-}
-
-// Each follows the history: enabled when there is something to take back or bring back, and
-// naming it.
-void Form1::addHistoryKeys() {
-    QAction* undo = addCommand("mnuUndo", tr("Undo"), QKeySequence::keyBindings(QKeySequence::Undo),
-                               [this] { mnuUndo_Click(); });
-    QAction* redo = addCommand(
-        "mnuRedo", tr("Redo"),
-        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)},
-        [this] { mnuRedo_Click(); });
-    QUndoStack& stack = history_->stack();
-    const auto follow = [&stack](QAction* action, const QString& plain, const QString& named,
-                                 bool (QUndoStack::*can)() const,
-                                 QString (QUndoStack::*text)() const) {
-        const auto update = [=, &stack] {
-            action->setEnabled((stack.*can)());
-            const QString step = (stack.*text)();
-            action->setText(step.isEmpty() ? plain : named.arg(step));
-        };
-        QObject::connect(&stack, &QUndoStack::indexChanged, action, update);
-        QObject::connect(&stack, &QUndoStack::cleanChanged, action, update);
-        update();
-    };
-    follow(undo, tr("Undo"), tr("Undo %1"), &QUndoStack::canUndo, &QUndoStack::undoText);
-    follow(redo, tr("Redo"), tr("Redo %1"), &QUndoStack::canRedo, &QUndoStack::redoText);
-}
-
-namespace {
-
-QString pictureOpName(PictureOp op) {
-    switch (op) {
-    case PictureOp::ShiftLeft:
-        return Form1::tr("Shift Left");
-    case PictureOp::ShiftRight:
-        return Form1::tr("Shift Right");
-    case PictureOp::ShiftUp:
-        return Form1::tr("Shift Up");
-    case PictureOp::ShiftDown:
-        return Form1::tr("Shift Down");
-    case PictureOp::Invert:
-        return Form1::tr("Invert");
-    case PictureOp::MirrorLeftRight:
-        return Form1::tr("Mirror Left-Right");
-    case PictureOp::MirrorTopBottom:
-        return Form1::tr("Mirror Top-Bottom");
-    case PictureOp::CentreColumns:
-        return Form1::tr("Centre");
-    }
-    return QString();
-}
-
-struct PictureCommand {
-    PictureOp op;
-    const char* name;
-    QKeySequence key;
-};
-
-const PictureCommand pictureCommands[] = {
-    {PictureOp::ShiftLeft, "mnuShiftLeft", Qt::CTRL | Qt::SHIFT | Qt::Key_Left},
-    {PictureOp::ShiftRight, "mnuShiftRight", Qt::CTRL | Qt::SHIFT | Qt::Key_Right},
-    {PictureOp::ShiftUp, "mnuShiftUp", Qt::CTRL | Qt::SHIFT | Qt::Key_Up},
-    {PictureOp::ShiftDown, "mnuShiftDown", Qt::CTRL | Qt::SHIFT | Qt::Key_Down},
-    {PictureOp::Invert, "mnuInvert", Qt::CTRL | Qt::SHIFT | Qt::Key_I},
-    {PictureOp::MirrorLeftRight, "mnuMirrorLeftRight", Qt::CTRL | Qt::SHIFT | Qt::Key_H},
-    {PictureOp::MirrorTopBottom, "mnuMirrorTopBottom", Qt::CTRL | Qt::SHIFT | Qt::Key_V},
-    {PictureOp::CentreColumns, "mnuCentre", Qt::CTRL | Qt::Key_E},
-};
-
-// What the image chooser offers: the formats Qt reads here, and every file (the content
-// decides, not the name).
-QStringList imageFilters() {
-    QStringList patterns;
-    for (const QByteArray& format : QImageReader::supportedImageFormats())
-        patterns << QStringLiteral("*.") + QString::fromLatin1(format);
-    return {Form1::tr("Images (%1)").arg(patterns.join(QLatin1Char(' '))),
-            Form1::tr("All files (*)")};
-}
-
-} // namespace
-
-// The grid's context menu: every command of the window, each with its key.
-void Form1::buildMenu() {
-    const auto action = [this](const char* name) {
-        return findChild<QAction*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
-    };
-    gridMenu_ = new QMenu(this);
-    gridMenu_->setObjectName(QStringLiteral("gridMenu"));
-    gridMenu_->setAccessibleName(tr("Picture commands"));
-    gridMenu_->addAction(action("mnuUndo"));
-    gridMenu_->addAction(action("mnuRedo"));
-    gridMenu_->addSeparator();
-
-    gridMenu_->addAction(addCommand("mnuImport", tr("Import Image..."),
-                                    {QKeySequence(Qt::CTRL | Qt::Key_I)},
-                                    [this] { mnuImport_Click(); }));
-    QMenu* fontMenu = gridMenu_->addMenu(tr("Font"));
-    fontMenu->setObjectName(QStringLiteral("fontMenu"));
-    fonts_ = new QActionGroup(this);
-    for (const QString& name : BitmapFont::bundledNames()) {
-        QAction* font = fontMenu->addAction(name);
-        font->setObjectName(QStringLiteral("font:") + name);
-        font->setCheckable(true);
-        font->setChecked(name == typing_->font().name());
-        fonts_->addAction(font);
-        connect(font, &QAction::triggered, this,
-                [this, name] { chooseFont(*BitmapFont::bundled(name), name); });
-    }
-    otherFont_ = fontMenu->addAction(QString());
-    otherFont_->setObjectName(QStringLiteral("font:file"));
-    otherFont_->setCheckable(true);
-    otherFont_->setVisible(false);
-    fonts_->addAction(otherFont_);
-    connect(otherFont_, &QAction::triggered, this,
-            [this] { chooseFont(*fontFromFile_, otherFont_->text()); });
-    fontMenu->addSeparator();
-    QAction* fontFile = fontMenu->addAction(tr("Other Font File..."));
-    fontFile->setObjectName(QStringLiteral("mnuFontFile"));
-    connect(fontFile, &QAction::triggered, this, &Form1::mnuFontFile_Click);
-    gridMenu_->addSeparator();
-
-    for (const PictureCommand& command : pictureCommands)
-        gridMenu_->addAction(addCommand(command.name, pictureOpName(command.op), {command.key},
-                                        [this, op = command.op] { mnuPicture_Click(op); }));
-    gridMenu_->addSeparator();
-
-    gridMenu_->addAction(addCommand("mnuClear", tr("Clear"),
-                                    {QKeySequence(Qt::CTRL | Qt::Key_Delete)},
-                                    [this] { Command1_Click(); }));
-    gridMenu_->addAction(addCommand("mnuSet", tr("Set"), {QKeySequence(Qt::CTRL | Qt::Key_Insert)},
-                                    [this] { Command5_Click(); }));
-    gridMenu_->addSeparator();
-    gridMenu_->addAction(addCommand("mnuLoad", tr("Load..."), {QKeySequence(Qt::CTRL | Qt::Key_O)},
-                                    [this] { Command2_Click(); }));
-    gridMenu_->addAction(addCommand("mnuSave", tr("Save..."), {QKeySequence(Qt::CTRL | Qt::Key_S)},
-                                    [this] { Command3_Click(); }));
-    gridMenu_->addSeparator();
-    gridMenu_->addAction(addCommand("mnuKeys", tr("Keys and Mouse..."), {QKeySequence(Qt::Key_F1)},
-                                    [this] { mnuKeys_Click(); }));
-
-    connect(MSFlexGrid1, &FlexGrid::MenuRequested, this, &Form1::showMenu);
-}
-
-// The Menu key can reach the grid twice (a menu request from the window system, then the key
-// itself): an open menu stays as it is.
-void Form1::showMenu(const QPoint& globalPos) {
-    if (!gridMenu_->isVisible())
-        gridMenu_->popup(globalPos);
-}
 
 // The captions and labels of the original window read the same in every language.
 void Form1::buildControls() {
@@ -333,10 +134,9 @@ void Form1::buildControls() {
     connect(MSFlexGrid1, &FlexGrid::PaintCrossed, this, &Form1::paintCrossed);
     connect(MSFlexGrid1, &FlexGrid::PaintFinished, this, [this] { history_->end(); });
 
-    // Text typed while a button or the speed bar has the focus goes to the grid.
     for (QWidget* w : std::initializer_list<QWidget*>{Command1, Command2, Command3, Command4,
                                                       Command5, Command6, Command7, HScroll1})
-        w->installEventFilter(this);
+        MSFlexGrid1->takeTypingFrom(w);
 
     MSFlexGrid1->setToolTip(wrappedToolTip(
         tr("Click a dot, or press Enter, to light or darken it; Shift+drag paints every dot "
@@ -367,55 +167,9 @@ void Form1::buildControls() {
     connect(&download_, &DownloadSession::finished, this, &Form1::downloadFinished);
 }
 
-// Under the grid: on the left the typed text's width, on the right where the other commands
-// are. Both fit in the strip between the grid and the buttons, beside "Speed -".
-void Form1::buildStatus() {
-    textStatus_ = label(this, "LabelText", QString(), twips(240, 2295, 6600, 225));
-    hint_ = label(this, "LabelHint",
-                  tr("Right-click the grid: images, fonts, more · Drop a file · F1: keys"),
-                  twips(8520, 2295, 5055, 225));
-    hint_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    for (QLabel* l : {textStatus_, hint_}) {
-        QFont small = l->font();
-        small.setPointSizeF(small.pointSizeF() * 0.85);
-        l->setFont(small);
-    }
-    // Whatever the system's font, the hint stays whole in its place.
-    QFont hintFont = hint_->font();
-    while (QFontMetrics(hintFont).horizontalAdvance(hint_->text()) > hint_->width() &&
-           hintFont.pointSizeF() > 6)
-        hintFont.setPointSizeF(hintFont.pointSizeF() - 0.5);
-    hint_->setFont(hintFont);
-    textStatus_->setToolTip(wrappedToolTip(
-        tr("Typed text goes where the yellow caret is. This counts the columns up to the "
-           "caret, of the sign's %1, and says how many columns of typed letters did not fit.")
-            .arg(PatternCols)));
-    hint_->setToolTip(wrappedToolTip(
-        tr("The grid's context menu (the right button, or the Menu key) holds every command "
-           "with its key: undo and redo, Import Image, the font for typing, shifting, "
-           "inverting, mirroring and centring the picture, Clear, Set, Load and Save. F1 shows "
-           "the keys and mouse actions. Drop a pattern file or an image on the window to load "
-           "it.")));
-}
-
 void Form1::updateTextStatus() {
-    if (!textStatus_)
-        return;
-    const int used = MSFlexGrid1->caretColumn();
-    const int cut = typing_->cutColumns();
-    const QString font = fontFromFile_ && &typing_->font() == fontFromFile_.get()
-                             ? otherFont_->text()
-                             : typing_->font().name();
-    QString text = tr("Text in %1: %2 of %3 columns used")
-                       .arg(textStatus_->fontMetrics().elidedText(font, Qt::ElideMiddle, 120))
-                       .arg(used)
-                       .arg(PatternCols);
-    if (cut > 0)
-        text += QStringLiteral(" — ") +
-                (cut == 1 ? tr("1 column cut off") : tr("%1 columns cut off").arg(cut));
-    textStatus_->setText(text);
-    textStatus_->setStyleSheet(cut > 0 ? QStringLiteral("color: #c00000; font-weight: bold")
-                                       : QString());
+    if (textStatus_)
+        textStatus_->show(fonts_->name(), MSFlexGrid1->caretColumn(), typing_->cutColumns());
 }
 
 void Form1::Form_Load() {
@@ -456,7 +210,7 @@ void Form1::Command5_Click() {
 
 void Form1::mnuPicture_Click(PictureOp op) {
     typing_->endRun();
-    history_->record(pictureOpName(op),
+    history_->record(GridMenu::pictureOpName(op),
                      [&] { ApplyPicture(*MSFlexGrid1, applied(PictureOf(*MSFlexGrid1), op)); });
     updateTextStatus();
 }
@@ -475,17 +229,6 @@ void Form1::paintCrossed(int row, int col) {
 
 void Form1::MSFlexGrid1_Click() {
     history_->record(tr("Toggle"), [this] { TogglePattern(*MSFlexGrid1); });
-}
-
-// Not in the middle of a Shift+drag stroke, whose step is still open.
-void Form1::mnuUndo_Click() {
-    if (!history_->recording())
-        history_->stack().undo();
-}
-
-void Form1::mnuRedo_Click() {
-    if (!history_->recording())
-        history_->stack().redo();
 }
 
 void Form1::HScroll1_Change() {
@@ -521,155 +264,44 @@ void Form1::loadPatternFile(const QString& fileName) {
         return;
     }
     history_->record(tr("Load"), [&] {
-        for (int col = 0; col < PatternCols; ++col)
-            for (int row = 1; row <= PatternRows; ++row)
-                MSFlexGrid1->setTextMatrix(row, col, read.picture.text(row, col));
+        ShowPicture(*MSFlexGrid1, read.picture);
         setSpeed(read.speed);
-        RepaintPattern(*MSFlexGrid1);
         typeAtColumnOne();
     });
     noteSaved();
 }
 
-// Import Image: the file is decoded once; the dialog converts it again for each threshold and
-// OK puts its picture on the grid as one step. The speed stays.
+// Import Image's OK puts its picture on the grid as one step. The speed stays.
 void Form1::mnuImport_Click() {
-    const QString fileName = askFileToOpen(this, tr("Import Image"), imageFilters());
-    if (fileName.isEmpty())
-        return;
-    const Result<ImagePicture> image = loadImagePicture(fileName, ImageOptions());
-    if (!image.ok) {
-        ReportError(this, tr("Import Image"), image.error());
-        return;
-    }
-    auto* dialog = new ImportImageDialog(fileName, image.image, image.warnings, this);
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::finished, this, [this] { activateWindow(); });
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
-        history_->record(tr("Import image"), [&] {
-            ApplyPicture(*MSFlexGrid1, dialog->picture());
-            typeAtColumnOne();
-        });
+    importer_.ask();
+}
+
+void Form1::imageChosen(const DotPattern& picture) {
+    history_->record(tr("Import image"), [&] {
+        ApplyPicture(*MSFlexGrid1, picture);
+        typeAtColumnOne();
     });
-    dialog->open();
 }
 
-void Form1::mnuFontFile_Click() {
-    const QString fileName = askFileToOpen(this, tr("Font for Typing"),
-                                           {tr("BDF fonts (*.bdf *.BDF)"), tr("All files (*)")});
-    if (fileName.isEmpty())
-        return;
-    Result<LoadedFont> loaded = BitmapFont::load(fileName);
-    if (!loaded.ok) {
-        ReportError(this, tr("Font"), loaded.error());
-        return;
-    }
-    // The font being replaced may be the one typing uses: switch before it goes.
-    auto font = std::make_unique<BitmapFont>(std::move(loaded.font));
-    otherFont_->setText(QFileInfo(fileName).fileName());
-    otherFont_->setVisible(true);
-    chooseFont(*font, otherFont_->text());
-    fontFromFile_ = std::move(font);
+void Form1::imageDropped(const DotPattern& picture) {
+    history_->record(tr("Import image"), [&] { ShowPicture(*MSFlexGrid1, picture); });
 }
 
-void Form1::chooseFont(const BitmapFont& font, const QString& name) {
-    typing_->setFont(font);
-    typing_->endRun();
-    for (QAction* action : fonts_->actions())
-        if (action->isVisible() && action->text() == name)
-            action->setChecked(true);
-    updateTextStatus();
-}
-
-// A short window of every key and mouse action; it stays open beside the editor.
 void Form1::mnuKeys_Click() {
-    if (!keysHelp_) {
-        QStringList rows, spoken; // the table, and its lines as a screen reader reads them
-        const auto row = [&rows, &spoken](const QString& keys, const QString& what) {
-            rows << QStringLiteral("<tr><td><b>%1</b></td><td>%2</td></tr>")
-                        .arg(keys.toHtmlEscaped(), what.toHtmlEscaped());
-            spoken << keys + QStringLiteral(": ") + what;
-        };
-        row(tr("Click, Enter"), tr("light or darken the dot (the current cell)"));
-        row(tr("Shift+drag"), tr("paint: every dot crossed as the first one"));
-        row(tr("Letters, digits, Space"),
-            tr("write text at the yellow caret, also while a button has the focus"));
-        row(tr("Backspace"), tr("take back the last character typed"));
-        row(tr("Arrows, Home, End"), tr("move the current cell and the caret"));
-        row(tr("Right button, Menu key, Shift+F10"), tr("the menu of every command"));
-        row(tr("Drop a file"), tr("load a pattern file or import an image"));
-        for (QAction* action : gridMenu_->actions())
-            if (!action->shortcut().isEmpty())
-                row(action->shortcut().toString(QKeySequence::NativeText),
-                    action == findChild<QAction*>(QStringLiteral("mnuUndo")) ? tr("Undo")
-                    : action == findChild<QAction*>(QStringLiteral("mnuRedo"))
-                        ? tr("Redo (also Ctrl+Y)")
-                        : action->text().remove(QStringLiteral("...")));
-        keysHelp_ = new QDialog(this);
-        keysHelp_->setObjectName(QStringLiteral("keysHelp"));
-        keysHelp_->setWindowTitle(tr("Orvane: Keys and Mouse"));
-        auto* text = new QLabel(QStringLiteral("<table cellspacing=2 cellpadding=2>%1</table>")
-                                    .arg(rows.join(QString())),
-                                keysHelp_);
-        text->setObjectName(QStringLiteral("keysText"));
-        text->setTextFormat(Qt::RichText);
-        text->setAccessibleName(spoken.join(QLatin1Char('\n')));
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, keysHelp_);
-        connect(buttons, &QDialogButtonBox::rejected, keysHelp_, &QDialog::close);
-        auto* layout = new QVBoxLayout(keysHelp_);
-        layout->addWidget(text);
-        layout->addWidget(buttons);
-        layout->setSizeConstraint(QLayout::SetFixedSize);
-    }
-    keysHelp_->show();
-    keysHelp_->raise();
-    keysHelp_->activateWindow();
-}
-
-// An image becomes the picture as orvane-send --image makes it; the speed stays. It is decoded on
-// another thread: meanwhile the window goes on painting but takes no input, so nothing else can
-// change the picture first. A window closed meanwhile leaves the result unread.
-void Form1::importImage(const QString& fileName) {
-    if (importing())
-        return;
-    importBusy_ = std::make_unique<BusyGuard>();
-    connect(&import_, &QFutureWatcher<Result<ImagePicture>>::finished, this, &Form1::imageImported,
-            Qt::SingleShotConnection);
-    // A promise on the global pool, as QtConcurrent::run would do (Qt Concurrent is left out of
-    // the Windows build).
-    auto promise = std::make_shared<QPromise<Result<ImagePicture>>>();
-    import_.setFuture(promise->future());
-    promise->start();
-    QThreadPool::globalInstance()->start([promise, fileName] {
-        promise->addResult(loadImagePicture(fileName, ImageOptions()));
-        promise->finish();
-    });
-}
-
-void Form1::imageImported() {
-    importBusy_.reset();
-    const Result<ImagePicture> image = import_.result();
-    if (!image.ok) {
-        ReportError(this, tr("Load"), image.error());
-        return;
-    }
-    history_->record(tr("Import image"), [&] { ShowPicture(*MSFlexGrid1, image.picture); });
-    if (!image.warnings.isEmpty())
-        ReportError(this, tr("Load"), image.warnings.join(QLatin1Char('\n')));
+    KeysHelp::show(this, *gridMenu_);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() == 1 && urls.first().isLocalFile())
+    if (!droppedFile(*event).isEmpty())
         event->acceptProposedAction();
 }
 
 void Form1::dropEvent(QDropEvent* event) {
-    const QList<QUrl> urls = event->mimeData()->urls();
-    if (urls.size() != 1 || !urls.first().isLocalFile())
+    const QString fileName = droppedFile(*event);
+    if (fileName.isEmpty())
         return;
     event->acceptProposedAction();
-    Form_OLEDragDrop(urls.first().toLocalFile());
+    Form_OLEDragDrop(fileName);
 }
 
 // A dropped image is imported; anything else is loaded as a pattern file, with Load's checks.
@@ -677,7 +309,7 @@ void Form1::dropEvent(QDropEvent* event) {
 void Form1::Form_OLEDragDrop(const QString& fileName) {
     QString unreadable;
     if (isImageFile(fileName, &unreadable))
-        importImage(fileName);
+        importer_.decode(fileName);
     else if (!unreadable.isEmpty())
         ReportError(this, tr("Load"), unreadable);
     else
@@ -715,57 +347,18 @@ bool Form1::savePatternFile() {
 }
 
 void Form1::noteSaved() {
-    savedPicture_ = PictureOf(*MSFlexGrid1);
-    savedSpeed_ = speed();
+    closePrompt_.noteSaved(PictureOf(*MSFlexGrid1), speed());
 }
 
 bool Form1::isModified() const {
-    return speed() != savedSpeed_ || PictureOf(*MSFlexGrid1) != savedPicture_;
+    return closePrompt_.isModified(PictureOf(*MSFlexGrid1), speed());
 }
 
-// Closing with unsaved changes asks first; Save closes only once the file is written. (During a
-// download BusyGuard refuses the close before it gets here.)
+// Save closes only once the file is written. (During a download BusyGuard refuses the close
+// before it gets here.)
 void Form1::closeEvent(QCloseEvent* event) {
-    if (!isModified()) {
-        event->accept();
-        return;
-    }
-    switch (askAboutUnsavedChanges(this)) {
-    case UnsavedChoice::Save:
-        event->setAccepted(savePatternFile());
-        break;
-    case UnsavedChoice::Discard:
-        event->accept();
-        break;
-    case UnsavedChoice::Cancel:
-        event->ignore();
-        break;
-    }
-}
-
-// A printable key on a button or the speed bar is typed on the grid, which takes the focus so
-// that the next Space is a space too. Space on a button still presses it, Enter too.
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const bool buttonKey = qobject_cast<QPushButton*>(watched) && key->key() == Qt::Key_Space;
-        if (FlexGrid::typesText(*key) && !buttonKey) {
-            MSFlexGrid1->setFocus(Qt::OtherFocusReason);
-            MSFlexGrid1_KeyPress(key->text());
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-// The title is the status line (a saved file's path, a download's progress): screen readers are
-// told of every change, which Qt does not do for a window's title by itself.
-void Form1::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::WindowTitleChange) {
-        QAccessibleEvent named(this, QAccessible::NameChanged);
-        QAccessible::updateAccessibility(&named);
-    }
-    QWidget::changeEvent(event);
+    event->setAccepted(closePrompt_.mayClose(this, PictureOf(*MSFlexGrid1), speed(),
+                                             [this] { return savePatternFile(); }));
 }
 
 void Form1::setDevice(const QString& device) {

@@ -8,24 +8,19 @@
 // uses and how much was cut off, and where the other commands are: the grid's context menu
 // (every command, with its key) and F1 (the keys and mouse actions).
 
+#include "closeprompt.h"
 #include "dotpattern.h"
 #include "downloadsession.h"
 #include "filedialog.h"
-#include "imageimport.h"
+#include "imageimporter.h"
 #include "patternhistory.h"
 #include "pictureops.h"
 #include "serialport.h"
 #include "speed.h"
 
-#include <QFutureWatcher>
-#include <QKeySequence>
 #include <QWidget>
-#include <functional>
 #include <memory>
 
-class QAction;
-class QActionGroup;
-class QDialog;
 class QLabel;
 class QMenu;
 class QPushButton;
@@ -33,10 +28,11 @@ class QScrollBar;
 
 namespace orvane {
 
-class BitmapFont;
 class BusyGuard;
-class GridTyping;
 class FlexGrid;
+class FontChoice;
+class GridTyping;
+class TextStatus;
 
 class Form1 : public QWidget {
     Q_OBJECT
@@ -57,7 +53,7 @@ public:
     bool downloading() const { return busy_ != nullptr; }
 
     // True from an image's drop until it is decoded and shown (or refused).
-    bool importing() const { return importBusy_ != nullptr; }
+    bool importing() const { return importer_.busy(); }
 
     // Every change of the picture since start-up, for undo and redo.
     PatternHistory& history() { return *history_; }
@@ -79,46 +75,34 @@ public slots:
     void MSFlexGrid1_KeyPress(const QString& text);
     void MSFlexGrid1_Backspace();
     void Form_OLEDragDrop(const QString& fileName);
-    void mnuUndo_Click();     // Ctrl+Z
-    void mnuRedo_Click();     // Ctrl+Shift+Z, Ctrl+Y
-    void mnuImport_Click();   // Ctrl+I
-    void mnuFontFile_Click(); // "Other Font File..."
-    void mnuKeys_Click();     // F1
+    void mnuImport_Click(); // Ctrl+I
+    void mnuKeys_Click();   // F1
     void mnuPicture_Click(PictureOp op);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     // The speed bar's value.
     Speed speed() const;
     void setSpeed(Speed speed);
     void buildControls();
-    void addHistoryKeys();
     void Form_Load();
     void showPortNumber();
     void showSpeed();
     QString portToolTip() const;
     void downloadFinished(const Result<Delivery>& result);
     void loadPatternFile(const QString& fileName);
-    void importImage(const QString& fileName);
     bool savePatternFile();
     void noteSaved();
-    void buildMenu();
-    void buildStatus();
-    QAction* addCommand(const char* name, const QString& text, const QList<QKeySequence>& keys,
-                        const std::function<void()>& run);
-    void showMenu(const QPoint& globalPos);
-    void chooseFont(const BitmapFont& font, const QString& name);
     void typeAtColumnOne();
     void updateTextStatus();
     void paintStarted();
     void paintCrossed(int row, int col);
-    void imageImported();
+    void imageChosen(const DotPattern& picture);
+    void imageDropped(const DotPattern& picture);
 
     FlexGrid* MSFlexGrid1 = nullptr;
     QPushButton* Command1 = nullptr;
@@ -138,21 +122,15 @@ private:
     DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
     QString captionBeforeDownload_;   // shown again when the download fails
-    QFutureWatcher<Result<ImagePicture>> import_;
-    std::unique_ptr<BusyGuard> importBusy_; // while a dropped image is decoded
     std::unique_ptr<PatternHistory> history_;
     std::unique_ptr<GridTyping> typing_;
+    ImageImporter importer_{this};
 
-    QLabel* textStatus_ = nullptr; // the typed text's width and what was cut off
-    QLabel* hint_ = nullptr;       // where the other commands are
+    FontChoice* fonts_ = nullptr;
     QMenu* gridMenu_ = nullptr;
-    QActionGroup* fonts_ = nullptr;
-    QAction* otherFont_ = nullptr; // the font last read from a file, once there is one
-    std::unique_ptr<BitmapFont> fontFromFile_;
-    QDialog* keysHelp_ = nullptr;
+    std::unique_ptr<TextStatus> textStatus_;
     QString paintText_; // what Shift+drag writes into every cell it crosses
-    DotPattern savedPicture_;
-    Speed savedSpeed_;
+    ClosePrompt closePrompt_;
 
     quint8 PortNumber = 0;
 };

@@ -3,6 +3,7 @@
 #include "dotpattern.h"
 #include "gridaccessible.h"
 
+#include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QFontDatabase>
 #include <QInputMethodEvent>
@@ -274,6 +275,24 @@ bool FlexGrid::typesText(const QKeyEvent& event) {
         return c.category() == QChar::Other_Control;
     });
     return printable && !(event.modifiers() & (Qt::ControlModifier | Qt::MetaModifier));
+}
+
+void FlexGrid::takeTypingFrom(QWidget* widget) {
+    widget->installEventFilter(this);
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool buttonKey =
+            qobject_cast<QAbstractButton*>(watched) && key->key() == Qt::Key_Space;
+        if (typesText(*key) && !buttonKey) {
+            setFocus(Qt::OtherFocusReason);
+            emit KeyTyped(key->text());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 // Arrows, Home and End move the current cell and the caret; Enter toggles the cell; the Menu key

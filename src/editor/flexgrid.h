@@ -62,6 +62,11 @@ public:
     // or Meta.
     static bool typesText(const QKeyEvent& event);
 
+    // A printable key pressed on widget (a button, the speed bar) is typed here as well, and the
+    // grid takes the focus, so that the next Space is a space too. Space on a button still
+    // presses it, Enter too.
+    void takeTypingFrom(QWidget* widget);
+
     // The caret's column: 0..49, or 50 after the last column.
     int caretColumn() const { return caret_; }
     void setCaretColumn(int col);
@@ -104,6 +109,7 @@ protected:
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Cell {

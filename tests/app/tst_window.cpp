@@ -109,6 +109,24 @@ private slots:
         verifyPicture(*grid(), picture({}, LitText));
     }
 
+    // The menu's undo and redo entries name the step they take back or bring back, and are off
+    // when there is none.
+    void historyEntries() {
+        const auto entries = [this] {
+            QStringList both;
+            for (const QString& name : {u"mnuUndo"_s, u"mnuRedo"_s})
+                both << action(name)->text() + (action(name)->isEnabled() ? u""_s : u" (off)"_s);
+            return both.join(u", "_s);
+        };
+        QCOMPARE(entries(), u"Undo (off), Redo (off)"_s);
+        run(u"Command5"_s);
+        QCOMPARE(entries(), u"Undo Set, Redo (off)"_s);
+        run(u"Ctrl+Z"_s);
+        QCOMPARE(entries(), u"Undo (off), Redo Set"_s);
+        clickCell(*grid(), 2, 3);
+        QCOMPARE(entries(), u"Undo Toggle, Redo (off)"_s);
+    }
+
     void typing_data() {
         QTest::addColumn<QStringList>("how"); // pressed, focused, typed; used, cut, after Backspace
         row("Home, exactly full", "Home MSFlexGrid1 HHHHHHHHHH 50 0 0");
@@ -166,6 +184,7 @@ private slots:
             "DWIDTH 3 0\nBBX 2 8 0 -1\nBITMAP\nC0\nC0\nC0\nC0\nC0\nC0\nC0\nC0\nENDCHAR\nENDFONT\n");
         run(u"mnuFontFile"_s);
         QVERIFY(action("font:file")->isChecked() && !action("font:5x8")->isChecked());
+        QVERIFY(label("LabelText").startsWith(u"Text in block.bdf: "_s)); // at once, not "block"
         type(u"A"_s);
         QCOMPARE(frame().mid(1, 6), "FFFF00");
         QCOMPARE(label("LabelText"), u"Text in block.bdf: 3 of 50 columns used"_s);
