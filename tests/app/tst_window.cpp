@@ -196,22 +196,6 @@ private slots:
         QCOMPARE(rows(), textRows(how[2].chopped(1)));
     }
 
-    // Through the menu and by key, each an undo step; the current cell and the focus stay.
-    void pictureOperations() {
-        type(u"Hi"_s);
-        clickCell(*grid(), 4, 30);
-        QStringList mirrored = textRows(u"Hi"_s);
-        mirrored[3][30] = u'#';
-        std::reverse(mirrored.begin(), mirrored.end());
-        run(u"mnuMirrorTopBottom"_s);
-        run(u"Ctrl+E"_s);
-        // Columns 1 to 31 hold the lit dots; of the 19 left over, 9 go left and 10 right.
-        QCOMPARE(rows(), prefixed(QString(9, u'.'), mirrored));
-        QVERIFY(current() == QPoint(30, 4) && QApplication::focusWidget() == grid());
-        undo();
-        QCOMPARE(rows(), mirrored);
-    }
-
     // A BDF file from "Other Font File..." is what typing then uses, until 5x8 is chosen back.
     void fontsFromTheMenu() {
         PromptAnswers answers;
