@@ -309,6 +309,9 @@ private slots:
             std::transform(rows.begin(), rows.end(), rows.begin(), f);
             return rows;
         };
+        const auto rowwise = [&](QString (*f)(QString)) {
+            return [=](const Rows& rows) { return each(rows, f); };
+        };
         const auto lit = [](Rows rows, int row, int from, int to) {
             rows[row - 1].replace(from, to - from + 1, QString(to - from + 1, u'#'));
             return rows;
@@ -341,41 +344,27 @@ private slots:
             {u"H"_s, [&](const Rows& r) { return typedAt(r, u"H"_s, 10); }, 5, 10, 15},
             {u"i"_s, [&](const Rows& r) { return typedAt(r, u"i"_s, 15); }, 5, 15, 19},
             {u"Backspace"_s, [&](const Rows& r) { return typedAt(r, u" "_s, 15); }, 5, 19, 15},
-            {u"Ctrl+Shift+Left"_s,
-             [&](const Rows& r) { return each(r, [](QString s) { return s.mid(1) + '.'; }); }, 5,
-             15, 15},
-            {u"Ctrl+Shift+Right"_s,
-             [&](const Rows& r) { return each(r, [](QString s) { return '.' + s.left(49); }); }, 5,
-             15, 15},
+            {u"Ctrl+Shift+Left"_s, rowwise([](QString s) { return s.mid(1) + '.'; }), 5, 15, 15},
+            {u"Ctrl+Shift+Right"_s, rowwise([](QString s) { return '.' + s.left(49); }), 5, 15, 15},
             {u"Ctrl+Shift+Up"_s, [&](const Rows& r) { return r.mid(1) << dark[0]; }, 5, 15, 15},
             {u"Ctrl+Shift+Down"_s, [&](const Rows& r) { return dark.mid(0, 1) + r.mid(0, 7); }, 5,
              15, 15},
             // Columns 4 to 14 hold the lit dots; of the 39 left over, 19 go left and 20 right.
-            {u"Ctrl+E"_s,
-             [&](const Rows& r) {
-                 return each(r, [](QString s) { return QString(16, '.') + s.left(34); });
-             },
-             5, 15, 15},
+            {u"Ctrl+E"_s, rowwise([](QString s) { return QString(16, '.') + s.left(34); }), 5, 15,
+             15},
             {u"Ctrl+Shift+H"_s,
-             [&](const Rows& r) {
-                 return each(r, [](QString s) { return std::reverse(s.begin(), s.end()), s; });
-             },
-             5, 15, 15},
+             rowwise([](QString s) { return std::reverse(s.begin(), s.end()), s; }), 5, 15, 15},
             {u"Ctrl+Shift+V"_s, [&](const Rows& r) { return Rows(r.rbegin(), r.rend()); }, 5, 15,
              15},
-            {u"Ctrl+Shift+I"_s,
-             [&](const Rows& r) {
-                 return each(r, [](QString s) {
-                     return s.replace(u'#', u'-').replace(u'.', u'#').replace(u'-', u'.');
-                 });
-             },
+            {u"Ctrl+Shift+I"_s, rowwise([](QString s) {
+                 return s.replace(u'#', u'-').replace(u'.', u'#').replace(u'-', u'.');
+             }),
              5, 15, 15},
             {u"Command1"_s, [&](const Rows&) { return dark; }, 5, 3, 0}, // Clear
             {u"Command5"_s, [&](const Rows&) { return Rows(8, QString(50, '#')); }, 5, 4, 0}, // Set
             {u"Command2"_s, // Load
              [&](const Rows&) {
-                 return lit(lit(each(dark, [](QString s) { return '#' + s.mid(1); }), 1, 1, 1), 8,
-                            1, 1);
+                 return lit(lit(Rows(8, '#' + QString(49, '.')), 1, 1, 1), 8, 1, 1);
              },
              3, 5, 0},
             // At the default 50 %, grey 150 and 230 are lit.
