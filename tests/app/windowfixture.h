@@ -23,7 +23,7 @@ protected:
     QScrollBar* bar() { return control<QScrollBar>(*form, "HScroll1"); }
     QString label(const char* name) { return control<QLabel>(*form, name)->text(); }
     QPoint current() { return {grid()->ColSel(), grid()->RowSel()}; } // (column, row)
-    QByteArray frame() { return DownloadFrame::encode(PictureOf(*grid()).reader(), Speed()); }
+    QStringList rows() { return shownRows(*grid()); }
     // Keys go to whichever control has the focus, as a user's would.
     void key(const QKeySequence& keys) { QTest::keySequence(QApplication::focusWidget(), keys); }
     void undo(int times = 1) {

@@ -240,9 +240,10 @@ private slots:
         QCOMPARE(send({file, "--frame", "--device", named.slavePath()}).out, frame());
         QCOMPARE(named.read(200, 300), frame());
         QString error;
-        const auto port = parseSendOptions({"orvane-send", file, "--save=x", "--port=2"}, &error);
-        QVERIFY(port && port->send && port->links.size() == 1 && port->links[0].port == 2 &&
-                port->links[0].device.isEmpty());
+        const auto port = parseSendOptions({"orvane-send", file, "--save=x", "--port=16"}, &error);
+        QVERIFY2(port && port->send && port->links.size() == 1 && port->links[0].port == 16 &&
+                     port->links[0].device.isEmpty(),
+                 qPrintable(error));
         QCOMPARE(fromEnvironment.readAvailable(), QByteArray());
     }
 
@@ -268,6 +269,7 @@ private slots:
         const QString png = dir.filePath("sign.png");
         QCOMPARE(send({file, "--png", png, "--scale=3"}).exitCode, 0);
         QCOMPARE(send({"--image", png, "--frame", "--speed=7"}).out, frame());
+        QCOMPARE(send({"--image", png, "--frame"}).out, frame('5')); // an image's speed is 5
     }
 
     // --port and --device mixed, pseudo-terminals and ser2net (raw and RFC 2217) at once, each

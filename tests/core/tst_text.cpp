@@ -193,6 +193,10 @@ private slots:
         file(x11 + "5x8.pcf.gz", {}, shown(BitmapFont::builtin()));
         file(x11 + "5x7.pcf.gz", "_|", "6+1 0404040400 fc00"); // 7 rows: row 8 stays dark
         file(x11 + "5x8-ISO8859-2.pcf.gz", "A\u00A3", "7+1 3e48483e00 -"); // Latin-2's 0xA3 is Ł
+        file(own + "rows-6.bdf", "A", "5+1 7c00"); // a row dark above and below
+        file(own + "rows-8.bdf", "A", "7+1 fefe00");
+        file(own + "rows-12.bdf", {}, ": the font is 12 pixels high (ascent 10, descent 2); the");
+        file(own + "rows-16.bdf", {}, ": the font is 16 pixels high (ascent 13, descent 3); the");
         file(own + "sizes-6-8-12.otb", "A", "7+1 fefe00");
         file(own + "sizes-12-16.otb", {}, ": none of the font's 2 sizes fits the sign's 8 rows");
         file("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", {},
