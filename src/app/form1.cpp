@@ -40,6 +40,11 @@ namespace orvane {
 
 namespace {
 
+// The caption while a download runs and once it has gone out, in every language; each column's
+// number ("0" .. "49") comes between them as it leaves the line.
+const QString DownloadStartCaption = QStringLiteral("Download Start ......");
+const QString DownloadCompleteCaption = QStringLiteral("Data Out Complete !");
+
 // Positions and sizes are laid out in twips; 15 twips make one pixel at 96 dpi.
 constexpr int TwipsPerPixel = 15;
 constexpr QSize ClientSize(13830 / TwipsPerPixel, 3330 / TwipsPerPixel); // 922 x 222
@@ -363,7 +368,10 @@ void Form1::buildControls() {
     Label2->setToolTip(wrappedToolTip(
         tr("The serial port the sign is on, 1 to 16; Up and Dn change it. Hover over the "
            "number to see the device and whether something is there.")));
-    connect(&download_, &DownloadSession::status, this, &QWidget::setWindowTitle);
+    connect(&download_, &DownloadSession::started, this,
+            [this] { setWindowTitle(DownloadStartCaption); });
+    connect(&download_, &DownloadSession::columnSent, this,
+            [this](int column) { setWindowTitle(QString::number(column)); });
     connect(&download_, &DownloadSession::finished, this, &Form1::downloadFinished);
 }
 
@@ -804,6 +812,7 @@ void Form1::Command4_Click() {
 void Form1::downloadFinished(const Result<Delivery>& result) {
     busy_.reset();
     if (result.ok) {
+        setWindowTitle(DownloadCompleteCaption);
         Beep();
     } else {
         setWindowTitle(captionBeforeDownload_);

@@ -155,7 +155,7 @@ template <typename F> void NetworkLine::post(F emitter) {
         Qt::QueuedConnection);
 }
 
-void NetworkLine::open() {
+bool NetworkLine::open() {
     abort();
     error_.clear();
     codec_ = TelnetCodec();
@@ -166,6 +166,7 @@ void NetworkLine::open() {
     phase_ = Phase::Resolving;
     startDeadline(); // for the lookup and the connection together
     lookup_.start(address_.host);
+    return true;
 }
 
 void NetworkLine::resolved(const QList<QHostAddress>& addresses, const QString& error) {

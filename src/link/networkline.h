@@ -63,7 +63,7 @@ public:
     static qint64 lineTimeMs(qint64 characters);
 
     QString description() const override { return address_.text(); }
-    void open() override;
+    bool open() override;
     bool write(QByteArrayView text) override;
     qint64 queued() override;
     void finish() override;

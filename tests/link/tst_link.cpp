@@ -31,11 +31,14 @@ namespace {
 
 const QByteArray Frame = "SA1" + QByteArray(96, '0') + "407"; // (1, 0), (3, 0), (8, 0), (2, 49)
 
-// One download of Frame's picture and what it said.
+// One download of Frame's picture and what it told: "started", each column's number, "ended".
 struct Download {
     explicit Download(DownloadDeadlines deadlines = {}) : session(deadlines) {
-        QObject::connect(&session, &DownloadSession::status,
-                         [this](const QString& text) { captions << text; });
+        QObject::connect(&session, &DownloadSession::started, [this] { told << "started"; });
+        QObject::connect(&session, &DownloadSession::columnSent,
+                         [this](int column) { told << QString::number(column); });
+        QObject::connect(&session, &DownloadSession::finished,
+                         [this](const Result<Delivery>&) { told << "ended"; });
     }
     bool start(const QString& device, int number = 0) {
         DotPattern picture;
@@ -52,8 +55,16 @@ struct Download {
     QString error() const { return result().error(); }
 
     DownloadSession session;
-    QStringList captions;
+    QStringList told;
 };
+
+// What a download that went through tells, in order.
+QStringList toldOfAWholeFrame() {
+    QStringList told{"started"};
+    for (int column = 0; column < 50; ++column)
+        told << QString::number(column);
+    return told << "ended";
+}
 
 // A made-up device folder and sysfs folder, in force for the port table while the object lives.
 struct PortFolders {
@@ -74,7 +85,7 @@ struct PortFolders {
 bool sendsThrough(PseudoTerminal& pty, const QString& device, int number = 0) {
     Download download;
     return download.start(device, number) && download.finishedOk() &&
-           pty.read(DownloadFrame::Length) == Frame;
+           download.told == toldOfAWholeFrame() && pty.read(DownloadFrame::Length) == Frame;
 }
 
 // 300 baud, 8 data bits, no parity, 2 stop bits, no flow control, no output processing.
@@ -192,18 +203,19 @@ private slots:
         QFETCH(bool, hangUp);
         PseudoTerminal pty;
         Download download(DownloadDeadlines{std::chrono::milliseconds(400)});
-        QStringList shownWhenHeld;
-        QObject::connect(&download.session, &DownloadSession::status, [&](const QString& text) {
-            if (text != "10")
+        QStringList toldWhenHeld;
+        QObject::connect(&download.session, &DownloadSession::columnSent, [&](int column) {
+            if (column != 10)
                 return;
-            shownWhenHeld = download.captions;
+            toldWhenHeld = download.told;
             if (hangUp)
                 pty.closeMaster();
             else
                 QVERIFY(pty.hold());
         });
         QVERIFY(download.start(pty.slavePath()) && !download.finishedOk());
-        QVERIFY(download.captions == shownWhenHeld && download.result().sent == 23);
+        QVERIFY(download.told == toldWhenHeld + QStringList{"ended"} &&
+                download.result().sent == 23);
         const QString failed =
             "Sending to " + pty.slavePath() + " failed after 23 of 102 characters: ";
         const QString error = download.error();
@@ -240,7 +252,7 @@ private slots:
                                               dir.filePath(QFileInfo(name).fileName()) +
                                               ": another program is sending"),
                      qPrintable(other.error()));
-            QVERIFY(other.captions.isEmpty());
+            QVERIFY(other.told.isEmpty());
         }
         QVERIFY(pty.release() && first.finishedOk());
         QCOMPARE(pty.read(DownloadFrame::Length), Frame);
@@ -418,8 +430,8 @@ private slots:
         QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
         const QString other = QString(server.url()).replace("127.0.0.1", "localhost");
         Download first, second;
-        QObject::connect(&first.session, &DownloadSession::status, [&](const QString& text) {
-            if (text == "0")
+        QObject::connect(&first.session, &DownloadSession::columnSent, [&](int column) {
+            if (column == 0)
                 QVERIFY(second.start(other));
         });
         QVERIFY(first.start(server.url()) && first.finishedOk());
@@ -452,13 +464,14 @@ private slots:
         QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
         termios t{};
         Download download(DownloadDeadlines{std::chrono::seconds(1)});
-        QObject::connect(&download.session, &DownloadSession::status, [&](const QString& text) {
-            if (text == "10")
+        QObject::connect(&download.session, &DownloadSession::columnSent, [&](int column) {
+            if (column == 10)
                 t = far.slaveSettings();
         });
         const bool ok = download.start(server.url()) && download.finishedOk();
         QVERIFY2(ok, qPrintable(download.error()));
         QCOMPARE(far.read(DownloadFrame::Length + 1, 500), Frame);
+        QCOMPARE(download.told, toldOfAWholeFrame());
         QVERIFY(at300n82(t));
     }
 };
