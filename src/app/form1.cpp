@@ -432,7 +432,6 @@ void Form1::Form_Load() {
     history_->stack().clear(); // the start-up picture is where the history begins
     PortNumber = 1;
     showPortNumber();
-    MSComm1.setCommPort(PortNumber);
     setSpeed(Speed());
     showSpeed();
     noteSaved();
@@ -776,15 +775,15 @@ void Form1::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void Form1::setDevice(const QString& device) {
-    MSComm1.setDevice(device);
+void Form1::setDevice(std::optional<LinkTarget> device) {
+    device_ = std::move(device);
     showPortNumber();
 }
 
 QString Form1::portToolTip() const {
-    if (!MSComm1.explicitDevice().isEmpty())
+    if (device_)
         return tr("Down Load sends to %1 (given by --device), not to port %2")
-            .arg(MSComm1.explicitDevice())
+            .arg(device_->description())
             .arg(PortNumber);
     return PortTable::toolTip(PortNumber);
 }
@@ -805,7 +804,8 @@ void Form1::Command4_Click() {
         return;
     busy_ = std::make_unique<BusyGuard>();
     captionBeforeDownload_ = windowTitle();
-    if (!download_.start(MSComm1, PictureOf(*MSFlexGrid1), speed()))
+    if (!download_.start(device_.value_or(LinkTarget::ofPort(PortNumber)), PictureOf(*MSFlexGrid1),
+                         speed()))
         downloadFinished(download_.result());
 }
 
@@ -821,19 +821,17 @@ void Form1::downloadFinished(const Result<Delivery>& result) {
 }
 
 void Form1::Command6_Click() {
-    if (PortNumber < SerialPort::MaxPort) {
+    if (PortNumber < PortTable::MaxPort) {
         ++PortNumber;
         showPortNumber();
     }
-    MSComm1.setCommPort(PortNumber);
 }
 
 void Form1::Command7_Click() {
-    if (PortNumber > SerialPort::MinPort) {
+    if (PortNumber > PortTable::MinPort) {
         --PortNumber;
         showPortNumber();
     }
-    MSComm1.setCommPort(PortNumber);
 }
 
 } // namespace orvane

@@ -12,9 +12,9 @@
 #include "downloadsession.h"
 #include "filedialog.h"
 #include "imageimport.h"
+#include "linktarget.h"
 #include "patternhistory.h"
 #include "pictureops.h"
-#include "serialport.h"
 #include "speed.h"
 
 #include <QFutureWatcher>
@@ -22,6 +22,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QAction;
 class QActionGroup;
@@ -48,10 +49,9 @@ public:
     // The caption the window starts with.
     static QString designCaption();
 
-    // "Down Load" sends to this device or network name (socket://HOST:PORT, rfc2217://HOST:PORT)
-    // instead of the numbered port's device; empty goes back to the port. The port's tooltip
-    // says so.
-    void setDevice(const QString& device);
+    // "Down Load" sends to this device or network link (socket://HOST:PORT, rfc2217://HOST:PORT)
+    // instead of the numbered port; nothing goes back to the port. The port's tooltip says so.
+    void setDevice(std::optional<LinkTarget> device);
 
     // True from "Down Load" until the port is closed again.
     bool downloading() const { return busy_ != nullptr; }
@@ -133,7 +133,6 @@ private:
     QScrollBar* HScroll1 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
-    SerialPort MSComm1;
     CommonDialog CommonDialog1{this};
     DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
@@ -155,6 +154,7 @@ private:
     Speed savedSpeed_;
 
     quint8 PortNumber = 0;
+    std::optional<LinkTarget> device_; // instead of the numbered port (--device)
 };
 
 } // namespace orvane

@@ -72,9 +72,9 @@ public:
             printMessage(err_,
                          Text::tr("%1: sent %2 characters").arg(target.label()).arg(result.sent));
         else
-            printMessage(err_, target.link.name.isEmpty()
+            printMessage(err_, target.name.isEmpty()
                                    ? result.error()
-                                   : target.link.name + QStringLiteral(": ") + result.error());
+                                   : target.name + QStringLiteral(": ") + result.error());
         if (allEnded() && !failed_.isEmpty())
             printMessage(err_, Text::tr("%1 of %2 devices failed: %3")
                                    .arg(failed_.size())
@@ -136,9 +136,7 @@ void startMore(const std::shared_ptr<Fanout>& f, bool announce) {
                              session->deleteLater();
                              startMore(f, true);
                          });
-        SerialPort port;
-        selectLink(port, target.link);
-        if (session->start(port, f->picture, f->speed)) {
+        if (session->start(target.link, f->picture, f->speed)) {
             ++f->running;
         } else {
             f->report.ended(target, session->result());

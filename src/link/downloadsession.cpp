@@ -51,7 +51,7 @@ DownloadSession::~DownloadSession() {
     }
 }
 
-bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, Speed speed) {
+bool DownloadSession::start(const LinkTarget& target, const DotPattern& picture, Speed speed) {
     Q_ASSERT(!running_);
     result_ = {};
     failure_.reset();
@@ -60,14 +60,10 @@ bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, S
     bytes_ = DownloadFrame::encode(picture.reader(), speed);
     if (line_) // the last download's, which may still be emitting its end
         std::exchange(line_, nullptr)->deleteLater();
-    if (isNetworkName(port.explicitDevice())) {
-        const auto address = parseNetworkAddress(port.explicitDevice(), &result_.refusal);
-        if (!address)
-            return false;
-        line_ = new NetworkLine(*address, this);
-    } else {
-        line_ = new SerialLine(port, this);
-    }
+    if (target.kind == LinkTarget::Kind::Network)
+        line_ = new NetworkLine(target.address, this);
+    else
+        line_ = new SerialLine(target, this);
     connect(line_, &SignLine::opened, this, &DownloadSession::opened);
     connect(line_, &SignLine::written, this, &DownloadSession::written);
     connect(line_, &SignLine::failed, this, &DownloadSession::fail);

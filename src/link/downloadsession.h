@@ -6,10 +6,10 @@
 // on the line, then finished() with how it ended once the line is closed. What the user reads
 // of them (the window's caption, orvane-send's progress) is the front end's to say.
 //
-// The line is a SignLine: a serial port on this computer (serialline.h), or, for a port whose
-// explicit device is a network name (socket://HOST:PORT, rfc2217://HOST:PORT), a NetworkLine
-// (networkline.h), which connects in the event loop after start() has returned, follows its
-// estimate of the far end's line, and closes once the frame has had time to leave that line.
+// The line is a SignLine: a serial port on this computer (serialline.h), or, for a network link
+// (socket://HOST:PORT, rfc2217://HOST:PORT), a NetworkLine (networkline.h), which connects in the
+// event loop after start() has returned, follows its estimate of the far end's line, and closes
+// once the frame has had time to leave that line.
 //
 // It runs in the thread that starts it, in that thread's event loop, and never waits there: the
 // line's written() hands over the next character, and a short timer asks the line how much of
@@ -17,8 +17,8 @@
 // output queue, not when the line took them. Needs no window.
 
 #include "downloadframe.h"
+#include "linktarget.h"
 #include "result.h"
-#include "serialport.h"
 #include "signline.h"
 
 #include <QElapsedTimer>
@@ -51,11 +51,11 @@ public:
     // and nothing more is emitted.
     ~DownloadSession() override;
 
-    // Opens the line `port` selects (its CommPort, or its explicit device) and starts sending
-    // picture and speed; returns at once, having emitted started(). False when the line cannot
-    // be opened: nothing was sent or emitted, and result() says why. A network line that cannot
-    // be reached or set up is reported through finished() instead.
-    bool start(const SerialPort& port, const DotPattern& picture, Speed speed);
+    // Opens the line `target` names and starts sending picture and speed; returns at once, having
+    // emitted started(). False when the line cannot be opened: nothing was sent or emitted, and
+    // result() says why. A network line that cannot be reached or set up is reported through
+    // finished() instead.
+    bool start(const LinkTarget& target, const DotPattern& picture, Speed speed);
     bool isRunning() const { return running_; }
     // Of the last download, once finished() came or start() failed.
     const Result<Delivery>& result() const { return result_; }

@@ -6,9 +6,8 @@
 
 namespace orvane {
 
-SerialLine::SerialLine(const SerialPort& port, QObject* parent) : SignLine(parent) {
-    port_.setCommPort(port.CommPort());
-    port_.setDevice(port.explicitDevice());
+SerialLine::SerialLine(const LinkTarget& target, QObject* parent) : SignLine(parent) {
+    port_.setTarget(target);
     connect(&port_.port(), &QSerialPort::bytesWritten, this, &SignLine::written);
     connect(&port_.port(), &QSerialPort::errorOccurred, this, &SerialLine::portError);
 }

@@ -17,8 +17,8 @@ class SerialLine : public SignLine {
     Q_OBJECT
 
 public:
-    // The port `port` selects: its CommPort, or its explicit device.
-    explicit SerialLine(const SerialPort& port, QObject* parent = nullptr);
+    // The numbered port or the device `target` names.
+    explicit SerialLine(const LinkTarget& target, QObject* parent = nullptr);
     ~SerialLine() override;
 
     QString description() const override { return port_.description(); }

@@ -40,21 +40,25 @@ struct Download {
         QObject::connect(&session, &DownloadSession::finished,
                          [this](const Result<Delivery>&) { told << "ended"; });
     }
+    // A malformed link is refused before the session starts.
     bool start(const QString& device, int number = 0) {
         DotPattern picture;
         for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
             picture.setText(row, col, LitText);
-        SerialPort port;
-        device.isEmpty() ? port.setCommPort(number) : port.setDevice(device);
-        return session.start(port, picture, *Speed::of(7));
+        const Result<LinkTarget> link =
+            device.isEmpty() ? Result<LinkTarget>::accepted(LinkTarget::ofPort(number))
+                             : LinkTarget::parse(device);
+        malformed = link.error();
+        return link.ok && session.start(link, picture, *Speed::of(7));
     }
     bool finishedOk() {
-        return runUntil([&] { return !session.isRunning(); }) && result().ok;
+        return malformed.isEmpty() && runUntil([&] { return !session.isRunning(); }) && result().ok;
     }
     const Result<Delivery>& result() const { return session.result(); }
-    QString error() const { return result().error(); }
+    QString error() const { return malformed.isEmpty() ? result().error() : malformed; }
 
     DownloadSession session;
+    QString malformed;
     QStringList told;
 };
 
@@ -443,6 +447,39 @@ private slots:
         DeviceLock free;
         QCOMPARE(free.lockServer(QHostAddress::LocalHost, server.url().section(':', -1).toUShort()),
                  QString());
+    }
+
+    // What a link's text names, as messages name it, or why it is refused.
+    void linkTargets_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("named");
+        const auto row = [](const char* text, const QString& named) {
+            QTest::newRow(text) << QString(text) << named;
+        };
+        row("socket://sign:2000", "socket://sign:2000");
+        row("RFC2217://Sign.Example:2001", "rfc2217://sign.example:2001");
+        row("rfc2217://[::1]:2001", "rfc2217://[::1]:2001");
+        row("socket://127.0.0.1:1", "socket://127.0.0.1:1");
+        row("socket://sign:2000/", "socket://sign:2000/: the port must be a number from 1 to "
+                                   "65535, not \"2000/\"");
+        row("socket://sign:0", "socket://sign:0: the port must be a number from 1 to 65535, not "
+                               "\"0\"");
+        row("socket://sign:", "socket://sign:: the port is missing; write socket://HOST:PORT");
+        row("socket://[::1", "socket://[::1: not of the form socket://HOST:PORT");
+        row("socket://[::1]2000", "socket://[::1]2000: not of the form socket://HOST:PORT");
+        row("socket://si gn:2000", "socket://si gn:2000: not of the form socket://HOST:PORT");
+        row("socket://sign:2000?x", "socket://sign:2000?x: the port must be a number from 1 to "
+                                    "65535, not \"2000?x\"");
+        row("/dev/ttyUSB0", "/dev/ttyUSB0");
+        row("tty", QDir::current().filePath("tty"));
+        row("", "port 1 (/dev/ttyS0)");
+    }
+    void linkTargets() {
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        const PortTable::ScopedFolders folders({"/dev", "/nonexistent"});
+        const Result<LinkTarget> link = LinkTarget::parse(text);
+        QCOMPARE(link.ok ? link.description() : link.error(), named);
     }
 
     void devicePathsAreNoNetworkNames() {
