@@ -10,7 +10,7 @@
 // The window's --device, orvane-send's --port, --device and --sign, signs.conf and ORVANE_DEVICE
 // all make one of these; the download opens what it names (downloadsession.h).
 
-#include "porttable.h"
+#include "portnumbers.h"
 #include "result.h"
 
 #include <QString>
