@@ -111,6 +111,8 @@ void DownloadSession::step() {
         finish();
         return;
     }
+    if (closing_) // everything has gone out; the line is closing
+        return;
     const qint64 queued = line_->queued();
     if (queued < 0) {
         failure_ = failure(line_->errorString());
