@@ -105,8 +105,7 @@ void FrameEncodingMinimum(benchmark::State& state) {
 
 void Download(benchmark::State& state) {
     Pty pty;
-    SerialPort port;
-    port.setDevice(QString::fromStdString(pty.slave));
+    const LinkTarget port = LinkTarget::ofDevice(QString::fromStdString(pty.slave));
     DownloadSession session;
     QEventLoop loop;
     QObject::connect(&session, &DownloadSession::finished, &loop, &QEventLoop::quit);

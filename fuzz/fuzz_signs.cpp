@@ -1,7 +1,10 @@
-// libFuzzer target for the signs file's reader. For any input it must return without a crash or
-// undefined behaviour; of a file it accepts every group's members are there, no group reaches
-// itself, and every name expands to signs, each once.
+// libFuzzer target for the signs file's reader and the link texts it holds. For any input it must
+// return without a crash or undefined behaviour; of a file it accepts every group's members are
+// there, no group reaches itself, and every name expands to signs, each once. Each line, also
+// as the address of a socket:// link, is taken as a link: a refusal names the text, and a network
+// link has a host and a port.
 
+#include "linktarget.h"
 #include "signlist.h"
 
 #include "invariant.h"
@@ -14,9 +17,31 @@
 using namespace orvane;
 using orvane::fuzz::fail;
 
+namespace {
+
+void checkLink(const QString& text) {
+    const Result<LinkTarget> link = LinkTarget::parse(text);
+    if (!link.ok) {
+        if (!link.error().startsWith(text + QStringLiteral(": ")))
+            fail("a refused link that is not named");
+        return;
+    }
+    if (link.kind == LinkTarget::Kind::Network &&
+        (link.address.host.isEmpty() || link.address.port == 0 ||
+         !isNetworkName(link.address.text())))
+        fail("a network link without a host or a port");
+}
+
+} // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const QByteArray& line : input.split('\n')) {
+        const QString text = QString::fromUtf8(line);
+        checkLink(text);
+        checkLink(QStringLiteral("socket://") + text);
+    }
     const Result<SignList> list = parseSigns(QStringLiteral("signs.conf"), input);
     if (!list.ok) {
         if (!list.refusal.reason.startsWith(QLatin1String("line ")))

@@ -30,6 +30,10 @@ namespace orvane {
 
 namespace {
 
+// The caption while a download runs and once it has gone out, in every language; each column's
+// number ("0" .. "49") comes between them as it leaves the line.
+const QString DownloadStartCaption = QStringLiteral("Download Start ......");
+const QString DownloadCompleteCaption = QStringLiteral("Data Out Complete !");
 constexpr QSize ClientSize(13830 / TwipsPerPixel, 3330 / TwipsPerPixel); // 922 x 222
 
 // The header labels " 1" .. "50", two characters each, separated by "|".
@@ -163,7 +167,10 @@ void Form1::buildControls() {
     Label2->setToolTip(wrappedToolTip(
         tr("The serial port the sign is on, 1 to 16; Up and Dn change it. Hover over the "
            "number to see the device and whether something is there.")));
-    connect(&download_, &DownloadSession::status, this, &QWidget::setWindowTitle);
+    connect(&download_, &DownloadSession::started, this,
+            [this] { setWindowTitle(DownloadStartCaption); });
+    connect(&download_, &DownloadSession::columnSent, this,
+            [this](int column) { setWindowTitle(QString::number(column)); });
     connect(&download_, &DownloadSession::finished, this, &Form1::downloadFinished);
 }
 
@@ -178,7 +185,6 @@ void Form1::Form_Load() {
     history_->stack().clear(); // the start-up picture is where the history begins
     PortNumber = 1;
     showPortNumber();
-    MSComm1.setCommPort(PortNumber);
     setSpeed(Speed());
     showSpeed();
     noteSaved();
@@ -361,15 +367,15 @@ void Form1::closeEvent(QCloseEvent* event) {
                                              [this] { return savePatternFile(); }));
 }
 
-void Form1::setDevice(const QString& device) {
-    MSComm1.setDevice(device);
+void Form1::setDevice(std::optional<LinkTarget> device) {
+    device_ = std::move(device);
     showPortNumber();
 }
 
 QString Form1::portToolTip() const {
-    if (!MSComm1.explicitDevice().isEmpty())
+    if (device_)
         return tr("Down Load sends to %1 (given by --device), not to port %2")
-            .arg(MSComm1.explicitDevice())
+            .arg(device_->description())
             .arg(PortNumber);
     return PortTable::toolTip(PortNumber);
 }
@@ -390,13 +396,15 @@ void Form1::Command4_Click() {
         return;
     busy_ = std::make_unique<BusyGuard>();
     captionBeforeDownload_ = windowTitle();
-    if (!download_.start(MSComm1, PictureOf(*MSFlexGrid1), speed()))
+    if (!download_.start(device_.value_or(LinkTarget::ofPort(PortNumber)), PictureOf(*MSFlexGrid1),
+                         speed()))
         downloadFinished(download_.result());
 }
 
 void Form1::downloadFinished(const Result<Delivery>& result) {
     busy_.reset();
     if (result.ok) {
+        setWindowTitle(DownloadCompleteCaption);
         Beep();
     } else {
         setWindowTitle(captionBeforeDownload_);
@@ -405,19 +413,17 @@ void Form1::downloadFinished(const Result<Delivery>& result) {
 }
 
 void Form1::Command6_Click() {
-    if (PortNumber < SerialPort::MaxPort) {
+    if (PortNumber < PortTable::MaxPort) {
         ++PortNumber;
         showPortNumber();
     }
-    MSComm1.setCommPort(PortNumber);
 }
 
 void Form1::Command7_Click() {
-    if (PortNumber > SerialPort::MinPort) {
+    if (PortNumber > PortTable::MinPort) {
         --PortNumber;
         showPortNumber();
     }
-    MSComm1.setCommPort(PortNumber);
 }
 
 } // namespace orvane

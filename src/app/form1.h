@@ -13,13 +13,14 @@
 #include "downloadsession.h"
 #include "filedialog.h"
 #include "imageimporter.h"
+#include "linktarget.h"
 #include "patternhistory.h"
 #include "pictureops.h"
-#include "serialport.h"
 #include "speed.h"
 
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QMenu;
@@ -44,10 +45,9 @@ public:
     // The caption the window starts with.
     static QString designCaption();
 
-    // "Down Load" sends to this device or network name (socket://HOST:PORT, rfc2217://HOST:PORT)
-    // instead of the numbered port's device; empty goes back to the port. The port's tooltip
-    // says so.
-    void setDevice(const QString& device);
+    // "Down Load" sends to this device or network link (socket://HOST:PORT, rfc2217://HOST:PORT)
+    // instead of the numbered port; nothing goes back to the port. The port's tooltip says so.
+    void setDevice(std::optional<LinkTarget> device);
 
     // True from "Down Load" until the port is closed again.
     bool downloading() const { return busy_ != nullptr; }
@@ -117,7 +117,6 @@ private:
     QScrollBar* HScroll1 = nullptr;
     QLabel* Label3 = nullptr;
     QLabel* Label4 = nullptr;
-    SerialPort MSComm1;
     CommonDialog CommonDialog1{this};
     DownloadSession download_;
     std::unique_ptr<BusyGuard> busy_; // while a download runs
@@ -133,6 +132,7 @@ private:
     ClosePrompt closePrompt_;
 
     quint8 PortNumber = 0;
+    std::optional<LinkTarget> device_; // instead of the numbered port (--device)
 };
 
 } // namespace orvane

@@ -1,8 +1,7 @@
 #include "form1.h"
 #include "imageimport.h"
+#include "linktarget.h"
 #include "messages.h"
-#include "networkline.h"
-#include "porttable.h"
 #include "signsfile.h"
 #include "translation.h"
 
@@ -43,23 +42,24 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
+    // A sign's name stands for its device; a malformed link is named as orvane-send names it.
+    const QString named = parser.value(device);
     QString error;
-    if (orvane::isNetworkName(parser.value(device)) &&
-        !orvane::parseNetworkAddress(parser.value(device), &error)) {
-        std::fprintf(stderr, "orvane: %s\n", error.toLocal8Bit().constData());
-        return 2;
-    }
-    // A sign's name stands for its device.
-    const auto link = orvane::deviceOrSign(parser.value(device), &error);
+    const auto link = orvane::deviceOrSign(named, &error);
     if (!link) {
-        std::fprintf(stderr, "orvane: --device %s: %s\n",
-                     parser.value(device).toLocal8Bit().constData(),
-                     error.toLocal8Bit().constData());
+        if (orvane::isNetworkName(named))
+            std::fprintf(stderr, "orvane: %s\n", error.toLocal8Bit().constData());
+        else
+            std::fprintf(stderr, "orvane: --device %s: %s\n", named.toLocal8Bit().constData(),
+                         error.toLocal8Bit().constData());
         return 2;
     }
 
     orvane::Form1 window;
-    window.setDevice(link->port > 0 ? orvane::PortTable::device(link->port) : link->device);
+    if (parser.isSet(device)) // a sign on a numbered port is named by that port's device
+        window.setDevice(link->kind == orvane::LinkTarget::Kind::Port
+                             ? orvane::LinkTarget::ofDevice(link->serialDevice())
+                             : *link);
     window.show();
     return app.exec();
 }

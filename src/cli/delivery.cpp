@@ -36,18 +36,16 @@ public:
         : err_(err), progress_(progress), total_(targets.size()),
           port_(targets.size() == 1 ? targets.constFirst().label() : QString()) {}
 
-    // A status of the one download: its column follows the line.
-    void status(const QString& status) {
-        if (total_ > 1)
-            return;
-        if (status == DownloadStartText)
+    // The one download's progress: its column follows the line.
+    void started() {
+        if (total_ == 1)
             show(Text::tr("sending to %1 ...").arg(port_));
-        else if (status == DownloadCompleteText)
-            show(Text::tr("sent %1 characters to %2").arg(DownloadFrame::Length).arg(port_));
-        else
+    }
+    void columnSent(int column) {
+        if (total_ == 1)
             show(Text::tr("sending to %1: column %2 of %3")
                      .arg(port_)
-                     .arg(status.toInt() + 1)
+                     .arg(column + 1)
                      .arg(PatternCols));
     }
     void showCount() {
@@ -59,6 +57,8 @@ public:
         if (!result.ok)
             failed_ << target.label();
         if (total_ == 1) {
+            if (result.ok)
+                show(Text::tr("sent %1 characters to %2").arg(DownloadFrame::Length).arg(port_));
             if (shown_)
                 std::fputc('\n', err_); // the last progress stays
             shown_ = false;
@@ -72,9 +72,9 @@ public:
             printMessage(err_,
                          Text::tr("%1: sent %2 characters").arg(target.label()).arg(result.sent));
         else
-            printMessage(err_, target.link.name.isEmpty()
+            printMessage(err_, target.name.isEmpty()
                                    ? result.error()
-                                   : target.link.name + QStringLiteral(": ") + result.error());
+                                   : target.name + QStringLiteral(": ") + result.error());
         if (allEnded() && !failed_.isEmpty())
             printMessage(err_, Text::tr("%1 of %2 devices failed: %3")
                                    .arg(failed_.size())
@@ -126,8 +126,9 @@ void startMore(const std::shared_ptr<Fanout>& f, bool announce) {
     while (f->running < f->atOnce && f->next < f->targets.size()) {
         const Target& target = f->targets[f->next++];
         DownloadSession* session = f->run->addSession();
-        QObject::connect(session, &DownloadSession::status, f->run,
-                         [f](const QString& status) { f->report.status(status); });
+        QObject::connect(session, &DownloadSession::started, f->run, [f] { f->report.started(); });
+        QObject::connect(session, &DownloadSession::columnSent, f->run,
+                         [f](int column) { f->report.columnSent(column); });
         QObject::connect(session, &DownloadSession::finished, f->run,
                          [f, session, target](const Result<Delivery>& result) {
                              --f->running;
@@ -135,9 +136,7 @@ void startMore(const std::shared_ptr<Fanout>& f, bool announce) {
                              session->deleteLater();
                              startMore(f, true);
                          });
-        SerialPort port;
-        selectLink(port, target.link);
-        if (session->start(port, f->picture, f->speed)) {
+        if (session->start(target.link, f->picture, f->speed)) {
             ++f->running;
         } else {
             f->report.ended(target, session->result());

@@ -3,9 +3,7 @@
 #include "boundedfile.h"
 #include "dotpattern.h"
 #include "imageexport.h"
-#include "networkline.h"
 #include "porttable.h"
-#include "serialport.h"
 #include "signsfile.h"
 
 #include <QCommandLineParser>
@@ -248,13 +246,13 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
                      [](const QString& text) { return Speed::fromText(text); }))
         return std::nullopt;
     for (const QString& text : parser.values(p.port)) {
-        const auto port = numberIn(text, SerialPort::MinPort, SerialPort::MaxPort);
+        const auto port = numberIn(text, PortTable::MinPort, PortTable::MaxPort);
         if (!port) {
             *error =
-                rangeError(QStringLiteral("port"), SerialPort::MinPort, SerialPort::MaxPort, text);
+                rangeError(QStringLiteral("port"), PortTable::MinPort, PortTable::MaxPort, text);
             return std::nullopt;
         }
-        options.links << SignDevice{{}, *port, {}};
+        options.links << LinkTarget::ofPort(*port);
     }
     QStringList devices = parser.values(p.device);
     options.signs = parser.values(p.sign);
@@ -266,10 +264,12 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
             *error = Text::tr("--device needs a device path");
             return std::nullopt;
         }
-        if (isNetworkName(device) && !parseNetworkAddress(device, error))
+        const Result<LinkTarget> link = LinkTarget::parse(device);
+        if (!link.ok) {
+            *error = link.error();
             return std::nullopt;
-        options.links << (device.isEmpty() ? SignDevice{{}, SerialPort::MinPort, {}}
-                                           : SignDevice{{}, 0, device});
+        }
+        options.links << link;
     }
     for (const QString& name : std::as_const(options.signs)) {
         if (!isSignName(name)) {

@@ -4,7 +4,7 @@
 // where it goes (the sign, the frame on standard output, a pattern file, the terminal, a PNG).
 
 #include "imageimport.h"
-#include "signlist.h"
+#include "linktarget.h"
 #include "speed.h"
 #include "textlayout.h"
 
@@ -30,8 +30,8 @@ struct SendOptions {
 
     // Outputs. Without --frame, --save, --show or --png the picture goes to the sign; with one
     // of them it goes there too only when --port, --device or --sign names a line.
-    QList<SignDevice> links; // --port and --device, each a port or a device (no name); without
-                             // them and --sign, ORVANE_DEVICE's device or port 1
+    QList<LinkTarget> links; // --port and --device; without them and --sign, ORVANE_DEVICE's
+                             // device or port 1
     QStringList signs;       // --sign, names of signs.conf
     bool send = true;        // open the lines and send
     bool frameOnly = false;

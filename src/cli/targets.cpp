@@ -1,9 +1,7 @@
 #include "targets.h"
 
 #include "devicelock.h"
-#include "networkline.h"
 #include "porttable.h"
-#include "serialport.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -17,38 +15,16 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::Send)
 };
 
-// The port or device as messages name it ("port 6 (/dev/ttyUSB1)"), and the device it opens.
-QString describe(const SignDevice& link, QString* path = nullptr) {
-    SerialPort port;
-    selectLink(port, link);
-    if (path)
-        *path = port.device();
-    return port.description();
-}
-
-QString devicePath(const SignDevice& link) {
-    QString path;
-    describe(link, &path);
-    return path;
-}
 } // namespace
 
-void selectLink(SerialPort& port, const SignDevice& link) {
-    port.setCommPort(link.port > 0 ? link.port : SerialPort::MinPort);
-    port.setDevice(link.device);
-}
-
 QString Target::label() const {
-    return link.name.isEmpty() ? describe(link) : link.name;
+    return name.isEmpty() ? link.description() : name;
 }
 
-QString deviceIdentity(const SignDevice& link) {
-    if (isNetworkName(link.device)) {
-        Refusal unused;
-        const auto address = parseNetworkAddress(link.device, &unused);
-        return address ? address->text().toLower() : link.device;
-    }
-    const QString path = devicePath(link);
+QString deviceIdentity(const LinkTarget& link) {
+    if (link.kind == LinkTarget::Kind::Network)
+        return link.address.text().toLower();
+    const QString path = link.serialDevice();
 #if defined(Q_OS_WIN)
     return QString(path).remove(QStringLiteral("\\\\.\\")).toUpper();
 #else
@@ -62,7 +38,9 @@ QString deviceIdentity(const SignDevice& link) {
 
 std::optional<QList<Target>> sendTargets(const SendOptions& options, QStringList* warnings,
                                          QString* error, int* exitCode) {
-    QList<SignDevice> links = options.links;
+    QList<Target> links;
+    for (const LinkTarget& link : options.links)
+        links << Target{{}, link};
     if (!options.signs.isEmpty()) {
         const Result<SignList> file = readSignsFile(signsFilePath());
         if (!file.ok) {
@@ -75,21 +53,23 @@ std::optional<QList<Target>> sendTargets(const SendOptions& options, QStringList
             *exitCode = ExitUsage;
             return std::nullopt;
         }
-        links << *signs;
+        for (const SignDevice& sign : *signs)
+            links << Target{sign.name, signLink(sign)};
     }
     QList<Target> targets;
     QHash<QString, qsizetype> byDevice;
-    for (const SignDevice& link : std::as_const(links)) {
-        const QString identity = deviceIdentity(link);
+    for (const Target& target : std::as_const(links)) {
+        const QString identity = deviceIdentity(target.link);
         if (const qsizetype first = byDevice.value(identity, -1); first >= 0) {
-            const QString& firstName = targets[first].link.name;
-            if (!link.name.isEmpty() && !firstName.isEmpty())
+            const Target& firstTarget = targets[first];
+            if (!target.name.isEmpty() && !firstTarget.name.isEmpty())
                 *warnings << Text::tr("the signs %1 and %2 are one device, %3; it is sent to once")
-                                 .arg(firstName, link.name, devicePath(targets[first].link));
+                                 .arg(firstTarget.name, target.name,
+                                      firstTarget.link.serialDevice());
             continue;
         }
         byDevice.insert(identity, targets.size());
-        targets << Target{link};
+        targets << target;
     }
     return targets;
 }
@@ -105,12 +85,12 @@ QStringList signListing(const SignList& list) {
             // Scripts read these lines: "group:", like the presence words, is the same in every
             // language.
             what = QStringLiteral("group: %1").arg(entry.members.join(QStringLiteral(", ")));
-        } else if (isNetworkName(entry.device.device)) {
+        } else if (const LinkTarget link = signLink(entry.device);
+                   link.kind == LinkTarget::Kind::Network) {
             what = entry.device.device;
         } else {
-            QString path;
-            what = describe(entry.device, &path);
-            what += QStringLiteral("  ") + PortTable::presenceWord(PortTable::presenceOf(path));
+            what = link.description() + QStringLiteral("  ") +
+                   PortTable::presenceWord(PortTable::presenceOf(link.serialDevice()));
         }
         lines << QStringLiteral("%1  %2").arg(entry.name.leftJustified(width), what);
     }

@@ -4,7 +4,6 @@
 // each device once, whatever name it is given, and the signs file listed.
 
 #include "options.h"
-#include "serialport.h"
 #include "signsfile.h"
 
 #include <QList>
@@ -14,14 +13,12 @@
 namespace orvane {
 
 struct Target {
-    SignDevice link; // link.name is the sign's name, empty for --port and --device
+    QString name; // the sign's name, empty for --port and --device
+    LinkTarget link;
 
-    // The sign's name, or the port or device as messages name it: "port 6 (/dev/ttyUSB1)".
+    // The sign's name, or the link as messages name it: "port 6 (/dev/ttyUSB1)".
     QString label() const;
 };
-
-// Makes `port` open the link: its port number or its device.
-void selectLink(SerialPort& port, const SignDevice& link);
 
 // The devices `options` name, in the order --port, --device, --sign, each once: two names of one
 // device (a link and its device, a port number and its device, one sign in two groups) are
@@ -32,7 +29,7 @@ std::optional<QList<Target>> sendTargets(const SendOptions& options, QStringList
 
 // What makes two names one device: the device number of a serial device, the resolved path of
 // another file, the address of a network link.
-QString deviceIdentity(const SignDevice& link);
+QString deviceIdentity(const LinkTarget& link);
 
 // One line a sign or group, in the file's order: its name, its device and, for a serial device,
 // its status word ("present", "absent", ...), or the group's names.

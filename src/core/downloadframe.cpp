@@ -24,30 +24,17 @@ char DownloadFrame::hexDigit(int n) {
     return char(d);
 }
 
-bool DownloadFrame::send(const CellTextReader& cells, const SpeedReader& speed, const Sink& sink,
-                         const ColumnSent& columnSent) {
-    if (!sink(StartMark))
-        return false;
-    for (int col = 0; col < PatternCols; ++col) {
-        const quint8 byte = buildColumnByte(cells, col);
-        if (!sink(highDigit(byte)) || !sink(lowDigit(byte)))
-            return false;
-        if (columnSent)
-            columnSent(col);
-    }
-    return sink(speed().character());
-}
-
 QByteArray DownloadFrame::encode(const CellTextReader& cells, Speed speed) {
     QByteArray frame;
     frame.reserve(Length);
+    frame.append(StartMark);
     DownloadFrame encoder;
-    encoder.send(
-        cells, [speed] { return speed; },
-        [&frame](char c) {
-            frame.append(c);
-            return true;
-        });
+    for (int col = 0; col < PatternCols; ++col) {
+        const quint8 byte = encoder.buildColumnByte(cells, col);
+        frame.append(highDigit(byte));
+        frame.append(lowDigit(byte));
+    }
+    frame.append(speed.character());
     return frame;
 }
 

@@ -8,36 +8,21 @@
 //                                    the cell text is exactly "R"
 //   the speed character              speed | 0x30, "1".."9" (Speed::character())
 //
-// No terminator, separator or checksum. The encoder reads cells and the speed only through the
-// readers it is given and needs no window.
+// No terminator, separator or checksum. The encoder reads cells only through the reader it is
+// given and needs no window.
 
 #include "dotpattern.h"
 #include "speed.h"
 
 #include <QByteArray>
 #include <QString>
-#include <functional>
 
 namespace orvane {
-
-// Reads the speed.
-using SpeedReader = std::function<Speed()>;
 
 class DownloadFrame {
 public:
     static constexpr int Length = 1 + 2 * PatternCols + 1; // 102
     static constexpr char StartMark = 'S';
-
-    // Takes one character of the frame; returning false stops the frame there.
-    using Sink = std::function<bool(char)>;
-    // Told after both digits of a column have been handed over, before the next column is read.
-    using ColumnSent = std::function<void(int col)>;
-
-    // Hands the frame to sink one character at a time, each the moment it is known: "S" before
-    // any cell is read, column by column (rows 1..8, each cell read once), and the speed read
-    // once, after the last column. Returns false when the sink stopped the frame.
-    bool send(const CellTextReader& cells, const SpeedReader& speed, const Sink& sink,
-              const ColumnSent& columnSent = {});
 
     // Builds the byte of column col (0..49) from its cells (1, col) .. (8, col) into ColumnByte.
     quint8 buildColumnByte(const CellTextReader& cells, int col);
@@ -50,7 +35,8 @@ public:
     static char highDigit(quint8 byte) { return hexDigit((byte & 0xF0) / 16); }
     static char lowDigit(quint8 byte) { return hexDigit(byte & 0x0F); }
 
-    // The whole frame at once.
+    // The frame of the picture `cells` reads and `speed`: "S", each column's two digits in
+    // order (rows 1..8, each cell read once), then the speed character.
     static QByteArray encode(const CellTextReader& cells, Speed speed);
 
     // Scratch state of the column being encoded; meaningless between frames.

@@ -1,10 +1,12 @@
 #include "downloadsession.h"
 
+#include "networkline.h"
+#include "serialline.h"
+
 #include <QCoreApplication>
-#include <QSocketNotifier>
+#include <QPointer>
 
 #include <algorithm>
-#include <cerrno>
 #include <utility>
 
 namespace orvane {
@@ -38,74 +40,54 @@ DownloadSession::DownloadSession(DownloadDeadlines deadlines, QObject* parent)
     : QObject(parent), deadlines_(deadlines) {
     poller_.setInterval(PollInterval);
     connect(&poller_, &QTimer::timeout, this, &DownloadSession::poll);
-    connect(&line_.port(), &QSerialPort::bytesWritten, this, &DownloadSession::bytesWritten);
-    connect(&line_.port(), &QSerialPort::errorOccurred, this, &DownloadSession::portError);
 }
 
 DownloadSession::~DownloadSession() {
     running_ = false;
     poller_.stop();
-    disconnect(&line_.port(), nullptr, this, nullptr);
-    line_.setPortOpen(false);
-    if (network_)
-        network_->disconnect(this);
+    if (line_) {
+        line_->disconnect(this);
+        line_->abort();
+    }
 }
 
-bool DownloadSession::start(const SerialPort& port, const DotPattern& picture, Speed speed) {
+bool DownloadSession::start(const LinkTarget& target, const DotPattern& picture, Speed speed) {
     Q_ASSERT(!running_);
     result_ = {};
     failure_.reset();
     handed_ = written_ = gone_ = nextColumn_ = 0;
-    networkOpen_ = closing_ = false;
-    network_.reset();
-    bytes_.clear();
-    frame_.send(
-        picture.reader(), [speed] { return speed; },
-        [this](char c) {
-            bytes_.append(c);
-            return true;
-        });
-    if (isNetworkName(port.explicitDevice())) {
-        const auto address = parseNetworkAddress(port.explicitDevice(), &result_.refusal);
-        if (!address)
-            return false;
-        network_ = std::make_unique<NetworkLine>(*address);
-        connect(network_.get(), &SignLine::opened, this, &DownloadSession::networkOpened);
-        connect(network_.get(), &SignLine::written, this, &DownloadSession::bytesWritten);
-        connect(network_.get(), &SignLine::failed, this, &DownloadSession::fail);
-        connect(network_.get(), &SignLine::closed, this, &DownloadSession::report);
-        running_ = true;
-        network_->open();
-        emit status(DownloadStartText);
-        return true;
-    }
-    line_.setCommPort(port.CommPort());
-    line_.setDevice(port.explicitDevice());
-    if (!line_.setPortOpen(true)) {
-        result_.refusal = {line_.description(), line_.errorString(),
+    opened_ = closing_ = false;
+    bytes_ = DownloadFrame::encode(picture.reader(), speed);
+    if (line_) // the last download's, which may still be emitting its end
+        std::exchange(line_, nullptr)->deleteLater();
+    if (target.kind == LinkTarget::Kind::Network)
+        line_ = new NetworkLine(target.address, this);
+    else
+        line_ = new SerialLine(target, this);
+    connect(line_, &SignLine::opened, this, &DownloadSession::opened);
+    connect(line_, &SignLine::written, this, &DownloadSession::written);
+    connect(line_, &SignLine::failed, this, &DownloadSession::fail);
+    connect(line_, &SignLine::closed, this, &DownloadSession::report);
+    if (!line_->open()) {
+        result_.refusal = {line_->description(), line_->errorString(),
                            Text::tr("Cannot open %1: %2")};
         return false;
     }
     running_ = true;
-    sinceLineMoved_.start();
-    poller_.start();
-    const QPointer<DownloadSession> alive(this);
-    emit status(DownloadStartText);
-    if (alive && running_)
-        writeNext();
+    emit started();
     return true;
 }
 
-void DownloadSession::networkOpened() {
+void DownloadSession::opened() {
     if (!running_)
         return;
-    networkOpen_ = true;
+    opened_ = true;
     sinceLineMoved_.start();
     poller_.start();
     writeNext();
 }
 
-void DownloadSession::bytesWritten(qint64 count) {
+void DownloadSession::written(qint64 count) {
     if (!running_)
         return;
     written_ += int(count);
@@ -113,31 +95,8 @@ void DownloadSession::bytesWritten(qint64 count) {
     queueStep();
 }
 
-void DownloadSession::portError(QSerialPort::SerialPortError error) {
-    if (error == QSerialPort::NoError || !running_)
-        return;
-    const QString reason = line_.port().errorString();
-#if !defined(Q_OS_WIN)
-    if (reason == qt_error_string(EAGAIN)) {
-        // The driver's buffer is full: the character stays with QSerialPort until the line takes
-        // it, within the stall deadline. QSerialPort tries again each time the system calls the
-        // port writable, which a driver with too little room may keep doing; its write notifier
-        // rests until the next poll instead.
-        line_.port().clearError();
-        for (QSocketNotifier* notifier : line_.port().findChildren<QSocketNotifier*>()) {
-            if (notifier->type() == QSocketNotifier::Write && notifier->isEnabled()) {
-                notifier->setEnabled(false);
-                pausedRetries_ = notifier;
-            }
-        }
-        return;
-    }
-#endif
-    fail(reason);
-}
-
-// Everything that may emit, or close the port, runs from the event loop here or in poll(),
-// never inside one of QSerialPort's own signals.
+// Everything that may emit, or close the line, runs from the event loop here or in poll(),
+// never inside one of the line's own signals.
 void DownloadSession::queueStep() {
     if (std::exchange(stepQueued_, true))
         return;
@@ -152,9 +111,11 @@ void DownloadSession::step() {
         finish();
         return;
     }
-    const qint64 queued = network_ ? network_->queued() : line_.OutBufferCount();
+    if (closing_) // everything has gone out; the line is closing
+        return;
+    const qint64 queued = line_->queued();
     if (queued < 0) {
-        failure_ = failure(network_ ? network_->errorString() : line_.errorString());
+        failure_ = failure(line_->errorString());
         finish();
         return;
     }
@@ -165,7 +126,7 @@ void DownloadSession::step() {
     }
     const QPointer<DownloadSession> alive(this);
     while (nextColumn_ < PatternCols && gone_ >= charactersThrough(nextColumn_)) {
-        emit status(QString::number(nextColumn_++));
+        emit columnSent(nextColumn_++);
         if (!alive || !running_)
             return;
     }
@@ -173,10 +134,6 @@ void DownloadSession::step() {
 }
 
 void DownloadSession::poll() {
-    if (pausedRetries_) {
-        pausedRetries_->setEnabled(true);
-        pausedRetries_.clear();
-    }
     const QPointer<DownloadSession> alive(this);
     step();
     if (!alive || !running_)
@@ -197,11 +154,10 @@ void DownloadSession::poll() {
 }
 
 void DownloadSession::writeNext() {
-    if (handed_ != written_ || handed_ >= bytes_.size())
+    if (!opened_ || handed_ != written_ || handed_ >= bytes_.size())
         return;
-    const QByteArrayView next(bytes_.constData() + handed_, 1);
-    if (network_ ? !network_->write(next) : !line_.setOutput(next)) {
-        fail(network_ ? network_->errorString() : line_.errorString());
+    if (!line_->write(QByteArrayView(bytes_.constData() + handed_, 1))) {
+        fail(line_->errorString());
         return;
     }
     ++handed_;
@@ -213,13 +169,13 @@ void DownloadSession::fail(const QString& reason) {
     queueStep();
 }
 
-// A network line is held open until the frame has had time to leave the far end's line; its
-// closed() or failed() then ends the download.
+// The line is held open until the frame has gone out (from a network server's line, until it
+// has had time to); its closed() or failed() then ends the download.
 void DownloadSession::finish() {
-    if (network_ && !failure_) {
+    if (!failure_) {
         if (!std::exchange(closing_, true)) {
             poller_.stop();
-            network_->finish();
+            line_->finish();
         }
         return;
     }
@@ -231,31 +187,22 @@ void DownloadSession::report() {
         return;
     running_ = false;
     poller_.stop();
-    line_.setPortOpen(false);
-    if (network_)
-        network_->abort();
+    line_->abort();
     result_ = failure_ ? Result<Delivery>::refused(*failure_, {written_})
                        : Result<Delivery>::accepted({written_});
-    const QPointer<DownloadSession> alive(this);
-    if (result_.ok)
-        emit status(DownloadCompleteText);
-    if (alive)
-        emit finished(result_);
-}
-
-QString DownloadSession::description() const {
-    return network_ ? network_->description() : line_.description();
+    emit finished(result_);
 }
 
 Refusal DownloadSession::failure(const QString& reason) const {
-    if (network_ && !networkOpen_)
-        return {description(), reason, Text::tr("Cannot connect to %1: %2")};
+    const QString description = line_->description();
+    if (!opened_)
+        return {description, reason, Text::tr("Cannot connect to %1: %2")};
     if (written_ < DownloadFrame::Length)
-        return {description(), reason,
+        return {description, reason,
                 Text::tr("Sending to %1 failed after %2 of %3 characters: %4")
                     .arg(QStringLiteral("%1"), QString::number(written_),
                          QString::number(DownloadFrame::Length), QStringLiteral("%2"))};
-    return {description(), reason, Text::tr("Finishing the download on %1 failed: %2")};
+    return {description, reason, Text::tr("Finishing the download on %1 failed: %2")};
 }
 
 } // namespace orvane

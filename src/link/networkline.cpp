@@ -17,105 +17,10 @@ struct Text {
     Q_DECLARE_TR_FUNCTIONS(orvane::NetworkLine)
 };
 
-constexpr QLatin1StringView RawScheme("socket://");
-constexpr QLatin1StringView Rfc2217Scheme("rfc2217://");
-
 // What Qt reads from the socket at most before it is handed on (and dropped).
 constexpr qint64 ReadBufferSize = 64 * 1024;
 
 } // namespace
-
-QString NetworkAddress::text() const {
-    const QString host = this->host.contains(QLatin1Char(':'))
-                             ? QLatin1Char('[') + this->host + QLatin1Char(']')
-                             : this->host;
-    return (protocol == Protocol::Raw ? RawScheme : Rfc2217Scheme) + host + QLatin1Char(':') +
-           QString::number(port);
-}
-
-bool isNetworkName(const QString& name) {
-    const qsizetype colon = name.indexOf(QLatin1String("://"));
-    if (colon <= 0)
-        return false;
-    const QStringView scheme = QStringView(name).left(colon);
-    return std::all_of(scheme.begin(), scheme.end(), [](QChar c) {
-        return c.isLetterOrNumber() || c == QLatin1Char('+') || c == QLatin1Char('-') ||
-               c == QLatin1Char('.');
-    });
-}
-
-std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* error) {
-    Refusal refusal;
-    const auto address = parseNetworkAddress(name, &refusal);
-    if (!address)
-        *error = refusal.message();
-    return address;
-}
-
-std::optional<NetworkAddress> parseNetworkAddress(const QString& name, Refusal* refusal) {
-    const auto refuse = [&](const QString& reason) {
-        *refusal = {name, reason};
-        return std::nullopt;
-    };
-    NetworkAddress address;
-    QStringView rest;
-    if (name.startsWith(RawScheme, Qt::CaseInsensitive)) {
-        address.protocol = NetworkAddress::Protocol::Raw;
-        rest = QStringView(name).mid(RawScheme.size());
-    } else if (name.startsWith(Rfc2217Scheme, Qt::CaseInsensitive)) {
-        address.protocol = NetworkAddress::Protocol::Rfc2217;
-        rest = QStringView(name).mid(Rfc2217Scheme.size());
-    } else {
-        return refuse(Text::tr("not a kind of link this program knows; use socket://HOST:PORT "
-                               "(a raw TCP port) or rfc2217://HOST:PORT (an RFC 2217 server)"));
-    }
-    const QString scheme = address.protocol == NetworkAddress::Protocol::Raw
-                               ? QString(RawScheme)
-                               : QString(Rfc2217Scheme);
-    const QString form = scheme + QStringLiteral("HOST:PORT");
-    if (rest.contains(QLatin1Char('@')))
-        return refuse(Text::tr("a link takes no user name or password; write %1").arg(form));
-    QStringView host, port;
-    if (rest.startsWith(QLatin1Char('['))) { // an IPv6 address
-        const qsizetype close = rest.indexOf(QLatin1Char(']'));
-        if (close >= 0 && close + 1 == rest.size())
-            return refuse(Text::tr("the port is missing; write %1").arg(form));
-        if (close < 0 || !rest.mid(close + 1).startsWith(QLatin1Char(':'))) {
-            return refuse(Text::tr("not of the form %1").arg(form));
-        }
-        host = rest.mid(1, close - 1);
-        port = rest.mid(close + 2);
-    } else {
-        const qsizetype colon = rest.lastIndexOf(QLatin1Char(':'));
-        if (colon < 0) {
-            return refuse(Text::tr("the port is missing; write %1").arg(form));
-        }
-        host = rest.left(colon);
-        port = rest.mid(colon + 1);
-        if (host.contains(QLatin1Char(':'))) {
-            return refuse(Text::tr("an IPv6 address goes in brackets, as in %1")
-                              .arg(scheme + QStringLiteral("[::1]:PORT")));
-        }
-    }
-    const auto badCharacter = [](QChar c) {
-        return c.isSpace() || c == QLatin1Char('/') || c == QLatin1Char('?') ||
-               c == QLatin1Char('#') || c == QLatin1Char('@') || c == QLatin1Char('[') ||
-               c == QLatin1Char(']');
-    };
-    if (host.isEmpty() || std::any_of(host.begin(), host.end(), badCharacter)) {
-        return refuse(Text::tr("not of the form %1").arg(form));
-    }
-    bool ok = false;
-    const uint number = port.toUInt(&ok);
-    const bool digits = std::all_of(port.begin(), port.end(), [](QChar c) { return c.isDigit(); });
-    if (!ok || !digits || number < 1 || number > 65535) {
-        return refuse(
-            Text::tr("the port must be a number from 1 to 65535, not \"%1\"").arg(port.toString()));
-    }
-    address.host = host.toString();
-    address.port = quint16(number);
-    return address;
-}
 
 NetworkLine::NetworkLine(NetworkAddress address, QObject* parent)
     : SignLine(parent), address_(std::move(address)) {
@@ -155,7 +60,7 @@ template <typename F> void NetworkLine::post(F emitter) {
         Qt::QueuedConnection);
 }
 
-void NetworkLine::open() {
+bool NetworkLine::open() {
     abort();
     error_.clear();
     codec_ = TelnetCodec();
@@ -166,6 +71,7 @@ void NetworkLine::open() {
     phase_ = Phase::Resolving;
     startDeadline(); // for the lookup and the connection together
     lookup_.start(address_.host);
+    return true;
 }
 
 void NetworkLine::resolved(const QList<QHostAddress>& addresses, const QString& error) {

@@ -1,10 +1,7 @@
 #pragma once
 
-// The sign's serial line behind a network serial server, named as serial tools name it:
-//
-//   socket://HOST:PORT   a raw TCP byte stream to the server's serial line
-//   rfc2217://HOST:PORT  a Telnet COM-PORT-OPTION server (RFC 2217): the line settings go over
-//                        the network first (telnetcodec.h)
+// The sign's serial line behind a network serial server (its address: linktarget.h). Over
+// rfc2217:// the line settings go over the network first (telnetcodec.h).
 //
 // Looking the host up and connecting have 5 s; so has each answer of the RFC 2217 negotiation,
 // and each deadline is at least that long. The lookup runs on a thread nothing waits for
@@ -19,7 +16,7 @@
 
 #include "devicelock.h"
 #include "hostlookup.h"
-#include "result.h"
+#include "linktarget.h"
 #include "signline.h"
 #include "telnetcodec.h"
 
@@ -27,27 +24,8 @@
 #include <QElapsedTimer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <optional>
 
 namespace orvane {
-
-struct NetworkAddress {
-    enum class Protocol { Raw, Rfc2217 };
-    Protocol protocol = Protocol::Raw;
-    QString host;
-    quint16 port = 0;
-
-    // "socket://HOST:PORT" or "rfc2217://HOST:PORT", an IPv6 host in brackets.
-    QString text() const;
-};
-
-// Whether `name` is meant as a network link ("socket://...", "rfc2217://...", or any other
-// "scheme://") rather than a device path.
-bool isNetworkName(const QString& name);
-// The address `name` gives; otherwise nothing, and *refusal says what is wrong with it.
-std::optional<NetworkAddress> parseNetworkAddress(const QString& name, Refusal* refusal);
-// As above, *error the refusal's message: "NAME: what is wrong".
-std::optional<NetworkAddress> parseNetworkAddress(const QString& name, QString* error);
 
 class NetworkLine : public SignLine {
     Q_OBJECT
@@ -63,7 +41,7 @@ public:
     static qint64 lineTimeMs(qint64 characters);
 
     QString description() const override { return address_.text(); }
-    void open() override;
+    bool open() override;
     bool write(QByteArrayView text) override;
     qint64 queued() override;
     void finish() override;

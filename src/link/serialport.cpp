@@ -1,12 +1,10 @@
 #include "serialport.h"
 
 #include "linesettings.h"
-#include "networkline.h"
 #include "portproblem.h"
 
 #include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 
 #if defined(Q_OS_WIN)
 #include <windows.h>
@@ -72,12 +70,13 @@ SerialPort::~SerialPort() {
 }
 
 void SerialPort::setDevice(const QString& path) {
-#if defined(Q_OS_WIN)
-    explicitDevice_ = path; // COM3 or \\.\COM10: names, not files
-#else
-    explicitDevice_ =
-        path.isEmpty() || isNetworkName(path) ? path : QFileInfo(path).absoluteFilePath();
-#endif
+    explicitDevice_ = path.isEmpty() ? path : LinkTarget::ofDevice(path).device;
+}
+
+void SerialPort::setTarget(const LinkTarget& target) {
+    Q_ASSERT(target.kind != LinkTarget::Kind::Network);
+    setCommPort(target.port);
+    setDevice(target.kind == LinkTarget::Kind::Device ? target.device : QString());
 }
 
 QString SerialPort::device() const {
@@ -85,12 +84,9 @@ QString SerialPort::device() const {
 }
 
 QString SerialPort::description() const {
-    if (!explicitDevice_.isEmpty())
-        return explicitDevice_;
-    const QString path = device();
-    if (path.isEmpty())
-        return Text::tr("port %1").arg(commPort_);
-    return Text::tr("port %1 (%2)").arg(commPort_).arg(path);
+    return (explicitDevice_.isEmpty() ? LinkTarget::ofPort(commPort_)
+                                      : LinkTarget::ofDevice(explicitDevice_))
+        .description();
 }
 
 bool SerialPort::setPortOpen(bool open) {

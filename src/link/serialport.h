@@ -9,6 +9,7 @@
 // the reason.
 
 #include "devicelock.h"
+#include "linktarget.h"
 #include "porttable.h"
 
 #include <QByteArrayView>
@@ -32,10 +33,10 @@ public:
     int CommPort() const { return commPort_; }
 
     // Opens this device instead of the one CommPort names (a tool given an explicit path); empty
-    // goes back to CommPort. A relative path names a file in the current folder, as for any other
-    // program, and is kept as the absolute path it is now. A network name (socket://HOST:PORT,
-    // rfc2217://HOST:PORT) is kept as it is; the download sends there (downloadsession.h).
+    // goes back to CommPort. A relative path is kept as the absolute path it is now.
     void setDevice(const QString& path);
+    // Selects the port or device `target` names; not a network link.
+    void setTarget(const LinkTarget& target);
     const QString& explicitDevice() const { return explicitDevice_; }
     // The device the next open uses.
     QString device() const;

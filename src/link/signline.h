@@ -1,10 +1,11 @@
 #pragma once
 
-// What the download writes the frame to: a serial port on this computer or a serial line behind
-// a network server. Nothing here waits; each step is answered by a signal in the thread's event
-// loop.
+// What the download writes the frame to: a serial port on this computer (serialline.h) or a
+// serial line behind a network server (networkline.h). Nothing here waits; each step is answered by
+// a signal in the thread's event loop.
 //
-//   open()      opened(), or failed() with the reason
+//   open()      opened(), or failed() with the reason; false when the line cannot be opened at
+//               all (errorString() says why), and nothing follows
 //   write(c)    written(n) once the characters have left this program (the driver or the
 //               network took them)
 //   queued()    how many of the written characters have not gone out on the sign's line yet
@@ -30,7 +31,7 @@ public:
     // Names the line for messages: "port 3 (/dev/ttyS2)", "rfc2217://sign:2001".
     virtual QString description() const = 0;
 
-    virtual void open() = 0;
+    virtual bool open() = 0;
     // False when the line cannot take them now; errorString() says why.
     virtual bool write(QByteArrayView text) = 0;
     // -1 when it cannot be known; errorString() says why.

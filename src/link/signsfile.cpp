@@ -1,6 +1,5 @@
 #include "signsfile.h"
 
-#include "networkline.h"
 #include "porttable.h"
 
 #include <QCoreApplication>
@@ -43,7 +42,7 @@ Result<SignList> readSignsFile(const QString& fileName) {
                           .arg(PortTable::MinPort)
                           .arg(PortTable::MaxPort);
         else if (isNetworkName(link.device))
-            parseNetworkAddress(link.device, &problem);
+            problem = LinkTarget::parse(link.device).error();
         else if (link.device.contains(QLatin1String("://")))
             problem = Text::tr("\"%1\" is no network link: use socket://HOST:PORT or "
                                "rfc2217://HOST:PORT")
@@ -55,15 +54,28 @@ Result<SignList> readSignsFile(const QString& fileName) {
     return signs;
 }
 
-std::optional<SignDevice> deviceOrSign(const QString& argument, QString* error) {
-    if (!isSignName(argument) || isDevicePath(argument) || QFileInfo::exists(argument))
-        return SignDevice{{}, 0, argument};
+LinkTarget signLink(const SignDevice& sign) {
+    return sign.device.isEmpty() ? LinkTarget::ofPort(sign.port) : LinkTarget::parse(sign.device);
+}
+
+std::optional<LinkTarget> deviceOrSign(const QString& argument, QString* error) {
+    if (!isSignName(argument) || isDevicePath(argument) || QFileInfo::exists(argument)) {
+        const Result<LinkTarget> link = LinkTarget::parse(argument);
+        if (!link.ok) {
+            *error = link.error();
+            return std::nullopt;
+        }
+        return link;
+    }
     const Result<SignList> signs = readSignsFile(signsFilePath());
     if (!signs.ok) {
         *error = signs.error();
         return std::nullopt;
     }
-    return signs.one(argument, error);
+    const std::optional<SignDevice> sign = signs.one(argument, error);
+    if (!sign)
+        return std::nullopt;
+    return signLink(*sign);
 }
 
 } // namespace orvane

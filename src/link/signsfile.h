@@ -4,6 +4,7 @@
 // layer takes them, so that a port outside 1..16 or a malformed network link is refused with its
 // line before anything is sent.
 
+#include "linktarget.h"
 #include "signlist.h"
 
 namespace orvane {
@@ -17,9 +18,12 @@ QString signsFilePath();
 // reason with the line: "line 3: ...".
 Result<SignList> readSignsFile(const QString& fileName);
 
+// The link a sign of a file readSignsFile() accepted names.
+LinkTarget signLink(const SignDevice& sign);
+
 // What a --device argument names: a network link or a device as it stands, or, when it has the
 // form of a sign's name and is no file here, that one sign of the signs file. Nothing when the
-// file is refused or has no such sign; *error says why.
-std::optional<SignDevice> deviceOrSign(const QString& argument, QString* error);
+// link is malformed, or the file is refused or has no such sign; *error says why.
+std::optional<LinkTarget> deviceOrSign(const QString& argument, QString* error);
 
 } // namespace orvane

@@ -129,8 +129,11 @@ private slots:
         const auto unset = qScopeGuard([] { qunsetenv("ORVANE_SIGNS"); });
         QCOMPARE(signsFilePath(), file);
         QString error;
-        for (const QString& asIs : {QString("/dev/ttyS0"), QString("socket://h:1"), QString()})
-            QCOMPARE(deviceOrSign(asIs, &error)->device, asIs);
+        QCOMPARE(deviceOrSign("/dev/ttyS0", &error)->device, "/dev/ttyS0");
+        QCOMPARE(deviceOrSign("socket://h:1", &error)->address.text(), "socket://h:1");
+        QCOMPARE(deviceOrSign("", &error)->port, 1);
+        QVERIFY(!deviceOrSign("socket://h", &error) &&
+                error == "socket://h: the port is missing; write socket://HOST:PORT");
         QCOMPARE(deviceOrSign("desk", &error)->port, 6);
         QVERIFY(!deviceOrSign("both", &error) && error.contains("\"both\" is a group"));
         QVERIFY(!deviceOrSign("hall", &error) &&

@@ -31,29 +31,44 @@ namespace {
 
 const QByteArray Frame = "SA1" + QByteArray(96, '0') + "407"; // (1, 0), (3, 0), (8, 0), (2, 49)
 
-// One download of Frame's picture and what it said.
+// One download of Frame's picture and what it told: "started", each column's number, "ended".
 struct Download {
     explicit Download(DownloadDeadlines deadlines = {}) : session(deadlines) {
-        QObject::connect(&session, &DownloadSession::status,
-                         [this](const QString& text) { captions << text; });
+        QObject::connect(&session, &DownloadSession::started, [this] { told << "started"; });
+        QObject::connect(&session, &DownloadSession::columnSent,
+                         [this](int column) { told << QString::number(column); });
+        QObject::connect(&session, &DownloadSession::finished,
+                         [this](const Result<Delivery>&) { told << "ended"; });
     }
+    // A malformed link is refused before the session starts.
     bool start(const QString& device, int number = 0) {
         DotPattern picture;
         for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
             picture.setText(row, col, LitText);
-        SerialPort port;
-        device.isEmpty() ? port.setCommPort(number) : port.setDevice(device);
-        return session.start(port, picture, *Speed::of(7));
+        const Result<LinkTarget> link =
+            device.isEmpty() ? Result<LinkTarget>::accepted(LinkTarget::ofPort(number))
+                             : LinkTarget::parse(device);
+        malformed = link.error();
+        return link.ok && session.start(link, picture, *Speed::of(7));
     }
     bool finishedOk() {
-        return runUntil([&] { return !session.isRunning(); }) && result().ok;
+        return malformed.isEmpty() && runUntil([&] { return !session.isRunning(); }) && result().ok;
     }
     const Result<Delivery>& result() const { return session.result(); }
-    QString error() const { return result().error(); }
+    QString error() const { return malformed.isEmpty() ? result().error() : malformed; }
 
     DownloadSession session;
-    QStringList captions;
+    QString malformed;
+    QStringList told;
 };
+
+// What a download that went through tells, in order.
+QStringList toldOfAWholeFrame() {
+    QStringList told{"started"};
+    for (int column = 0; column < 50; ++column)
+        told << QString::number(column);
+    return told << "ended";
+}
 
 // A made-up device folder and sysfs folder, in force for the port table while the object lives.
 struct PortFolders {
@@ -74,7 +89,7 @@ struct PortFolders {
 bool sendsThrough(PseudoTerminal& pty, const QString& device, int number = 0) {
     Download download;
     return download.start(device, number) && download.finishedOk() &&
-           pty.read(DownloadFrame::Length) == Frame;
+           download.told == toldOfAWholeFrame() && pty.read(DownloadFrame::Length) == Frame;
 }
 
 // 300 baud, 8 data bits, no parity, 2 stop bits, no flow control, no output processing.
@@ -182,7 +197,7 @@ private slots:
     }
 
     // A line held (XOFF) at column 10 for 2 s goes on under the default 5 s deadline and sends
-    // the whole frame. Held past it, or hung up, the captions stop there, and the message tells
+    // the whole frame. Held past it, or hung up, what it tells stops there, and the message tells
     // how many characters went out (and how long the line stalled).
     void aHeldLineFailsPastItsDeadline_data() {
         QTest::addColumn<int>("heldMs"); // -1: hung up
@@ -194,11 +209,11 @@ private slots:
         QFETCH(int, heldMs);
         PseudoTerminal pty;
         Download download;
-        QStringList shownWhenHeld;
-        QObject::connect(&download.session, &DownloadSession::status, [&](const QString& text) {
-            if (text != "10")
+        QStringList toldWhenHeld;
+        QObject::connect(&download.session, &DownloadSession::columnSent, [&](int column) {
+            if (column != 10)
                 return;
-            shownWhenHeld = download.captions;
+            toldWhenHeld = download.told;
             if (heldMs < 0)
                 return pty.closeMaster();
             QVERIFY(pty.hold());
@@ -207,12 +222,13 @@ private slots:
         QVERIFY(download.start(pty.slavePath()));
         if (heldMs == 2000) {
             QVERIFY2(download.finishedOk(), qPrintable(download.error()));
-            QCOMPARE(download.captions.size(), 52); // "Download Start ......", 0..49, the end
+            QCOMPARE(download.told, toldOfAWholeFrame());
             QCOMPARE(pty.read(DownloadFrame::Length), Frame);
             return;
         }
         QVERIFY(!download.finishedOk());
-        QVERIFY(download.captions == shownWhenHeld && download.result().sent == 23);
+        QVERIFY(download.told == toldWhenHeld + QStringList{"ended"} &&
+                download.result().sent == 23);
         const QString failed =
             "Sending to " + pty.slavePath() + " failed after 23 of 102 characters: ";
         const QString error = download.error();
@@ -257,7 +273,7 @@ private slots:
             QVERIFY2(refused.error().startsWith("Cannot open " + dir.filePath(other) +
                                                 ": another program is sending"),
                      qPrintable(refused.error()));
-            QVERIFY(refused.captions.isEmpty());
+            QVERIFY(refused.told.isEmpty());
         }
         QVERIFY(pty.release() && first.finishedOk());
         QCOMPARE(pty.read(DownloadFrame::Length), Frame);
@@ -435,8 +451,8 @@ private slots:
         QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
         const QString other = QString(server.url()).replace("127.0.0.1", "localhost");
         Download first, second;
-        QObject::connect(&first.session, &DownloadSession::status, [&](const QString& text) {
-            if (text == "0")
+        QObject::connect(&first.session, &DownloadSession::columnSent, [&](int column) {
+            if (column == 0)
                 QVERIFY(second.start(other));
         });
         QVERIFY(first.start(server.url()) && first.finishedOk());
@@ -448,6 +464,39 @@ private slots:
         DeviceLock free;
         QCOMPARE(free.lockServer(QHostAddress::LocalHost, server.url().section(':', -1).toUShort()),
                  QString());
+    }
+
+    // What a link's text names, as messages name it, or why it is refused.
+    void linkTargets_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("named");
+        const auto row = [](const char* text, const QString& named) {
+            QTest::newRow(text) << QString(text) << named;
+        };
+        row("socket://sign:2000", "socket://sign:2000");
+        row("RFC2217://Sign.Example:2001", "rfc2217://sign.example:2001");
+        row("rfc2217://[::1]:2001", "rfc2217://[::1]:2001");
+        row("socket://127.0.0.1:1", "socket://127.0.0.1:1");
+        row("socket://sign:2000/", "socket://sign:2000/: the port must be a number from 1 to "
+                                   "65535, not \"2000/\"");
+        row("socket://sign:0", "socket://sign:0: the port must be a number from 1 to 65535, not "
+                               "\"0\"");
+        row("socket://sign:", "socket://sign:: the port is missing; write socket://HOST:PORT");
+        row("socket://[::1", "socket://[::1: not of the form socket://HOST:PORT");
+        row("socket://[::1]2000", "socket://[::1]2000: not of the form socket://HOST:PORT");
+        row("socket://si gn:2000", "socket://si gn:2000: not of the form socket://HOST:PORT");
+        row("socket://sign:2000?x", "socket://sign:2000?x: the port must be a number from 1 to "
+                                    "65535, not \"2000?x\"");
+        row("/dev/ttyUSB0", "/dev/ttyUSB0");
+        row("tty", QDir::current().filePath("tty"));
+        row("", "port 1 (/dev/ttyS0)");
+    }
+    void linkTargets() {
+        QFETCH(QString, text);
+        QFETCH(QString, named);
+        const PortTable::ScopedFolders folders({"/dev", "/nonexistent"});
+        const Result<LinkTarget> link = LinkTarget::parse(text);
+        QCOMPARE(link.ok ? link.description() : link.error(), named);
     }
 
     void devicePathsAreNoNetworkNames() {
@@ -469,13 +518,14 @@ private slots:
         QVERIFY2(server.error().isEmpty(), qPrintable(server.error()));
         termios t{};
         Download download(DownloadDeadlines{std::chrono::seconds(1)});
-        QObject::connect(&download.session, &DownloadSession::status, [&](const QString& text) {
-            if (text == "10")
+        QObject::connect(&download.session, &DownloadSession::columnSent, [&](int column) {
+            if (column == 10)
                 t = far.slaveSettings();
         });
         const bool ok = download.start(server.url()) && download.finishedOk();
         QVERIFY2(ok, qPrintable(download.error()));
         QCOMPARE(far.read(DownloadFrame::Length + 1, 500), Frame);
+        QCOMPARE(download.told, toldOfAWholeFrame());
         QVERIFY(at300n82(t));
     }
 };
