@@ -116,13 +116,18 @@ void Form1::buildControls() {
     for (QWidget* w : std::initializer_list<QWidget*>{Label1, Command6, Command7})
         followPortToolTip(w, [this] { return portToolTip(); });
 
-    connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
-    connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
-    connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);
-    connect(Command4, &QPushButton::clicked, this, &Form1::Command4_Click);
-    connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
-    connect(Command6, &QPushButton::clicked, this, &Form1::Command6_Click);
-    connect(Command7, &QPushButton::clicked, this, &Form1::Command7_Click);
+    // A screen reader presses a button without an input event, so BusyGuard never sees it:
+    // during a download the buttons themselves take no command.
+    const std::pair<QPushButton*, void (Form1::*)()> buttons[] = {
+        {Command1, &Form1::Command1_Click}, {Command2, &Form1::Command2_Click},
+        {Command3, &Form1::Command3_Click}, {Command4, &Form1::Command4_Click},
+        {Command5, &Form1::Command5_Click}, {Command6, &Form1::Command6_Click},
+        {Command7, &Form1::Command7_Click}};
+    for (auto [button, handler] : buttons)
+        connect(button, &QPushButton::clicked, this, [this, handler = handler] {
+            if (!downloading())
+                (this->*handler)();
+        });
     connect(HScroll1, &QScrollBar::valueChanged, this, &Form1::HScroll1_Change);
     connect(MSFlexGrid1, &FlexGrid::Click, this, &Form1::MSFlexGrid1_Click);
     connect(MSFlexGrid1, &FlexGrid::KeyTyped, this, &Form1::MSFlexGrid1_KeyPress);

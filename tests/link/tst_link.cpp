@@ -197,7 +197,7 @@ private slots:
     }
 
     // A line held (XOFF) at column 10 for 2 s goes on under the default 5 s deadline and sends
-    // the whole frame. Held past it, or hung up, what it tells stops there, and the message tells
+    // the whole frame. Held past it, or hung up, the columns told stop there, and the message says
     // how many characters went out (and how long the line stalled).
     void aHeldLineFailsPastItsDeadline_data() {
         QTest::addColumn<int>("heldMs"); // -1: hung up
