@@ -350,14 +350,6 @@ private slots:
                                "for the server's ";
         const QByteArray all = acks[0] + acks[1] + acks[2] + acks[3] + acks[4];
         const QString free = QString::number(Ser2Net::freePort());
-        row("no port", "socket://sign", "%1: the port is missing");
-        row("IPv6 without a port", "socket://[::1]", "%1: the port is missing");
-        row("port too big", "socket://sign:65536", "%1: the port must be a number from 1 to 65535");
-        row("no host", "socket://:2001", "%1: not of the form socket://HOST:PORT");
-        row("bare IPv6", "socket://::1:2001", "%1: an IPv6 address goes in brackets");
-        row("user and password", "socket://user:pw@sign:1",
-            "%1: a link takes no user name or password; write socket://HOST:PORT");
-        row("other kind", "telnet://sign:23", "%1: not a kind of link this program knows");
         row("refused", "RFC2217://127.0.0.1:" + free,
             "Cannot connect to rfc2217://127.0.0.1:" + free + ": the connection was refused");
         row("unknown name", "socket://no-such-sign.invalid:2001",
@@ -482,6 +474,18 @@ private slots:
         row("socket://sign:0", "socket://sign:0: the port must be a number from 1 to 65535, not "
                                "\"0\"");
         row("socket://sign:", "socket://sign:: the port is missing; write socket://HOST:PORT");
+        row("socket://sign", "socket://sign: the port is missing; write socket://HOST:PORT");
+        row("socket://[::1]", "socket://[::1]: the port is missing; write socket://HOST:PORT");
+        row("socket://sign:65536", "socket://sign:65536: the port must be a number from 1 to "
+                                   "65535, not \"65536\"");
+        row("socket://:2001", "socket://:2001: not of the form socket://HOST:PORT");
+        row("socket://::1:2001", "socket://::1:2001: an IPv6 address goes in brackets, as in "
+                                 "socket://[::1]:PORT");
+        row("socket://user:pw@sign:1", "socket://user:pw@sign:1: a link takes no user name or "
+                                       "password; write socket://HOST:PORT");
+        row("telnet://sign:23", "telnet://sign:23: not a kind of link this program knows; use "
+                                "socket://HOST:PORT (a raw TCP port) or rfc2217://HOST:PORT (an "
+                                "RFC 2217 server)");
         row("socket://[::1", "socket://[::1: not of the form socket://HOST:PORT");
         row("socket://[::1]2000", "socket://[::1]2000: not of the form socket://HOST:PORT");
         row("socket://si gn:2000", "socket://si gn:2000: not of the form socket://HOST:PORT");
