@@ -111,10 +111,17 @@ void Download(benchmark::State& state) {
     QObject::connect(&session, &DownloadSession::finished, &loop, &QEventLoop::quit);
     const DotPattern picture = mixedPicture();
     for (auto _ : state) {
-        if (session.start(port, picture, Speed()))
+        QString error;
+        QObject::connect(&session, &DownloadSession::finished, &loop,
+                         [&](const Result<Delivery>& ended) { error = ended.error(); });
+        if (const Result<void> started = session.start(port, picture, Speed()))
             loop.exec();
-        if (!session.result().ok) {
-            state.SkipWithError(qPrintable(session.result().error()));
+        else
+            error = started.error();
+        QObject::disconnect(&session, &DownloadSession::finished, &loop, nullptr);
+        QObject::connect(&session, &DownloadSession::finished, &loop, &QEventLoop::quit);
+        if (!error.isEmpty()) {
+            state.SkipWithError(qPrintable(error));
             break;
         }
         pty.drain(state, DownloadFrame::Length);

@@ -17,13 +17,13 @@ using orvane::fuzz::fail;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
-    const Result<LoadedFont> load = BitmapFont::fromData(input, QStringLiteral("fuzz.bdf"));
-    if (!load.ok) {
+    const Result<BitmapFont> load = BitmapFont::fromData(input, QStringLiteral("fuzz.bdf"));
+    if (!load) {
         if (!load.error().startsWith(QStringLiteral("fuzz.bdf: ")))
             fail("a refusal that does not name the font");
         return 0;
     }
-    const BitmapFont& font = load.font;
+    const BitmapFont& font = *load;
     if (font.height() < 1 || font.height() > BitmapFont::MaxHeight)
         fail("accepted a font outside 1..8 rows");
     if (!font.glyph(U' '))

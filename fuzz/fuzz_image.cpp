@@ -41,18 +41,20 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
-    const DecodedImage decoded = decodeImage(input);
-    if (decoded.image.isNull()) {
-        if (decoded.error.isEmpty())
+    const Result<DecodedImage> decoded = decodeImage(input);
+    if (!decoded) {
+        if (decoded.error().isEmpty())
             fail("a refusal without a reason");
         return 0;
     }
-    if (pastLimits(decoded.image.size()))
+    if (decoded->image.isNull())
+        fail("an empty image accepted");
+    if (pastLimits(decoded->image.size()))
         fail("decoded an image past the limits");
-    if (pastLimits(decoded.size))
+    if (pastLimits(decoded->size))
         fail("accepted an image whose full size is past the limits");
-    const Result<ImagePicture> picture = pictureFromImage(decoded.image, {});
-    if (!picture.ok)
+    const Result<ImagePicture> picture = pictureFromImage(decoded->image, {});
+    if (!picture)
         fail("a decoded image without a picture");
     return 0;
 }

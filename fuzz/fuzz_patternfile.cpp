@@ -17,25 +17,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const Result<PictureAndSpeed> first = PatternFile::read(input);
-    if (!first.ok) {
-        if (first.refusal.reason.isEmpty())
+    if (!first) {
+        if (first.refusal().reason.isEmpty())
             fail("a refusal without a reason");
         return 0;
     }
     for (int col = 0; col < PatternCols; ++col)
         for (int row = 1; row <= PatternRows; ++row)
-            if (first.picture.text(row, col).size() > 1)
+            if (first->picture.text(row, col).size() > 1)
                 fail("a cell text longer than one character");
 
-    const QByteArray written = PatternFile::write(first.picture, first.speed);
+    const QByteArray written = PatternFile::write(first->picture, first->speed);
     const Result<PictureAndSpeed> second = PatternFile::read(written);
-    if (!second.ok)
+    if (!second)
         fail("the writer's output is refused");
-    if (!(second.picture == first.picture))
+    if (!(second->picture == first->picture))
         fail("the picture changed in a write and read");
-    if (second.speed != first.speed)
+    if (second->speed != first->speed)
         fail("the speed changed in a write and read");
-    if (PatternFile::write(second.picture, second.speed) != written)
+    if (PatternFile::write(second->picture, second->speed) != written)
         fail("writing is not a fixed point");
     return 0;
 }

@@ -21,14 +21,14 @@ namespace {
 
 void checkLink(const QString& text) {
     const Result<LinkTarget> link = LinkTarget::parse(text);
-    if (!link.ok) {
+    if (!link) {
         if (!link.error().startsWith(text + QStringLiteral(": ")))
             fail("a refused link that is not named");
         return;
     }
-    if (link.kind == LinkTarget::Kind::Network &&
-        (link.address.host.isEmpty() || link.address.port == 0 ||
-         !isNetworkName(link.address.text())))
+    if (link->kind == LinkTarget::Kind::Network &&
+        (link->address.host.isEmpty() || link->address.port == 0 ||
+         !isNetworkName(link->address.text())))
         fail("a network link without a host or a port");
 }
 
@@ -43,34 +43,32 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         checkLink(QStringLiteral("socket://") + text);
     }
     const Result<SignList> list = parseSigns(QStringLiteral("signs.conf"), input);
-    if (!list.ok) {
-        if (!list.refusal.reason.startsWith(QLatin1String("line ")))
+    if (!list) {
+        if (!list.refusal().reason.startsWith(QLatin1String("line ")))
             fail("a refusal that names no line");
         return 0;
     }
     QStringList names;
-    for (const SignList::Entry& entry : list.entries) {
-        if (!isSignName(entry.name) || list.find(entry.name) != &entry)
+    for (const SignList::Entry& entry : list->entries) {
+        if (!isSignName(entry.name) || list->find(entry.name) != &entry)
             fail("a name that is not found as itself");
         for (const QString& member : entry.members)
-            if (!list.find(member))
+            if (!list->find(member))
                 fail("a group with an unknown member");
         names << entry.name;
     }
-    QString error;
-    const auto all = list.expand(names, &error);
+    const Result<QList<SignDevice>> all = list->expand(names);
     if (!all)
         fail("a name of the file that does not expand");
     QSet<QString> signs;
     for (const SignDevice& sign : *all) {
-        const SignList::Entry* entry = list.find(sign.name);
+        const SignList::Entry* entry = list->find(sign.name);
         if (!entry || !entry->members.isEmpty() || signs.contains(sign.name))
             fail("an expansion that is no sign, or one sign twice");
         signs.insert(sign.name);
     }
-    for (const SignList::Entry& entry : list.entries) {
-        const auto one = list.one(entry.name, &error);
-        if (one.has_value() != entry.members.isEmpty())
+    for (const SignList::Entry& entry : list->entries) {
+        if (list->one(entry.name).ok() != entry.members.isEmpty())
             fail("one() takes a group or refuses a sign");
     }
     return 0;

@@ -52,14 +52,14 @@ void FontChoice::mnuFontFile_Click() {
                                            {tr("BDF fonts (*.bdf *.BDF)"), tr("All files (*)")});
     if (fileName.isEmpty())
         return;
-    Result<LoadedFont> loaded = BitmapFont::load(fileName);
-    if (!loaded.ok) {
+    Result<BitmapFont> loaded = BitmapFont::load(fileName);
+    if (!loaded) {
         ReportError(window_, tr("Font"), loaded.error());
         return;
     }
     // The font being replaced may be the one typing uses: it goes only once typing has switched.
     const std::unique_ptr<BitmapFont> replaced =
-        std::exchange(fontFromFile_, std::make_unique<BitmapFont>(std::move(loaded.font)));
+        std::exchange(fontFromFile_, std::make_unique<BitmapFont>(*std::move(loaded)));
     otherFont_->setText(QFileInfo(fileName).fileName());
     otherFont_->setVisible(true);
     choose(*fontFromFile_, otherFont_->text());

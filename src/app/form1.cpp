@@ -270,13 +270,13 @@ void Form1::Command2_Click() {
 // The whole file is checked before anything changes.
 void Form1::loadPatternFile(const QString& fileName) {
     const Result<PictureAndSpeed> read = PatternFile::load(fileName);
-    if (!read.ok) {
+    if (!read) {
         ReportError(this, tr("Load"), read.error());
         return;
     }
     history_->record(tr("Load"), [&] {
-        ShowPicture(*MSFlexGrid1, read.picture);
-        setSpeed(read.speed);
+        ShowPicture(*MSFlexGrid1, read->picture);
+        setSpeed(read->speed);
         typeAtColumnOne();
     });
     noteSaved();
@@ -318,11 +318,11 @@ void Form1::dropEvent(QDropEvent* event) {
 // A dropped image is imported; anything else is loaded as a pattern file, with Load's checks.
 // A file that cannot be read is said so at once: reading a stalled file again would wait again.
 void Form1::Form_OLEDragDrop(const QString& fileName) {
-    QString unreadable;
-    if (isImageFile(fileName, &unreadable))
+    const Result<bool> image = isImageFile(fileName);
+    if (!image)
+        ReportError(this, tr("Load"), image.error());
+    else if (*image)
         importer_.decode(fileName);
-    else if (!unreadable.isEmpty())
-        ReportError(this, tr("Load"), unreadable);
     else
         loadPatternFile(fileName);
 }
@@ -347,9 +347,9 @@ bool Form1::savePatternFile() {
     const QString fileName = CommonDialog1.FileName();
     if (fileName.isEmpty())
         return false;
-    QString error;
-    if (!PatternFile::save(fileName, PictureOf(*MSFlexGrid1), speed(), &error)) {
-        ReportError(this, tr("Save"), error);
+    const Result<void> saved = PatternFile::save(fileName, PictureOf(*MSFlexGrid1), speed());
+    if (!saved) {
+        ReportError(this, tr("Save"), saved.error());
         return false;
     }
     setWindowTitle(fileName);
@@ -401,14 +401,15 @@ void Form1::Command4_Click() {
         return;
     busy_ = std::make_unique<BusyGuard>();
     captionBeforeDownload_ = windowTitle();
-    if (!download_.start(device_.value_or(LinkTarget::ofPort(PortNumber)), PictureOf(*MSFlexGrid1),
-                         speed()))
-        downloadFinished(download_.result());
+    const Result<void> started = download_.start(device_.value_or(LinkTarget::ofPort(PortNumber)),
+                                                 PictureOf(*MSFlexGrid1), speed());
+    if (!started)
+        downloadFinished(started.refusal());
 }
 
 void Form1::downloadFinished(const Result<Delivery>& result) {
     busy_.reset();
-    if (result.ok) {
+    if (result) {
         setWindowTitle(DownloadCompleteCaption);
         Beep();
     } else {

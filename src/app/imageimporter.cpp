@@ -38,11 +38,11 @@ void ImageImporter::ask() {
     if (fileName.isEmpty())
         return;
     const Result<ImagePicture> image = loadImagePicture(fileName, ImageOptions());
-    if (!image.ok) {
+    if (!image) {
         ReportError(window_, tr("Import Image"), image.error());
         return;
     }
-    auto* dialog = new ImportImageDialog(fileName, image.image, image.warnings, window_);
+    auto* dialog = new ImportImageDialog(fileName, image->image, image.warnings(), window_);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::finished, window_, [window = window_] { window->activateWindow(); });
     connect(dialog, &QDialog::accepted, this, [this, dialog] { emit chosen(dialog->picture()); });
@@ -67,13 +67,13 @@ void ImageImporter::decode(const QString& fileName) {
 void ImageImporter::finished() {
     busy_.reset();
     const Result<ImagePicture> image = watcher_.result();
-    if (!image.ok) {
+    if (!image) {
         ReportError(window_, tr("Load"), image.error());
         return;
     }
-    emit decoded(image.picture);
-    if (!image.warnings.isEmpty())
-        ReportError(window_, tr("Load"), image.warnings.join(QLatin1Char('\n')));
+    emit decoded(image->picture);
+    if (!image.warnings().isEmpty())
+        ReportError(window_, tr("Load"), image.warnings().join(QLatin1Char('\n')));
 }
 
 } // namespace orvane

@@ -44,9 +44,9 @@ int main(int argc, char* argv[]) {
 
     // A sign's name stands for its device; a malformed link is named as orvane-send names it.
     const QString named = parser.value(device);
-    QString error;
-    const auto link = orvane::deviceOrSign(named, &error);
+    const orvane::Result<orvane::LinkTarget> link = orvane::deviceOrSign(named);
     if (!link) {
+        const QString error = link.error();
         if (orvane::isNetworkName(named))
             std::fprintf(stderr, "orvane: %s\n", error.toLocal8Bit().constData());
         else

@@ -25,15 +25,14 @@ void printLines(std::FILE* out, const QStringList& lines) {
 
 std::unique_ptr<SendRun> runCommand(const QStringList& arguments, std::FILE* out, std::FILE* err,
                                     bool progress, DownloadDeadlines deadlines) {
-    QString error;
-    const auto options = parseSendOptions(arguments, &error);
+    const Result<SendOptions> options = parseSendOptions(arguments);
     if (options && !options->help && !options->listPorts && !options->listFonts &&
         !options->listSigns && !options->version)
         return runSend(*options, out, err, progress, deadlines);
 
     auto run = std::make_unique<SendRun>(deadlines);
     if (!options) {
-        std::fprintf(err, "orvane-send: %s\n%s\n", error.toLocal8Bit().constData(),
+        std::fprintf(err, "orvane-send: %s\n%s\n", options.error().toLocal8Bit().constData(),
                      Text::tr("Try \"orvane-send --help\".").toLocal8Bit().constData());
         run->end(ExitUsage, false);
         return run;
@@ -46,12 +45,12 @@ std::unique_ptr<SendRun> runCommand(const QStringList& arguments, std::FILE* out
         printLines(out, fontListing(QStringLiteral("/usr/share/fonts")));
     else if (options->listSigns) {
         const Result<SignList> signs = readSignsFile(signsFilePath());
-        if (!signs.ok) {
+        if (!signs) {
             printMessage(err, signs.error());
             run->end(ExitSourceRefused, false);
             return run;
         }
-        printLines(out, signListing(signs));
+        printLines(out, signListing(*signs));
     } else
         std::fprintf(out, "orvane-send %s\n", ORVANE_VERSION);
     std::fflush(out);

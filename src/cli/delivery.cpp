@@ -54,23 +54,23 @@ public:
     }
     void ended(const Target& target, const Result<Delivery>& result) {
         ++ended_;
-        if (!result.ok)
+        if (!result)
             failed_ << target.label();
         if (total_ == 1) {
-            if (result.ok)
+            if (result)
                 show(Text::tr("sent %1 characters to %2").arg(DownloadFrame::Length).arg(port_));
             if (shown_)
                 std::fputc('\n', err_); // the last progress stays
             shown_ = false;
-            if (!result.ok)
+            if (!result)
                 printMessage(err_, result.error());
             return;
         }
         hide();
         // A failure names the device; a sign's name goes before it.
-        if (result.ok)
+        if (result)
             printMessage(err_,
-                         Text::tr("%1: sent %2 characters").arg(target.label()).arg(result.sent));
+                         Text::tr("%1: sent %2 characters").arg(target.label()).arg(result->sent));
         else
             printMessage(err_, target.name.isEmpty()
                                    ? result.error()
@@ -136,10 +136,10 @@ void startMore(const std::shared_ptr<Fanout>& f, bool announce) {
                              session->deleteLater();
                              startMore(f, true);
                          });
-        if (session->start(target.link, f->picture, f->speed)) {
+        if (const Result<void> started = session->start(target.link, f->picture, f->speed)) {
             ++f->running;
         } else {
-            f->report.ended(target, session->result());
+            f->report.ended(target, started.refusal());
             session->deleteLater();
         }
     }

@@ -145,23 +145,28 @@ QString rangeError(const QString& name, int low, int high, const QString& text) 
         .arg(text);
 }
 
-// Reads a value in low..high from the option's text with `read`, or says what is wrong.
-template <typename T, typename Read>
-bool rangeOption(const QCommandLineParser& parser, const QString& name, int low, int high,
-                 std::optional<T>* value, QString* error, Read read) {
-    if (!parser.isSet(name))
-        return true;
-    const QString text = parser.value(name);
-    *value = read(text);
-    if (!*value)
-        *error = rangeError(name, low, high, text);
-    return value->has_value();
+// A usage error: the message names the option at fault.
+Refusal usage(const QString& message) {
+    return {QString(), message};
 }
 
-// Reads a whole number in low..high from the option's value, or says what is wrong.
-bool numberOption(const QCommandLineParser& parser, const QString& name, int low, int high,
-                  std::optional<int>* value, QString* error) {
-    return rangeOption(parser, name, low, high, value, error,
+// A value in low..high read from the option's text with `read`; nothing when the option is not
+// given.
+template <typename Read, typename Value = std::invoke_result_t<Read, QString>>
+Result<Value> rangeOption(const QCommandLineParser& parser, const QString& name, int low, int high,
+                          Read read) {
+    if (!parser.isSet(name))
+        return Value();
+    const QString text = parser.value(name);
+    if (const auto value = read(text))
+        return value;
+    return usage(rangeError(name, low, high, text));
+}
+
+// A whole number in low..high from the option's value; nothing when the option is not given.
+Result<std::optional<int>> numberOption(const QCommandLineParser& parser, const QString& name,
+                                        int low, int high) {
+    return rangeOption(parser, name, low, high,
                        [&](const QString& text) { return numberIn(text, low, high); });
 }
 
@@ -199,7 +204,7 @@ QString standardOutputFile() {
 
 // Two outputs that write to one file would leave only the last of them; they are refused before
 // anything is written.
-bool distinctOutputs(const SendOptions& options, QString* error) {
+Result<void> distinctOutputs(const SendOptions& options) {
     struct Output {
         QString option, name, file;
     };
@@ -212,26 +217,22 @@ bool distinctOutputs(const SendOptions& options, QString* error) {
             outputs.append({option, name, writtenFile(name)});
     for (qsizetype i = 1; i < outputs.size(); ++i) {
         for (qsizetype j = 0; j < i; ++j) {
-            if (!outputs[j].file.isEmpty() && outputs[j].file == outputs[i].file) {
-                *error = Text::tr("%1 and %2 both write to %3; give each output a file of its own")
-                             .arg(outputs[j].option, outputs[i].option, outputs[i].name);
-                return false;
-            }
+            if (!outputs[j].file.isEmpty() && outputs[j].file == outputs[i].file)
+                return usage(
+                    Text::tr("%1 and %2 both write to %3; give each output a file of its own")
+                        .arg(outputs[j].option, outputs[i].option, outputs[i].name));
         }
     }
-    return true;
+    return {};
 }
 
 } // namespace
 
-std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QString* error) {
-    error->clear();
+Result<SendOptions> parseSendOptions(const QStringList& arguments) {
     Parser p;
     QCommandLineParser& parser = p.parser;
-    if (!parser.parse(arguments)) {
-        *error = parser.errorText();
-        return std::nullopt;
-    }
+    if (!parser.parse(arguments))
+        return usage(parser.errorText());
     SendOptions options;
     options.help = parser.isSet(p.help);
     options.version = parser.isSet(p.version);
@@ -242,16 +243,17 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
         options.listSigns)
         return options;
 
-    if (!rangeOption(parser, QStringLiteral("speed"), MinSpeed, MaxSpeed, &options.speed, error,
-                     [](const QString& text) { return Speed::fromText(text); }))
-        return std::nullopt;
+    const Result<std::optional<Speed>> speed =
+        rangeOption(parser, QStringLiteral("speed"), MinSpeed, MaxSpeed,
+                    [](const QString& text) { return Speed::fromText(text); });
+    if (!speed)
+        return speed.refusal();
+    options.speed = *speed;
     for (const QString& text : parser.values(p.port)) {
         const auto port = numberIn(text, PortTable::MinPort, PortTable::MaxPort);
-        if (!port) {
-            *error =
-                rangeError(QStringLiteral("port"), PortTable::MinPort, PortTable::MaxPort, text);
-            return std::nullopt;
-        }
+        if (!port)
+            return usage(
+                rangeError(QStringLiteral("port"), PortTable::MinPort, PortTable::MaxPort, text));
         options.links << LinkTarget::ofPort(*port);
     }
     QStringList devices = parser.values(p.device);
@@ -260,31 +262,27 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     if (!named)
         devices << qEnvironmentVariable("ORVANE_DEVICE");
     for (const QString& device : std::as_const(devices)) {
-        if (device.isEmpty() && named) {
-            *error = Text::tr("--device needs a device path");
-            return std::nullopt;
-        }
+        if (device.isEmpty() && named)
+            return usage(Text::tr("--device needs a device path"));
         const Result<LinkTarget> link = LinkTarget::parse(device);
-        if (!link.ok) {
-            *error = link.error();
-            return std::nullopt;
-        }
-        options.links << link;
+        if (!link)
+            return link.refusal();
+        options.links << *link;
     }
     for (const QString& name : std::as_const(options.signs)) {
-        if (!isSignName(name)) {
-            *error = Text::tr("--sign needs a sign's name, not \"%1\"").arg(name);
-            return std::nullopt;
-        }
+        if (!isSignName(name))
+            return usage(Text::tr("--sign needs a sign's name, not \"%1\"").arg(name));
     }
-    std::optional<int> threshold, scale;
-    if (!numberOption(parser, QStringLiteral("threshold"), MinThreshold, MaxThreshold, &threshold,
-                      error) ||
-        !numberOption(parser, QStringLiteral("scale"), 1, MaxImageScale, &scale, error))
-        return std::nullopt;
-    options.threshold = threshold.value_or(DefaultThreshold);
+    const auto threshold =
+        numberOption(parser, QStringLiteral("threshold"), MinThreshold, MaxThreshold);
+    if (!threshold)
+        return threshold.refusal();
+    const auto scale = numberOption(parser, QStringLiteral("scale"), 1, MaxImageScale);
+    if (!scale)
+        return scale.refusal();
+    options.threshold = threshold->value_or(DefaultThreshold);
     options.invert = parser.isSet(p.invert);
-    options.scale = scale.value_or(1);
+    options.scale = scale->value_or(1);
     options.pngFile = parser.value(p.png);
     options.font = parser.value(p.font);
     const QString align = parser.value(p.align);
@@ -293,8 +291,7 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     else if (align == QLatin1String("right"))
         options.align = Align::Right;
     else if (!align.isEmpty() && align != QLatin1String("left")) {
-        *error = Text::tr("--align must be left, center or right, not \"%1\"").arg(align);
-        return std::nullopt;
+        return usage(Text::tr("--align must be left, center or right, not \"%1\"").arg(align));
     }
     const QString valign = parser.value(p.valign);
     if (valign == QLatin1String("top"))
@@ -302,8 +299,7 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     else if (valign == QLatin1String("bottom"))
         options.valign = VAlign::Bottom;
     else if (!valign.isEmpty() && valign != QLatin1String("middle")) {
-        *error = Text::tr("--valign must be top, middle or bottom, not \"%1\"").arg(valign);
-        return std::nullopt;
+        return usage(Text::tr("--valign must be top, middle or bottom, not \"%1\"").arg(valign));
     }
     for (const auto& [option, needs] : {std::pair{&p.font, &p.text},
                                         {&p.align, &p.text},
@@ -312,26 +308,24 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
                                         {&p.invert, &p.image},
                                         {&p.scale, &p.png}}) {
         if (parser.isSet(*option) && !parser.isSet(*needs)) {
-            *error = Text::tr("--%1 goes with --%2")
-                         .arg(option->names().constFirst(), needs->names().constFirst());
-            return std::nullopt;
+            return usage(Text::tr("--%1 goes with --%2")
+                             .arg(option->names().constFirst(), needs->names().constFirst()));
         }
     }
     for (const QCommandLineOption* named : {&p.save, &p.png, &p.font, &p.image}) {
         if (parser.isSet(*named) && parser.value(*named).isEmpty()) {
-            *error = Text::tr("--%1 needs a file name").arg(named->names().constFirst());
-            return std::nullopt;
+            return usage(Text::tr("--%1 needs a file name").arg(named->names().constFirst()));
         }
     }
     options.frameOnly = parser.isSet(p.frame);
     options.show = parser.isSet(p.show);
     options.saveFile = parser.value(p.save);
     if (options.frameOnly && options.show) {
-        *error = Text::tr("--frame and --show both write to standard output; give one of them");
-        return std::nullopt;
+        return usage(
+            Text::tr("--frame and --show both write to standard output; give one of them"));
     }
-    if (!distinctOutputs(options, error))
-        return std::nullopt;
+    if (const Result<void> distinct = distinctOutputs(options); !distinct)
+        return distinct.refusal();
     const bool otherOutput =
         options.frameOnly || options.show || parser.isSet(p.save) || parser.isSet(p.png);
     options.send = !otherOutput || named;
@@ -340,15 +334,13 @@ std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QStrin
     const QStringList files = parser.positionalArguments();
     const int sources = int(files.size()) + int(parser.isSet(p.text)) + int(parser.isSet(p.image));
     if (sources == 0) {
-        *error = Text::tr("nothing to send: give a pattern file, --text or --image");
-        return std::nullopt;
+        return usage(Text::tr("nothing to send: give a pattern file, --text or --image"));
     }
     if (sources > 1) {
-        *error = files.size() > 1
-                     ? Text::tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
-                           .arg(files[0], files[1])
-                     : Text::tr("give one source: a pattern file, --text or --image");
-        return std::nullopt;
+        return usage(files.size() > 1
+                         ? Text::tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
+                               .arg(files[0], files[1])
+                         : Text::tr("give one source: a pattern file, --text or --image"));
     }
     if (parser.isSet(p.text)) {
         options.source = SendOptions::Source::Text;

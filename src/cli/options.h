@@ -55,9 +55,9 @@ enum ExitCode {
     ExitPortFailed = 4,
 };
 
-// Parses the whole command line (program name first). On a usage error returns nothing and sets
-// *error.
-std::optional<SendOptions> parseSendOptions(const QStringList& arguments, QString* error);
+// Parses the whole command line (program name first); a usage error is refused, its message
+// naming the option at fault.
+Result<SendOptions> parseSendOptions(const QStringList& arguments);
 
 QString sendHelpText();
 

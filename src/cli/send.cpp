@@ -71,22 +71,24 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
                                  bool progress, DownloadDeadlines deadlines) {
     auto run = std::make_unique<SendRun>(deadlines);
     const Result<PictureAndSpeed> source = readSource(options);
-    for (const QString& warning : source.warnings)
+    for (const QString& warning : source.warnings())
         printMessage(err, asWarning(warning));
-    if (!source.ok) {
+    if (!source) {
         printMessage(err, source.error());
         run->end(ExitSourceRefused, false);
         return run;
     }
-    const DotPattern& picture = source.picture;
-    const Speed speed = options.speed.value_or(source.speed);
+    const DotPattern& picture = source->picture;
+    const Speed speed = options.speed.value_or(source->speed);
 
-    QString error;
-    if ((!options.saveFile.isEmpty() &&
-         !PatternFile::save(options.saveFile, picture, speed, &error)) ||
-        (!options.pngFile.isEmpty() &&
-         !savePng(options.pngFile, picture.reader(), options.scale, &error))) {
-        printMessage(err, error);
+    const Result<void> saved = options.saveFile.isEmpty()
+                                   ? Result<void>()
+                                   : PatternFile::save(options.saveFile, picture, speed);
+    const Result<void> written = !saved || options.pngFile.isEmpty()
+                                     ? saved
+                                     : savePng(options.pngFile, picture.reader(), options.scale);
+    if (!written) {
+        printMessage(err, written.error());
         run->end(ExitPortFailed, false);
         return run;
     }
@@ -108,14 +110,16 @@ std::unique_ptr<SendRun> runSend(const SendOptions& options, std::FILE* out, std
         return run;
     }
 
-    QStringList warnings;
-    int exitCode = ExitSent;
-    const auto targets = sendTargets(options, &warnings, &error, &exitCode);
-    for (const QString& warning : std::as_const(warnings))
+    // The signs file is read only when a sign is named.
+    const Result<SignList> signsFile =
+        options.signs.isEmpty() ? SignList() : readSignsFile(signsFilePath());
+    const Result<QList<Target>> targets =
+        signsFile ? sendTargets(options, *signsFile) : signsFile.refusal();
+    for (const QString& warning : targets.warnings())
         printMessage(err, asWarning(warning));
     if (!targets) {
-        printMessage(err, error);
-        run->end(exitCode, false);
+        printMessage(err, targets.error());
+        run->end(signsFile ? ExitUsage : ExitSourceRefused, false);
         return run;
     }
     startDownloads(*run, *targets, picture, speed, err, progress);

@@ -10,6 +10,7 @@
 #include <QDirIterator>
 #include <QFile>
 
+#include <optional>
 #include <utility>
 
 namespace orvane {
@@ -25,12 +26,12 @@ Result<PictureAndSpeed> fromPatternFile(const QString& file) {
     if (file != QLatin1String("-"))
         return PatternFile::load(file);
     QFile in;
-    Result<PictureAndSpeed> read =
-        in.open(stdin, QIODevice::ReadOnly)
-            ? PatternFile::read(in)
-            : Result<PictureAndSpeed>::refused(
-                  {QString(), Text::tr("cannot read: %1").arg(in.errorString())});
-    read.refusal.subject = Text::tr("standard input");
+    if (!in.open(stdin, QIODevice::ReadOnly))
+        return Refusal(Text::tr("standard input"),
+                       Text::tr("cannot read: %1").arg(in.errorString()));
+    Result<PictureAndSpeed> read = PatternFile::read(in);
+    if (!read)
+        return Refusal(Text::tr("standard input"), read.refusal().reason);
     return read;
 }
 
@@ -42,42 +43,42 @@ QString characterName(char32_t c) {
 }
 
 Result<PictureAndSpeed> fromText(const SendOptions& options) {
-    Result<PictureAndSpeed> source = Result<PictureAndSpeed>::accepted({});
-    Result<LoadedFont> loaded;
+    std::optional<Result<BitmapFont>> loaded;
     const BitmapFont* bundled =
         options.font.isEmpty() ? &BitmapFont::builtin() : BitmapFont::bundled(options.font);
     if (!bundled) {
         loaded = BitmapFont::load(options.font);
-        if (!loaded.ok)
-            return Result<PictureAndSpeed>::refused(loaded.refusal);
+        if (!*loaded)
+            return loaded->refusal();
     }
-    const BitmapFont& font = bundled ? *bundled : loaded.font;
+    const BitmapFont& font = bundled ? *bundled : loaded->value();
     const TextRun run = layOutText(font, options.text, options.valign);
+    QStringList warnings;
     for (const char32_t c : run.missing)
-        source.warnings << Text::tr("the font %1 has no %2; it is drawn as a box")
-                               .arg(font.name(), characterName(c));
+        warnings << Text::tr("the font %1 has no %2; it is drawn as a box")
+                        .arg(font.name(), characterName(c));
     const int width = int(run.columns.size());
     if (run.cut)
-        source.warnings << Text::tr("the text is more than %1 columns wide; only its first %2 "
-                                    "are shown")
-                               .arg(MaxRunColumns)
-                               .arg(PatternCols);
+        warnings << Text::tr("the text is more than %1 columns wide; only its first %2 "
+                             "are shown")
+                        .arg(MaxRunColumns)
+                        .arg(PatternCols);
     else if (width > PatternCols)
-        source.warnings << Text::tr("the text is %1 columns wide; only its first %2 are shown")
-                               .arg(width)
-                               .arg(PatternCols);
-    writeColumns(
-        run.columns, alignedStart(width, options.align),
-        [&](int row, int col, const QString& text) { source.picture.setText(row, col, text); });
-    return source;
+        warnings << Text::tr("the text is %1 columns wide; only its first %2 are shown")
+                        .arg(width)
+                        .arg(PatternCols);
+    DotPattern picture;
+    writeColumns(run.columns, alignedStart(width, options.align),
+                 [&](int row, int col, const QString& text) { picture.setText(row, col, text); });
+    return {{picture, Speed()}, warnings};
 }
 
 Result<PictureAndSpeed> fromImage(const SendOptions& options) {
     const Result<ImagePicture> image =
         loadImagePicture(options.file, {options.threshold, options.invert});
-    if (!image.ok)
-        return Result<PictureAndSpeed>::refused(image.refusal);
-    return Result<PictureAndSpeed>::accepted({image.picture, Speed()}, image.warnings);
+    if (!image)
+        return image.refusal();
+    return {{image->picture, Speed()}, image.warnings()};
 }
 
 } // namespace
@@ -97,9 +98,9 @@ QStringList fontListing(const QString& folder) {
         files << it.next();
     files.sort();
     for (const QString& file : std::as_const(files)) {
-        const Result<LoadedFont> loaded = BitmapFont::load(file);
-        if (loaded.ok)
-            lines << QStringLiteral("%1\t%2 rows").arg(file).arg(loaded.font.height());
+        const Result<BitmapFont> loaded = BitmapFont::load(file);
+        if (loaded)
+            lines << QStringLiteral("%1\t%2 rows").arg(file).arg(loaded->height());
     }
     return lines;
 }

@@ -36,26 +36,18 @@ QString deviceIdentity(const LinkTarget& link) {
 #endif
 }
 
-std::optional<QList<Target>> sendTargets(const SendOptions& options, QStringList* warnings,
-                                         QString* error, int* exitCode) {
+Result<QList<Target>> sendTargets(const SendOptions& options, const SignList& signsFile) {
     QList<Target> links;
     for (const LinkTarget& link : options.links)
         links << Target{{}, link};
     if (!options.signs.isEmpty()) {
-        const Result<SignList> file = readSignsFile(signsFilePath());
-        if (!file.ok) {
-            *error = file.error();
-            *exitCode = ExitSourceRefused;
-            return std::nullopt;
-        }
-        const auto signs = file.expand(options.signs, error);
-        if (!signs) {
-            *exitCode = ExitUsage;
-            return std::nullopt;
-        }
+        const Result<QList<SignDevice>> signs = signsFile.expand(options.signs);
+        if (!signs)
+            return signs.refusal();
         for (const SignDevice& sign : *signs)
             links << Target{sign.name, signLink(sign)};
     }
+    QStringList warnings;
     QList<Target> targets;
     QHash<QString, qsizetype> byDevice;
     for (const Target& target : std::as_const(links)) {
@@ -63,15 +55,15 @@ std::optional<QList<Target>> sendTargets(const SendOptions& options, QStringList
         if (const qsizetype first = byDevice.value(identity, -1); first >= 0) {
             const Target& firstTarget = targets[first];
             if (!target.name.isEmpty() && !firstTarget.name.isEmpty())
-                *warnings << Text::tr("the signs %1 and %2 are one device, %3; it is sent to once")
-                                 .arg(firstTarget.name, target.name,
-                                      firstTarget.link.serialDevice());
+                warnings << Text::tr("the signs %1 and %2 are one device, %3; it is sent to once")
+                                .arg(firstTarget.name, target.name,
+                                     firstTarget.link.serialDevice());
             continue;
         }
         byDevice.insert(identity, targets.size());
         targets << target;
     }
-    return targets;
+    return {targets, warnings};
 }
 
 QStringList signListing(const SignList& list) {

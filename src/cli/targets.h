@@ -22,10 +22,9 @@ struct Target {
 
 // The devices `options` name, in the order --port, --device, --sign, each once: two names of one
 // device (a link and its device, a port number and its device, one sign in two groups) are
-// sent to once, and two signs that are one device are named in *warnings. Nothing when the
-// signs file is refused or has no such name: *error says why and *exitCode is the exit code.
-std::optional<QList<Target>> sendTargets(const SendOptions& options, QStringList* warnings,
-                                         QString* error, int* exitCode);
+// sent to once, and two signs that are one device are named in the warnings. A --sign is looked
+// up in `signsFile`; a name it does not have is refused.
+Result<QList<Target>> sendTargets(const SendOptions& options, const SignList& signsFile);
 
 // What makes two names one device: the device number of a serial device, the resolved path of
 // another file, the address of a network link.

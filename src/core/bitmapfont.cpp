@@ -15,15 +15,15 @@ struct Text {
 };
 } // namespace
 
-Result<LoadedFont> BitmapFont::load(const QString& fileName) {
+Result<BitmapFont> BitmapFont::load(const QString& fileName) {
     const Result<FileBytes> file = readBoundedFile(fileName, MaxFileBytes);
-    if (!file.ok)
-        return Result<LoadedFont>::refused(file.refusal);
-    if (file.truncated)
-        return Result<LoadedFont>::refused(
-            {fileName, Text::tr("the file is larger than %1 MiB; this is not a font for the sign")
-                           .arg(MaxFileBytes / (1024 * 1024))});
-    return fromData(file.data, fileName);
+    if (!file)
+        return file.refusal();
+    if (file->truncated)
+        return Refusal(fileName,
+                       Text::tr("the file is larger than %1 MiB; this is not a font for the sign")
+                           .arg(MaxFileBytes / (1024 * 1024)));
+    return fromData(file->data, fileName);
 }
 
 namespace {

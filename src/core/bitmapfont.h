@@ -20,8 +20,6 @@ struct Glyph {
     int advance = 0;       // the font's width for the glyph (DWIDTH), used when it has no ink
 };
 
-struct LoadedFont;
-
 class BitmapFont {
 public:
     // Limits of what is read; anything beyond is refused as not a font for the sign.
@@ -34,10 +32,10 @@ public:
     static constexpr int MaxHeight = 8;      // the sign's rows
 
     // Reads the named font file; a refusal names the file.
-    static Result<LoadedFont> load(const QString& fileName);
+    static Result<BitmapFont> load(const QString& fileName);
     // Reads a font file's content; `name` stands for the file in messages and is the font's
     // name().
-    static Result<LoadedFont> fromData(const QByteArray& data, const QString& name);
+    static Result<BitmapFont> fromData(const QByteArray& data, const QString& name);
     // The bundled fonts are compiled in ready to use, not parsed: opening one costs a copy.
     // The bundled X11 misc-fixed 5x8 font (ASCII, Latin-1, Latin Extended-A, Greek, Cyrillic).
     static const BitmapFont& builtin();
@@ -71,10 +69,6 @@ private:
     int ascent_ = 0;
     int descent_ = 0;
     QHash<char32_t, Glyph> glyphs_;
-};
-
-struct LoadedFont {
-    BitmapFont font;
 };
 
 } // namespace orvane

@@ -36,8 +36,8 @@ struct Text {
 
 namespace {
 
-Result<FileBytes> failed(const QString& fileName, const QString& reason) {
-    return Result<FileBytes>::refused({fileName, reason});
+Refusal failed(const QString& fileName, const QString& reason) {
+    return {fileName, reason};
 }
 
 QString notAFile(bool isFolder) {
@@ -67,9 +67,8 @@ struct OpenFile {
 struct Transfer {
     std::mutex mutex;
     std::condition_variable changed;
-    quint64 steps = 0; // calls that came back: the open, then each read
-    bool done = false;
-    Result<FileBytes> result;
+    quint64 steps = 0;                       // calls that came back: the open, then each read
+    std::optional<Result<FileBytes>> result; // once the thread is done
 
     void step() {
         {
@@ -151,7 +150,7 @@ Result<FileBytes> readNow(const QString& fileName, qint64 maxBytes, Transfer& tr
     }
     result.truncated = st.st_size > result.data.size();
 #endif
-    return Result<FileBytes>::accepted(std::move(result));
+    return result;
 }
 
 } // namespace
@@ -171,7 +170,6 @@ Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
             {
                 const std::lock_guard lock(transfer->mutex);
                 transfer->result = std::move(result);
-                transfer->done = true;
             }
             transfer->changed.notify_one();
         }).detach();
@@ -182,13 +180,13 @@ Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
     std::unique_lock lock(transfer->mutex);
     for (;;) {
         const quint64 seen = transfer->steps;
-        if (!transfer->changed.wait_for(lock, stallLimit,
-                                        [&] { return transfer->done || transfer->steps != seen; }))
+        if (!transfer->changed.wait_for(
+                lock, stallLimit, [&] { return transfer->result || transfer->steps != seen; }))
             return failed(fileName,
                           Text::tr("the file gave no data for %1 s; it is not an ordinary file")
                               .arg(double(stallLimit.count()) / 1000));
-        if (transfer->done)
-            return std::move(transfer->result);
+        if (transfer->result)
+            return std::move(*transfer->result);
     }
 }
 
@@ -203,11 +201,6 @@ void keepIdentity(int fd, const struct stat& old) {
         ::fchown(fd, old.st_uid, old.st_gid) == 0 || ::fchown(fd, uid_t(-1), old.st_gid) == 0;
     const mode_t mode = old.st_mode & 0777;
     ::fchmod(fd, groupKept ? mode : (mode & 0707) | ((mode & 07) << 3));
-}
-
-bool fail(QString* reason, const QString& text) {
-    *reason = text;
-    return false;
 }
 
 // Writes count bytes at offset; returns how many went, with errno set when not all did.
@@ -239,15 +232,16 @@ bool planted(const QString& name, const struct stat& node) {
 
 // A file with other names (hard links) is rewritten in place, so that every name keeps showing
 // the same file. The space is reserved first, so a full disk fails before anything changes, and
-// the bytes overwritten are put back should the write still fail part-way.
-bool rewriteInPlace(const QString& fileName, const QByteArray& bytes, QString* reason) {
-    const OpenFile file(fileName, O_RDWR);
+// the bytes overwritten are put back should the write still fail part-way. A refusal names the
+// file as fileName, though it is path that is written.
+Result<void> rewriteInPlace(const QString& fileName, const QString& path, const QByteArray& bytes) {
+    const OpenFile file(path, O_RDWR);
     const int fd = file.fd;
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0)
-        return fail(reason, qt_error_string(errno));
+        return failed(fileName, qt_error_string(errno));
     if (!S_ISREG(st.st_mode))
-        return fail(reason, notAFile(S_ISDIR(st.st_mode)));
+        return failed(fileName, notAFile(S_ISDIR(st.st_mode)));
     const qint64 oldSize = st.st_size;
     QByteArray old(qsizetype(std::min<qint64>(oldSize, bytes.size())), Qt::Uninitialized);
     for (qint64 got = 0; got < old.size();) {
@@ -255,7 +249,7 @@ bool rewriteInPlace(const QString& fileName, const QByteArray& bytes, QString* r
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return fail(reason, qt_error_string(errno));
+            return failed(fileName, qt_error_string(errno));
         if (n == 0) { // shorter than it was a moment ago
             old.truncate(got);
             break;
@@ -266,7 +260,7 @@ bool rewriteInPlace(const QString& fileName, const QByteArray& bytes, QString* r
         writeAt(fd, old.constData(), std::min<qint64>(written, old.size()), 0);
         if (::ftruncate(fd, off_t(oldSize)) == 0)
             ::fsync(fd);
-        return fail(reason, qt_error_string(error));
+        return failed(fileName, qt_error_string(error));
     };
 #if defined(Q_OS_LINUX)
     if (::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, off_t(bytes.size())) != 0 && errno != EOPNOTSUPP &&
@@ -277,8 +271,8 @@ bool rewriteInPlace(const QString& fileName, const QByteArray& bytes, QString* r
     if (written < bytes.size())
         return undo(written, errno);
     if (::ftruncate(fd, off_t(bytes.size())) != 0 || ::fsync(fd) != 0)
-        return fail(reason, qt_error_string(errno));
-    return true;
+        return failed(fileName, qt_error_string(errno));
+    return {};
 }
 
 } // namespace
@@ -298,50 +292,41 @@ std::optional<QString> fileToBeWritten(const QString& name) {
     return file.filePath();
 }
 
-bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reason) {
+Result<void> replaceFile(const QString& fileName, const QByteArray& bytes) {
     const std::optional<QString> destination = fileToBeWritten(fileName);
-    if (!destination) {
-        *reason = Text::tr("it is another user's symbolic link in a folder open to every user; it "
-                           "is not followed");
-        return false;
-    }
+    if (!destination)
+        return failed(fileName, Text::tr("it is another user's symbolic link in a folder open to "
+                                         "every user; it is not followed"));
     // QSaveFile would rename its new file over whatever has the name; through a symbolic link it
     // writes to the link's target, which must be a regular file too.
     const QFileInfo target(fileName);
-    if (target.exists() && !target.isFile()) {
-        *reason = notAFile(target.isDir());
-        return false;
-    }
+    if (target.exists() && !target.isFile())
+        return failed(fileName, notAFile(target.isDir()));
 #if !defined(Q_OS_WIN)
     struct stat old {};
     const bool exists = ::stat(QFile::encodeName(*destination).constData(), &old) == 0;
     if (exists && S_ISREG(old.st_mode) && old.st_nlink > 1 && !planted(*destination, old))
-        return rewriteInPlace(*destination, bytes, reason);
+        return rewriteInPlace(fileName, *destination, bytes);
 #endif
     QSaveFile file(fileName);
     // Unbuffered, so that a short write (a full disk) shows in write()'s count.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        *reason = file.errorString();
-        return false;
-    }
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failed(fileName, file.errorString());
 #if !defined(Q_OS_WIN)
     if (exists)
         keepIdentity(file.handle(), old);
 #endif
     const qint64 written = file.write(bytes);
-    if (written != bytes.size()) {
-        *reason = file.error() != QFileDevice::NoError && written < 0
-                      ? file.errorString()
-                      : Text::tr("only %1 of %2 bytes could be written (is the disk full?)")
-                            .arg(std::max<qint64>(written, 0))
-                            .arg(bytes.size());
-        return false; // the temporary file is removed
-    }
-    if (!file.commit()) {
-        *reason = file.errorString();
-        return false;
-    }
-    return true;
+    if (written != bytes.size()) // the temporary file is removed
+        return failed(fileName,
+                      file.error() != QFileDevice::NoError && written < 0
+                          ? file.errorString()
+                          : Text::tr("only %1 of %2 bytes could be written (is the disk full?)")
+                                .arg(std::max<qint64>(written, 0))
+                                .arg(bytes.size()));
+    if (!file.commit())
+        return failed(fileName, file.errorString());
+    return {};
 }
 
 } // namespace orvane

@@ -36,8 +36,8 @@ Result<FileBytes> readBoundedFile(const QString& fileName, qint64 maxBytes,
 // old one's owner, group and permissions where this user may set them; a file with other names
 // (hard links) is rewritten in place instead, so that those names show the new content too.
 // Anything but a regular file (a folder, a device, a pipe, a socket) is refused and left alone.
-// On failure returns false and sets *reason (no file name).
-bool replaceFile(const QString& fileName, const QByteArray& bytes, QString* reason);
+// A refusal's subject is fileName.
+Result<void> replaceFile(const QString& fileName, const QByteArray& bytes);
 
 // The file replaceFile() writes for `name`: where its symbolic links lead, whether that file
 // exists or not. Nothing when one of the links is another user's in a folder that every user may

@@ -131,10 +131,10 @@ class FontReader {
 public:
     FontReader(const QByteArray& data, const QString& name) : data_(data), name_(name) {}
 
-    Result<LoadedFont> read() {
+    Result<BitmapFont> read() {
         if (unpack() && checkLines() && open() && readGlyphs() && finish())
-            return Result<LoadedFont>::accepted({std::move(font_)});
-        return Result<LoadedFont>::refused({name_, error_});
+            return std::move(font_);
+        return Refusal(name_, error_);
     }
 
 private:
@@ -538,7 +538,7 @@ private:
     }
 };
 
-Result<LoadedFont> BitmapFont::fromData(const QByteArray& data, const QString& name) {
+Result<BitmapFont> BitmapFont::fromData(const QByteArray& data, const QString& name) {
     return FontReader(data, name).read();
 }
 

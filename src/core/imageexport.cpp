@@ -34,11 +34,10 @@ QImage imageFromPicture(const CellTextReader& cells, int scale) {
     return image;
 }
 
-bool savePng(const QString& fileName, const CellTextReader& cells, int scale, QString* error) {
-    auto fail = [&](const QString& reason) {
-        *error = Text::tr("%1: cannot save the image: %2").arg(fileName, reason);
-        return false; // the temporary file is removed and any existing file is left as it was
-    };
+// The temporary file is removed and any existing file is left as it was.
+Result<void> savePng(const QString& fileName, const CellTextReader& cells, int scale) {
+    const QString form = Text::tr("%1: cannot save the image: %2");
+    auto fail = [&](const QString& reason) { return Refusal(fileName, reason, form); };
     const QImage image = imageFromPicture(cells, scale);
     if (image.isNull())
         return fail(Text::tr("the scale %1 is outside %2 to %3")
@@ -52,8 +51,7 @@ bool savePng(const QString& fileName, const CellTextReader& cells, int scale, QS
     if (!writer.write(image))
         return fail(writer.errorString());
 
-    QString reason;
-    return replaceFile(fileName, bytes, &reason) || fail(reason);
+    return replaceFile(fileName, bytes).framed(form);
 }
 
 } // namespace orvane

@@ -4,6 +4,7 @@
 // dot. Reading the image back as a picture gives the same picture.
 
 #include "dotpattern.h"
+#include "result.h"
 
 #include <QImage>
 #include <QString>
@@ -17,7 +18,7 @@ inline constexpr int MaxImageScale = 100;
 QImage imageFromPicture(const CellTextReader& cells, int scale = 1);
 
 // Writes the image as a PNG file atomically: an existing file is replaced only once the new one
-// is completely on disk. On failure returns false with a message naming the file and the reason.
-bool savePng(const QString& fileName, const CellTextReader& cells, int scale, QString* error);
+// is completely on disk. A refusal names the file.
+Result<void> savePng(const QString& fileName, const CellTextReader& cells, int scale);
 
 } // namespace orvane

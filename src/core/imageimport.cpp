@@ -46,8 +46,8 @@ const QList<QByteArray>& readFormats() {
     return formats;
 }
 
-Result<ImagePicture> failed(const QString& reason, const QString& fileName = QString()) {
-    return Result<ImagePicture>::refused({fileName, reason});
+Refusal failed(const QString& reason, const QString& fileName = QString()) {
+    return {fileName, reason};
 }
 
 // The image at 8 pixels high, its width following its aspect ratio (at least one pixel). The
@@ -163,7 +163,7 @@ Result<ImagePicture> picture(QImage image, QSize size, const ImageOptions& optio
                           .arg(sizeText(size))
                           .arg(PatternRows));
 
-    Result<ImagePicture> result = Result<ImagePicture>::accepted({{}, std::move(rows)});
+    ImagePicture result{{}, std::move(rows)};
     const int cols = std::min(scaled.width(), PatternCols);
     for (int y = 0; y < PatternRows; ++y) {
         const auto* line = reinterpret_cast<const QRgb*>(scaled.constScanLine(y));
@@ -174,14 +174,15 @@ Result<ImagePicture> picture(QImage image, QSize size, const ImageOptions& optio
             result.picture.setText(y + 1, x, lit ? LitText : DarkText);
         }
     }
+    QStringList warnings;
     if (scaled.width() > PatternCols)
-        result.warnings << Text::tr("the image of %1 is %2 columns wide at %3 rows; "
-                                    "only its first %4 columns are shown")
-                               .arg(sizeText(size))
-                               .arg(scaled.width())
-                               .arg(PatternRows)
-                               .arg(PatternCols);
-    return result;
+        warnings << Text::tr("the image of %1 is %2 columns wide at %3 rows; "
+                             "only its first %4 columns are shown")
+                        .arg(sizeText(size))
+                        .arg(scaled.width())
+                        .arg(PatternRows)
+                        .arg(PatternCols);
+    return {std::move(result), warnings};
 }
 
 } // namespace
@@ -194,8 +195,7 @@ Result<ImagePicture> pictureFromImage(const QImage& image, const ImageOptions& o
     return picture(image, image.size(), options);
 }
 
-DecodedImage decodeImage(const QByteArray& bytes) {
-    DecodedImage result;
+Result<DecodedImage> decodeImage(const QByteArray& bytes) {
     MessageCapture capture;
     QByteArray data = bytes;
     QByteArray format;
@@ -208,51 +208,38 @@ DecodedImage decodeImage(const QByteArray& bytes) {
     }
     // Qt does not recognise an XBM whose size it finds unreasonable.
     if (format.isEmpty() && data.startsWith("#define") &&
-        tooLarge(imagebytes::declaredSize(data, "xbm"))) {
-        result.error = tooLargeText(imagebytes::declaredSize(data, "xbm"));
-        return result;
-    }
-    if (!readFormats().contains(format)) {
-        result.error = Text::tr("not an image in a format this program reads (%1)")
-                           .arg(QString::fromLatin1(readFormats().join(", ")));
-        return result;
-    }
-    result.error = vetBytes(&data, &format);
-    if (!result.error.isEmpty())
-        return result;
+        tooLarge(imagebytes::declaredSize(data, "xbm")))
+        return failed(tooLargeText(imagebytes::declaredSize(data, "xbm")));
+    if (!readFormats().contains(format))
+        return failed(Text::tr("not an image in a format this program reads (%1)")
+                          .arg(QString::fromLatin1(readFormats().join(", "))));
+    if (const QString unsafe = vetBytes(&data, &format); !unsafe.isEmpty())
+        return failed(unsafe);
 
     QBuffer buffer(&data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
-    if (size.isValid() && tooLarge(size)) {
-        result.error = tooLargeText(size);
-        return result;
-    }
+    if (size.isValid() && tooLarge(size))
+        return failed(tooLargeText(size));
     if (format == "jpeg" && size.height() > JpegRows)
         reader.setScaledSize(
             QSize(int(std::max<qint64>(
                       (qint64(size.width()) * JpegRows + size.height() / 2) / size.height(), 1)),
                   JpegRows));
-    result.image = reader.read();
+    DecodedImage result{reader.read(), {}};
     const QStringList lines = capture.finish();
-    if (result.image.isNull()) {
-        result.error = Text::tr("cannot read the image: %1")
-                           .arg(lines.isEmpty() ? reader.errorString() : said(lines));
-        return result;
-    }
+    if (result.image.isNull())
+        return failed(Text::tr("cannot read the image: %1")
+                          .arg(lines.isEmpty() ? reader.errorString() : said(lines)));
     const bool scaled = reader.scaledSize().isValid();
     result.size = scaled ? size : result.image.size();
     if (scaled && reader.transformation() & QImageIOHandler::TransformationRotate90)
         result.size.transpose();
-    if (tooLarge(result.image.size())) {
-        result.error = decodesTooLargeText(result.image.size());
-        result.image = QImage();
-        return result;
-    }
-    result.warnings = lines;
-    return result;
+    if (tooLarge(result.image.size()))
+        return failed(decodesTooLargeText(result.image.size()));
+    return {std::move(result), lines};
 }
 
 Result<ImagePicture> pictureFromImageData(const QByteArray& data, const QString& name,
@@ -261,15 +248,17 @@ Result<ImagePicture> pictureFromImageData(const QByteArray& data, const QString&
         return failed(thresholdError(options)); // not the file's fault: no file name
     if (data.isEmpty())
         return failed(Text::tr("the file is empty"), name);
-    DecodedImage decoded = decodeImage(data);
-    if (decoded.image.isNull())
-        return failed(decoded.error, name);
+    Result<DecodedImage> decoded = decodeImage(data);
+    if (!decoded)
+        return failed(decoded.refusal().reason, name);
     // Moved, so that the decoded image, the largest thing here, is converted in place, not copied.
-    Result<ImagePicture> result = picture(std::move(decoded.image), decoded.size, options);
-    result.refusal.subject = name;
-    result.warnings = decoded.warnings + result.warnings;
-    for (QString& warning : result.warnings)
-        warning = withFileName(name, warning);
+    Result<ImagePicture> converted =
+        picture(std::move(decoded.value().image), decoded->size, options);
+    if (!converted)
+        return failed(converted.refusal().reason, name);
+    Result<ImagePicture> result(std::move(converted).value());
+    for (const QString& warning : decoded.warnings() + converted.warnings())
+        result.warn(withFileName(name, warning));
     return result;
 }
 
@@ -277,28 +266,25 @@ Result<ImagePicture> loadImagePicture(const QString& fileName, const ImageOption
     if (!thresholdError(options).isEmpty())
         return failed(thresholdError(options));
     const Result<FileBytes> file = readBoundedFile(fileName, MaxImageFileBytes);
-    if (!file.ok)
-        return Result<ImagePicture>::refused(file.refusal);
-    if (file.truncated)
+    if (!file)
+        return file.refusal();
+    if (file->truncated)
         return failed(Text::tr("the file is larger than the %1 MiB this program reads as an image")
                           .arg(MaxImageFileBytes >> 20),
                       fileName);
-    return pictureFromImageData(file.data, fileName, options);
+    return pictureFromImageData(file->data, fileName, options);
 }
 
 QImage scaledToPictureHeight(const QImage& image) {
     return image.isNull() ? image : atPictureHeight(image);
 }
 
-bool isImageFile(const QString& fileName, QString* unreadable) {
+Result<bool> isImageFile(const QString& fileName) {
     const Result<FileBytes> head = readBoundedFile(fileName, 4096);
-    if (!head.ok) {
-        if (unreadable)
-            *unreadable = head.error();
-        return false;
-    }
+    if (!head)
+        return head.refusal();
     QBuffer buffer;
-    buffer.setData(head.data);
+    buffer.setData(head->data);
     buffer.open(QIODevice::ReadOnly);
     return QImageReader(&buffer).canRead();
 }

@@ -59,17 +59,16 @@ Result<ImagePicture> pictureFromImage(const QImage& image, const ImageOptions& o
 // once and convert again for each threshold.
 QImage scaledToPictureHeight(const QImage& image);
 
-// An image decoded from a file's bytes, or why it could not be.
+// An image decoded from a file's bytes.
 struct DecodedImage {
-    QImage image;         // upright; a JPEG is decoded at a reduced size, a GIF's first frame
-    QSize size;           // the full size, upright
-    QStringList warnings; // what the decoder found wrong, though it gave an image
-    QString error;        // no file name
+    QImage image; // upright; a JPEG is decoded at a reduced size, a GIF's first frame
+    QSize size;   // the full size, upright
 };
 
 // Decodes an image in a format this program reads (by content, not by name), within the limits
-// above. What Qt and its libraries say meanwhile ends up in `warnings` or `error`.
-DecodedImage decodeImage(const QByteArray& data);
+// above. What Qt and its libraries say meanwhile ends up in the warnings or the refusal, which
+// names no file.
+Result<DecodedImage> decodeImage(const QByteArray& data);
 
 // Decodes and converts an image file's bytes; what is said about the file starts with `name`.
 Result<ImagePicture> pictureFromImageData(const QByteArray& data, const QString& name,
@@ -81,8 +80,7 @@ Result<ImagePicture> pictureFromImageData(const QByteArray& data, const QString&
 Result<ImagePicture> loadImagePicture(const QString& fileName, const ImageOptions& options);
 
 // Whether the named file's content is an image this program reads (by its first bytes, not its
-// name). Only a regular file is looked at; when the file cannot be read, sets *unreadable (if
-// given) to why, starting with the file's name.
-bool isImageFile(const QString& fileName, QString* unreadable = nullptr);
+// name). Only a regular file is looked at; one that cannot be read is refused, by name.
+Result<bool> isImageFile(const QString& fileName);
 
 } // namespace orvane

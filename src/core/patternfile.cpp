@@ -21,9 +21,8 @@ namespace {
 constexpr qint64 MaxBytesRead = qint64(PatternFile::SpeedLine) * (PatternFile::MaxLineLength + 2);
 
 // The fault of the whole content when line is 0.
-Result<PictureAndSpeed> failure(int line, const QString& reason) {
-    return Result<PictureAndSpeed>::refused(
-        {QString(), line > 0 ? Text::tr("line %1: %2").arg(line).arg(reason) : reason});
+Refusal failure(int line, const QString& reason) {
+    return {QString(), line > 0 ? Text::tr("line %1: %2").arg(line).arg(reason) : reason};
 }
 
 // Splits off up to `count` lines; CR LF, LF and CR each end a line, and text after the last
@@ -131,7 +130,7 @@ Result<PictureAndSpeed> read(const QByteArray& data) {
                                       .arg(MaxSpeed)
                                       .arg(printable(speedText.left(40))));
     result.speed = *speed;
-    return Result<PictureAndSpeed>::accepted(std::move(result));
+    return result;
 }
 
 Result<PictureAndSpeed> read(QIODevice& device) {
@@ -144,19 +143,17 @@ Result<PictureAndSpeed> read(QIODevice& device) {
 
 Result<PictureAndSpeed> load(const QString& fileName) {
     const Result<FileBytes> file = readBoundedFile(fileName, MaxBytesRead);
-    if (!file.ok)
-        return Result<PictureAndSpeed>::refused(file.refusal);
-    Result<PictureAndSpeed> content = read(file.data);
-    content.refusal.subject = fileName;
+    if (!file)
+        return file.refusal();
+    Result<PictureAndSpeed> content = read(file->data);
+    if (!content)
+        return Refusal(fileName, content.refusal().reason);
     return content;
 }
 
-bool save(const QString& fileName, const DotPattern& picture, Speed speed, QString* error) {
-    QString reason;
-    if (replaceFile(fileName, write(picture, speed), &reason))
-        return true;
-    *error = Text::tr("%1: cannot save the file: %2").arg(fileName, reason);
-    return false;
+Result<void> save(const QString& fileName, const DotPattern& picture, Speed speed) {
+    return replaceFile(fileName, write(picture, speed))
+        .framed(Text::tr("%1: cannot save the file: %2"));
 }
 
 } // namespace PatternFile

@@ -44,8 +44,8 @@ Result<PictureAndSpeed> read(const QByteArray& data);
 Result<PictureAndSpeed> load(const QString& fileName);
 
 // Writes the named file as replaceFile() does: whole or not at all, keeping its owner and its
-// other names. On failure returns false with a message naming the file and the reason.
-bool save(const QString& fileName, const DotPattern& picture, Speed speed, QString* error);
+// other names. A refusal names the file.
+Result<void> save(const QString& fileName, const DotPattern& picture, Speed speed);
 
 } // namespace PatternFile
 

@@ -1,13 +1,22 @@
 #pragma once
 
-// What reading or sending something the user named gives: a value, or why it was refused. The
-// refusal names the file or device and says what is wrong with it, so every message the user
-// sees has the same form, "FILE: what is wrong".
+// What everything that can be refused gives: reading a file or font, parsing what the user typed,
+// saving, opening a line, a download. A Result<T> holds either a T or the Refusal that says why
+// there is none, and warnings of what was lost on the way to a value. Result<void> is done or
+// refused. The refusal names the file or device and says what is wrong with it, so every message
+// the user sees has the same form, "FILE: what is wrong".
+//
+//     Result<BitmapFont> font = BitmapFont::load(name);
+//     if (!font)
+//         return font.refusal();   // a Refusal converts to a Result of any type
+//     use(*font);
 
 #include <QString>
 #include <QStringList>
 
+#include <type_traits>
 #include <utility>
+#include <variant>
 
 namespace orvane {
 
@@ -30,30 +39,48 @@ struct Refusal {
     }
 };
 
-// T holds the value's parts under their own names (picture, font, data, ...); a result is a T
-// too, so they are read as result.picture. What there is of them when refused (the characters
-// sent before a download failed) stays readable.
-template <typename T> struct Result : T {
-    bool ok = false;
-    QStringList warnings; // something was lost on the way, though there is a value
-    Refusal refusal;      // why there is no value; meaningless when ok
+template <typename T> class [[nodiscard]] Result {
+    static constexpr bool IsVoid = std::is_void_v<T>;
+    using Value = std::conditional_t<IsVoid, std::monostate, T>;
 
-    // What the user is told of the refusal; empty when ok.
-    QString error() const { return ok ? QString() : refusal.message(); }
+public:
+    // Done, for a Result<void>.
+    Result() requires IsVoid = default;
+    Result(Value value, QStringList warnings = {}) requires(!IsVoid)
+        : state_(std::move(value)), warnings_(std::move(warnings)) {}
+    Result(Refusal refusal) : state_(std::in_place_type<Refusal>, std::move(refusal)) {}
 
-    static Result accepted(T value, QStringList warnings = {}) {
-        Result result;
-        static_cast<T&>(result) = std::move(value);
-        result.ok = true;
-        result.warnings = std::move(warnings);
-        return result;
+    bool ok() const { return std::holds_alternative<Value>(state_); }
+    explicit operator bool() const { return ok(); }
+
+    // The value; only when ok() (otherwise std::bad_variant_access is thrown).
+    const Value& value() const& requires(!IsVoid) { return std::get<Value>(state_); }
+    Value& value() & requires(!IsVoid) { return std::get<Value>(state_); }
+    Value&& value() && requires(!IsVoid) { return std::get<Value>(std::move(state_)); }
+    const Value& operator*() const& requires(!IsVoid) { return value(); }
+    Value&& operator*() && requires(!IsVoid) { return std::move(*this).value(); }
+    const Value* operator->() const requires(!IsVoid) { return &value(); }
+
+    // Why there is no value; only when !ok().
+    const Refusal& refusal() const { return std::get<Refusal>(state_); }
+    // What the user is told of the refusal; empty when ok().
+    QString error() const { return ok() ? QString() : refusal().message(); }
+
+    // This result, a refusal told in another form (see Refusal::form).
+    Result framed(const QString& form) && {
+        if (!ok())
+            std::get<Refusal>(state_).form = form;
+        return std::move(*this);
     }
-    static Result refused(Refusal refusal, T partial = {}) {
-        Result result;
-        static_cast<T&>(result) = std::move(partial);
-        result.refusal = std::move(refusal);
-        return result;
-    }
+
+    // What was lost on the way, though there is a value.
+    const QStringList& warnings() const { return warnings_; }
+    void warn(const QString& warning) { warnings_ << warning; }
+    void warn(const QStringList& warnings) { warnings_ << warnings; }
+
+private:
+    std::variant<Value, Refusal> state_;
+    QStringList warnings_;
 };
 
 } // namespace orvane

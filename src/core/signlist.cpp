@@ -110,7 +110,7 @@ const SignList::Entry* SignList::find(const QString& name) const {
     return at < 0 ? nullptr : &entries[at];
 }
 
-std::optional<QList<SignDevice>> SignList::expand(const QStringList& names, QString* error) const {
+Result<QList<SignDevice>> SignList::expand(const QStringList& names) const {
     QList<SignDevice> signs;
     QSet<QString> seen;
     const auto add = [&](const Entry& entry) {
@@ -129,48 +129,47 @@ std::optional<QList<SignDevice>> SignList::expand(const QStringList& names, QStr
             QStringList known;
             for (const Entry& e : entries)
                 known << e.name;
-            *error =
+            return Refusal(
+                QString(),
                 known.isEmpty()
                     ? Text::tr("%1: no sign is named \"%2\": the file names none").arg(file, name)
                     : Text::tr("%1: no sign is named \"%2\"; the names are: %3")
-                          .arg(file, name, known.join(QStringLiteral(", ")));
-            return std::nullopt;
+                          .arg(file, name, known.join(QStringLiteral(", "))));
         }
         add(*entry);
     }
     return signs;
 }
 
-std::optional<SignDevice> SignList::one(const QString& name, QString* error) const {
-    const auto signs = expand({name}, error);
+Result<SignDevice> SignList::one(const QString& name) const {
+    const Result<QList<SignDevice>> signs = expand({name});
     if (!signs)
-        return std::nullopt;
+        return signs.refusal();
     if (find(name)->members.isEmpty())
         return signs->constFirst();
     QStringList names;
     for (const SignDevice& sign : *signs)
         names << sign.name;
-    *error = Text::tr("%1: \"%2\" is a group of the signs %3; name one sign")
-                 .arg(file, name, names.join(QStringLiteral(", ")));
-    return std::nullopt;
+    return Refusal(QString(), Text::tr("%1: \"%2\" is a group of the signs %3; name one sign")
+                                  .arg(file, name, names.join(QStringLiteral(", "))));
 }
 
 Result<SignList> loadSigns(const QString& fileName) {
     const Result<FileBytes> read = readBoundedFile(fileName, MaxFileBytes);
-    if (!read.ok)
-        return Result<SignList>::refused(read.refusal);
-    if (read.truncated)
-        return Result<SignList>::refused(
-            {fileName,
-             Text::tr("the file is larger than %1 bytes; it is no signs file").arg(MaxFileBytes)});
-    return parseSigns(fileName, read.data);
+    if (!read)
+        return read.refusal();
+    if (read->truncated)
+        return Refusal(
+            fileName,
+            Text::tr("the file is larger than %1 bytes; it is no signs file").arg(MaxFileBytes));
+    return parseSigns(fileName, read->data);
 }
 
 Result<SignList> parseSigns(const QString& fileName, const QByteArray& bytes) {
     SignList list;
     list.file = fileName;
     const auto refuse = [&](int line, const QString& reason) {
-        return Result<SignList>::refused({fileName, Text::tr("line %1: %2").arg(line).arg(reason)});
+        return Refusal(fileName, Text::tr("line %1: %2").arg(line).arg(reason));
     };
     static const QRegularExpression lineEnd(QStringLiteral("\r\n|\r|\n"));
     const QStringList lines = QString::fromUtf8(bytes).split(lineEnd);
@@ -237,7 +236,7 @@ Result<SignList> parseSigns(const QString& fileName, const QByteArray& bytes) {
     if (const SignList::Entry* group = firstCycle(list, &way))
         return refuse(group->line, Text::tr("the group \"%1\" contains itself: %2")
                                        .arg(group->name, way.join(QStringLiteral(" > "))));
-    return Result<SignList>::accepted(list);
+    return list;
 }
 
 } // namespace orvane

@@ -48,11 +48,12 @@ struct SignList {
     QHash<QString, qsizetype> index; // each name's place in entries
 
     const Entry* find(const QString& name) const;
-    // The signs that `names` stand for, a group's in its order, each sign once; nothing when a
-    // name is unknown, and *error names the file and the names it has.
-    std::optional<QList<SignDevice>> expand(const QStringList& names, QString* error) const;
-    // The one sign `name` names; nothing for an unknown name or a group (*error says so).
-    std::optional<SignDevice> one(const QString& name, QString* error) const;
+    // The signs that `names` stand for, a group's in its order, each sign once. An unknown name is
+    // refused with a message that names the file and the names it has (in the reason: the
+    // refusal has no subject of its own).
+    Result<QList<SignDevice>> expand(const QStringList& names) const;
+    // The one sign `name` names; an unknown name or a group is refused, as expand() does.
+    Result<SignDevice> one(const QString& name) const;
 };
 
 // Reads file content; a refusal's subject is `fileName` and its reason starts with the line at

@@ -120,7 +120,9 @@ ImageOptions ImportImageDialog::options() const {
 }
 
 void ImportImageDialog::convert() {
-    picture_ = pictureFromImage(scaled_, options()).picture;
+    // The image was read once already, and a threshold from the slider is never refused.
+    const Result<ImagePicture> converted = pictureFromImage(scaled_, options());
+    picture_ = converted ? converted->picture : DotPattern();
     thresholdValue_->setText(QString::number(threshold_->value()));
     preview_->setPixmap(previewOf(picture_));
     preview_->setAccessibleDescription(GridAccessible::litSummary(picture_));

@@ -51,9 +51,9 @@ DownloadSession::~DownloadSession() {
     }
 }
 
-bool DownloadSession::start(const LinkTarget& target, const DotPattern& picture, Speed speed) {
+Result<void> DownloadSession::start(const LinkTarget& target, const DotPattern& picture,
+                                    Speed speed) {
     Q_ASSERT(!running_);
-    result_ = {};
     failure_.reset();
     handed_ = written_ = gone_ = nextColumn_ = 0;
     opened_ = closing_ = false;
@@ -68,14 +68,11 @@ bool DownloadSession::start(const LinkTarget& target, const DotPattern& picture,
     connect(line_, &SignLine::written, this, &DownloadSession::written);
     connect(line_, &SignLine::failed, this, &DownloadSession::fail);
     connect(line_, &SignLine::closed, this, &DownloadSession::report);
-    if (!line_->open()) {
-        result_.refusal = {line_->description(), line_->errorString(),
-                           Text::tr("Cannot open %1: %2")};
-        return false;
-    }
+    if (!line_->open())
+        return Refusal(line_->description(), line_->errorString(), Text::tr("Cannot open %1: %2"));
     running_ = true;
     emit started();
-    return true;
+    return {};
 }
 
 void DownloadSession::opened() {
@@ -188,9 +185,7 @@ void DownloadSession::report() {
     running_ = false;
     poller_.stop();
     line_->abort();
-    result_ = failure_ ? Result<Delivery>::refused(*failure_, {written_})
-                       : Result<Delivery>::accepted({written_});
-    emit finished(result_);
+    emit finished(failure_ ? Result<Delivery>(*failure_) : Delivery{written_});
 }
 
 Refusal DownloadSession::failure(const QString& reason) const {

@@ -30,7 +30,7 @@
 
 namespace orvane {
 
-// A refusal names the port's device or network address.
+// What a download that ended well did; a refusal names the port's device or network address.
 struct Delivery {
     int sent = 0; // characters the driver (or the network) took
 };
@@ -52,21 +52,20 @@ public:
     ~DownloadSession() override;
 
     // Opens the line `target` names and starts sending picture and speed; returns at once, having
-    // emitted started(). False when the line cannot be opened: nothing was sent or emitted, and
-    // result() says why. A network line that cannot be reached or set up is reported through
-    // finished() instead.
-    bool start(const LinkTarget& target, const DotPattern& picture, Speed speed);
+    // emitted started(). Refused when the line cannot be opened: nothing was sent or emitted. A
+    // network line that cannot be reached or set up is reported through finished() instead.
+    Result<void> start(const LinkTarget& target, const DotPattern& picture, Speed speed);
     bool isRunning() const { return running_; }
-    // Of the last download, once finished() came or start() failed.
-    const Result<Delivery>& result() const { return result_; }
+    // Characters the line took in the last download, so far; on a failure, those before it.
+    int taken() const { return written_; }
 
 signals:
     // The line is being opened; the frame follows.
     void started();
     // Column `column` (0 .. 49) has left the line, its two digits and all before them.
     void columnSent(int column);
-    // Once the line is closed again; not when start() returns false. A result that is ok means
-    // the whole frame has gone out.
+    // Once the line is closed again; not when start() is refused. A result that is ok means the
+    // whole frame has gone out.
     void finished(const orvane::Result<orvane::Delivery>& result);
 
 private:
@@ -95,7 +94,6 @@ private:
     std::optional<Refusal> failure_;
     bool stepQueued_ = false;
     bool running_ = false;
-    Result<Delivery> result_;
 };
 
 } // namespace orvane

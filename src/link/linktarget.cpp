@@ -25,9 +25,7 @@ constexpr QLatin1StringView Rfc2217Scheme("rfc2217");
 // QUrl takes the address apart; what it refuses, or a part the form has no room for, is then
 // named as precisely as the text allows.
 Result<NetworkAddress> parseNetworkAddress(const QString& name) {
-    const auto refuse = [&](const QString& reason) {
-        return Result<NetworkAddress>::refused({name, reason});
-    };
+    const auto refuse = [&](const QString& reason) { return Refusal(name, reason); };
     NetworkAddress address;
     const QString scheme = name.section(QLatin1String("://"), 0, 0).toLower();
     if (scheme == RawScheme)
@@ -46,7 +44,7 @@ Result<NetworkAddress> parseNetworkAddress(const QString& name) {
         !url.hasFragment() && url.port() > 0) {
         address.host = url.host();
         address.port = quint16(url.port());
-        return Result<NetworkAddress>::accepted(address);
+        return address;
     }
     // Said as precisely as the text allows: the port is what follows the host, after "]" for
     // an IPv6 address, else after the last ":".
@@ -112,16 +110,16 @@ LinkTarget LinkTarget::ofDevice(const QString& path) {
 
 Result<LinkTarget> LinkTarget::parse(const QString& text) {
     if (text.isEmpty())
-        return Result<LinkTarget>::accepted(ofPort(PortTable::MinPort));
+        return ofPort(PortTable::MinPort);
     if (!isNetworkName(text))
-        return Result<LinkTarget>::accepted(ofDevice(text));
+        return ofDevice(text);
     const Result<NetworkAddress> address = parseNetworkAddress(text);
-    if (!address.ok)
-        return Result<LinkTarget>::refused(address.refusal);
+    if (!address)
+        return address.refusal();
     LinkTarget target;
     target.kind = Kind::Network;
-    target.address = address;
-    return Result<LinkTarget>::accepted(target);
+    target.address = *address;
+    return target;
 }
 
 QString LinkTarget::serialDevice() const {

@@ -30,7 +30,9 @@ QString signsFilePath() {
 
 Result<SignList> readSignsFile(const QString& fileName) {
     Result<SignList> signs = loadSigns(fileName);
-    for (const SignList::Entry& entry : std::as_const(signs.entries)) {
+    if (!signs)
+        return signs;
+    for (const SignList::Entry& entry : signs->entries) {
         if (!entry.members.isEmpty())
             continue;
         const SignDevice& link = entry.device;
@@ -48,33 +50,25 @@ Result<SignList> readSignsFile(const QString& fileName) {
                                "rfc2217://HOST:PORT")
                           .arg(link.device);
         if (!problem.isEmpty())
-            return Result<SignList>::refused(
-                {fileName, Text::tr("line %1: %2").arg(entry.line).arg(problem)});
+            return Refusal(fileName, Text::tr("line %1: %2").arg(entry.line).arg(problem));
     }
     return signs;
 }
 
 LinkTarget signLink(const SignDevice& sign) {
-    return sign.device.isEmpty() ? LinkTarget::ofPort(sign.port) : LinkTarget::parse(sign.device);
+    return sign.device.isEmpty() ? LinkTarget::ofPort(sign.port)
+                                 : LinkTarget::parse(sign.device).value();
 }
 
-std::optional<LinkTarget> deviceOrSign(const QString& argument, QString* error) {
-    if (!isSignName(argument) || isDevicePath(argument) || QFileInfo::exists(argument)) {
-        const Result<LinkTarget> link = LinkTarget::parse(argument);
-        if (!link.ok) {
-            *error = link.error();
-            return std::nullopt;
-        }
-        return link;
-    }
+Result<LinkTarget> deviceOrSign(const QString& argument) {
+    if (!isSignName(argument) || isDevicePath(argument) || QFileInfo::exists(argument))
+        return LinkTarget::parse(argument);
     const Result<SignList> signs = readSignsFile(signsFilePath());
-    if (!signs.ok) {
-        *error = signs.error();
-        return std::nullopt;
-    }
-    const std::optional<SignDevice> sign = signs.one(argument, error);
+    if (!signs)
+        return signs.refusal();
+    const Result<SignDevice> sign = signs->one(argument);
     if (!sign)
-        return std::nullopt;
+        return sign.refusal();
     return signLink(*sign);
 }
 

@@ -23,7 +23,7 @@ LinkTarget signLink(const SignDevice& sign);
 
 // What a --device argument names: a network link or a device as it stands, or, when it has the
 // form of a sign's name and is no file here, that one sign of the signs file. Nothing when the
-// link is malformed, or the file is refused or has no such sign; *error says why.
-std::optional<LinkTarget> deviceOrSign(const QString& argument, QString* error);
+// link is malformed, or the file is refused or has no such sign: refused.
+Result<LinkTarget> deviceOrSign(const QString& argument);
 
 } // namespace orvane

@@ -108,7 +108,7 @@ private slots:
         QVERIFY(closed.listen(QHostAddress::LocalHost));
         const QString device = u"socket://127.0.0.1:%1"_s.arg(closed.serverPort());
         closed.close(); // nothing listens there now
-        form->setDevice(LinkTarget::parse(device));
+        form->setDevice(LinkTarget::parse(device).value());
         captions.clear();
         press(*form, "Command4");
         QVERIFY(runUntil([this] { return !form->downloading(); }));
@@ -128,7 +128,7 @@ private slots:
         QFETCH(QString, at);
         pty = std::make_unique<PseudoTerminal>();
         openDrawn();
-        form->setDevice(LinkTarget::parse(pty->slavePath()));
+        form->setDevice(LinkTarget::parse(pty->slavePath()).value());
         QByteArray arrived;
         const auto destroy = [this] {
             QCoreApplication::postEvent(grid(),
@@ -159,7 +159,7 @@ private slots:
         QVERIFY(at != "drain" || arrived == Frame);
 
         openDrawn();
-        form->setDevice(LinkTarget::parse(pty->slavePath()));
+        form->setDevice(LinkTarget::parse(pty->slavePath()).value());
         QCOMPARE(portTip(),
                  "Down Load sends to " + pty->slavePath() + " (given by --device), not to port 1");
         QVERIFY(download());

@@ -239,11 +239,10 @@ private slots:
             QCOMPARE(send({file, other}).exitCode, 0);
         QCOMPARE(send({file, "--frame", "--device", named.slavePath()}).out, frame());
         QCOMPARE(named.read(200, 300), frame());
-        QString error;
-        const auto port = parseSendOptions({"orvane-send", file, "--save=x", "--port=16"}, &error);
+        const auto port = parseSendOptions({"orvane-send", file, "--save=x", "--port=16"});
         QVERIFY2(port && port->send && port->links.size() == 1 && port->links[0].port == 16 &&
                      port->links[0].device.isEmpty(),
-                 qPrintable(error));
+                 qPrintable(port.error()));
         QCOMPARE(fromEnvironment.readAvailable(), QByteArray());
     }
 

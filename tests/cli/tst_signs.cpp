@@ -13,10 +13,10 @@ namespace {
 
 // "name=device" or "name=[a,b]" for each entry, in order; or "FILE: reason" when refused.
 QString summary(const Result<SignList>& list) {
-    if (!list.ok)
+    if (!list)
         return list.error();
     QStringList parts;
-    for (const SignList::Entry& e : list.entries)
+    for (const SignList::Entry& e : list->entries)
         parts << e.name + '=' +
                      (e.members.isEmpty() ? e.device.text() : '[' + e.members.join(',') + ']');
     return parts.join(';');
@@ -94,8 +94,7 @@ private slots:
         for (int i = 1; i < 20000; ++i)
             chain += "g" + QByteArray::number(i) + " = g" + QByteArray::number(i - 1) + "\n";
         const Result<SignList> list = readSignsFile(writeFile(dir, "chain.conf", chain));
-        QString error;
-        const auto signs = list.expand({"g19999"}, &error);
+        const Result<QList<SignDevice>> signs = list->expand({"g19999"});
         QVERIFY(signs && signs->size() == 1 && signs->first().device == "/dev/x");
     }
 
@@ -105,20 +104,18 @@ private slots:
         const Result<SignList> list = readSignsFile(
             writeFile(dir, "signs.conf",
                       "a = /dev/a\nb = port 2\nc = socket://c:1\nab = a, b\nall = c, ab, a\n"));
-        QString error;
         const auto names = [](const QList<SignDevice>& signs) {
             QStringList n;
             for (const SignDevice& s : signs)
                 n << s.name;
             return n;
         };
-        QCOMPARE(names(list.expand({"b", "all", "a", "b"}, &error).value()),
-                 QStringList({"b", "c", "a"}));
-        QVERIFY(!list.expand({"a", "d"}, &error));
-        QCOMPARE(error, list.file + ": no sign is named \"d\"; the names are: a, b, c, ab, all");
-        QVERIFY(!list.one("ab", &error));
-        QCOMPARE(error, list.file + ": \"ab\" is a group of the signs a, b; name one sign");
-        QCOMPARE(list.one("b", &error)->port, 2);
+        QCOMPARE(names(list->expand({"b", "all", "a", "b"}).value()), QStringList({"b", "c", "a"}));
+        QCOMPARE(list->expand({"a", "d"}).error(),
+                 list->file + ": no sign is named \"d\"; the names are: a, b, c, ab, all");
+        QCOMPARE(list->one("ab").error(),
+                 list->file + ": \"ab\" is a group of the signs a, b; name one sign");
+        QCOMPARE(list->one("b")->port, 2);
     }
 
     // The editor's --device: a path or link as it stands, a sign's name from ORVANE_SIGNS' file,
@@ -128,16 +125,15 @@ private slots:
         qputenv("ORVANE_SIGNS", file.toLocal8Bit());
         const auto unset = qScopeGuard([] { qunsetenv("ORVANE_SIGNS"); });
         QCOMPARE(signsFilePath(), file);
-        QString error;
-        QCOMPARE(deviceOrSign("/dev/ttyS0", &error)->device, "/dev/ttyS0");
-        QCOMPARE(deviceOrSign("socket://h:1", &error)->address.text(), "socket://h:1");
-        QCOMPARE(deviceOrSign("", &error)->port, 1);
-        QVERIFY(!deviceOrSign("socket://h", &error) &&
-                error == "socket://h: the port is missing; write socket://HOST:PORT");
-        QCOMPARE(deviceOrSign("desk", &error)->port, 6);
-        QVERIFY(!deviceOrSign("both", &error) && error.contains("\"both\" is a group"));
-        QVERIFY(!deviceOrSign("hall", &error) &&
-                error == file + ": no sign is named \"hall\"; the names are: desk, both");
+        QCOMPARE(deviceOrSign("/dev/ttyS0")->device, "/dev/ttyS0");
+        QCOMPARE(deviceOrSign("socket://h:1")->address.text(), "socket://h:1");
+        QCOMPARE(deviceOrSign("")->port, 1);
+        QCOMPARE(deviceOrSign("socket://h").error(),
+                 "socket://h: the port is missing; write socket://HOST:PORT");
+        QCOMPARE(deviceOrSign("desk")->port, 6);
+        QVERIFY(deviceOrSign("both").error().contains("\"both\" is a group"));
+        QCOMPARE(deviceOrSign("hall").error(),
+                 file + ": no sign is named \"hall\"; the names are: desk, both");
     }
 };
 

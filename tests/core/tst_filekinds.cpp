@@ -59,17 +59,16 @@ private slots:
         QFETCH(QString, path);
         QFETCH(QString, says);
         const QList<quint64> before = node(path);
-        QString savedError, pngError;
-        const bool saved = PatternFile::save(path, DotPattern(), Speed(), &savedError);
+        const Result<void> saved = PatternFile::save(path, DotPattern(), Speed());
         const QByteArray savedBytes = readFile(dir.filePath("file.txt"));
-        const bool png = savePng(path, DotPattern().reader(), 1, &pngError);
+        const Result<void> png = savePng(path, DotPattern().reader(), 1);
         QCOMPARE(node(path), before);
         if (says.isEmpty()) {
-            QVERIFY2(saved && png, qPrintable(savedError + pngError));
+            QVERIFY2(saved && png, qPrintable(saved.error() + png.error()));
             QCOMPARE(savedBytes, patternFile());
             QVERIFY(readFile(path).startsWith("\x89PNG"));
         } else {
-            QCOMPARE((QStringList{savedError, pngError}),
+            QCOMPARE((QStringList{saved.error(), png.error()}),
                      (QStringList{path + ": cannot save the file: " + says,
                                   path + ": cannot save the image: " + says}));
         }
@@ -93,8 +92,7 @@ private slots:
         struct stat before {
         }, after{};
         QVERIFY(stat(name, &before) == 0);
-        QString error;
-        QVERIFY2(PatternFile::save(path, DotPattern(), Speed(), &error), qPrintable(error));
+        QVERIFY(PatternFile::save(path, DotPattern(), Speed()));
         QVERIFY(stat(name, &after) == 0);
         QCOMPARE((QList<uint>{after.st_mode & 07777, after.st_uid, after.st_gid}),
                  (QList<uint>{0640, before.st_uid, before.st_gid}));
@@ -103,10 +101,10 @@ private slots:
         const QString other = dir.filePath("other-name.png");
         QFile::remove(other);
         QVERIFY(link(name, QFile::encodeName(other)) == 0);
-        QVERIFY2(savePng(other, DotPattern().reader(), 1, &error), qPrintable(error));
+        QVERIFY(savePng(other, DotPattern().reader(), 1));
         const QByteArray png = readFile(path);
         QVERIFY(png.startsWith("\x89PNG") && readFile(other) == png);
-        const auto saved = [&] { return PatternFile::save(path, DotPattern(), Speed(), &error); };
+        const auto saved = [&] { return PatternFile::save(path, DotPattern(), Speed()).ok(); };
         QCOMPARE(withFileSizeLimit(png.size() + 10, saved), 0); // 0: refused
         QCOMPARE(readFile(other), png);
         QCOMPARE(node(other), node(path));
@@ -126,12 +124,11 @@ private slots:
                 lchown(QFile::encodeName(link), 65534, 65534) == 0 &&
                 chown(QFile::encodeName(file), 65534, 65534) == 0 &&
                 ::link(QFile::encodeName(file), QFile::encodeName(other)) == 0);
-        QString error;
-        QVERIFY(!PatternFile::save(link, DotPattern(), Speed(), &error));
-        QCOMPARE(error, link + ": cannot save the file: it is another user's symbolic link in a "
-                               "folder open to every user; it is not followed");
+        QCOMPARE(PatternFile::save(link, DotPattern(), Speed()).error(),
+                 link + ": cannot save the file: it is another user's symbolic link in a "
+                        "folder open to every user; it is not followed");
         QCOMPARE(readFile(mine), "mine");
-        QVERIFY2(PatternFile::save(file, DotPattern(), Speed(), &error), qPrintable(error));
+        QVERIFY(PatternFile::save(file, DotPattern(), Speed()));
         QCOMPARE(readFile(other), "planted");
     }
 };

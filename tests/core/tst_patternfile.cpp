@@ -28,11 +28,12 @@ private slots:
                      (i % 8 == 7 ? "\r\n" : "");
         const Result<PictureAndSpeed> read = PatternFile::read(bytes + " 7 \r\n\r\n");
         const QString path = dir.filePath("all-bytes.txt");
-        QString error;
-        QVERIFY2(PatternFile::save(path, read.picture, *Speed::of(7), &error), qPrintable(error));
+        const Result<void> saved = PatternFile::save(path, read->picture, *Speed::of(7));
+        QVERIFY2(saved, qPrintable(saved.error()));
         QCOMPARE(readFile(path), bytes + " 7 \r\n\r\n");
-        QVERIFY(PatternFile::load(path).picture == read.picture);
-        const DotPattern p = PatternFile::read(patternFile({"rXRB5", "B", "RRRRRRRRBBBB"})).picture;
+        QVERIFY(PatternFile::load(path)->picture == read->picture);
+        const DotPattern p =
+            PatternFile::read(patternFile({"rXRB5", "B", "RRRRRRRRBBBB"}))->picture;
         QVERIFY(
             PatternFile::write(p, Speed()).startsWith("rXRB5\r\nB\r\nRRRRRRRR\r\nBBBBBBBB\r\n"));
     }
@@ -69,10 +70,9 @@ private slots:
         QFETCH(int, speed);
         QFETCH(QString, says);
         const Result<PictureAndSpeed> read = PatternFile::load(path);
-        const DotPattern& p = read.picture;
-        QCOMPARE((read.ok ? QStringList{QString::number(read.speed.value()), p.text(1, 0),
-                                        p.text(2, 0), p.text(8, 49)}
-                          : QStringList{read.error().left(path.size() + 2 + says.size())}),
+        QCOMPARE((read ? QStringList{QString::number(read->speed.value()), read->picture.text(1, 0),
+                                     read->picture.text(2, 0), read->picture.text(8, 49)}
+                       : QStringList{read.error().left(path.size() + 2 + says.size())}),
                  (speed ? QStringList{QString::number(speed), "R", "B", "B"}
                         : QStringList{path + ": " + says}));
     }
@@ -93,18 +93,16 @@ private slots:
     // A full disk is played by a file-size limit in a child process.
     void saveReplacesWholeOrNotAtAll() {
         const QString path = writeFile(dir, "old.txt", QByteArray(2000, 'o'));
-        QString error;
-        QVERIFY(PatternFile::save(path, DotPattern(), Speed(), &error));
+        QVERIFY(PatternFile::save(path, DotPattern(), Speed()));
         QCOMPARE(readFile(path), patternFile());
         const QString bad = dir.filePath("nowhere/x.txt");
-        QVERIFY(!PatternFile::save(bad, DotPattern(), Speed(), &error) && !QFile::exists(bad));
-        QVERIFY2(error.startsWith(bad + ": cannot save"), qPrintable(error));
+        const QString error = PatternFile::save(bad, DotPattern(), Speed()).error();
+        QVERIFY2(error.startsWith(bad + ": cannot save") && !QFile::exists(bad), qPrintable(error));
 #if !defined(Q_OS_WIN) // Windows has neither fork() nor file-size limits
         // 3: refused with a message naming the file.
         const auto saveAt9 = [&] {
-            return PatternFile::save(path, DotPattern(), *Speed::of(9), &error)
-                       ? 0
-                       : 3 + !error.contains(path);
+            const Result<void> saved = PatternFile::save(path, DotPattern(), *Speed::of(9));
+            return saved ? 0 : 3 + !saved.error().contains(path);
         };
         QCOMPARE(withFileSizeLimit(100, saveAt9), 3);
         QCOMPARE(readFile(path), patternFile());

@@ -72,9 +72,9 @@ private slots:
             dir, "small.bdf",
             font({"73 4 4 -1 00 20 20 20 20 20 20 00", "76 4 4 -1 00 80 80 80 80 80 F0 00",
                   "34 4 4 3 A0 A0", "103 4 3 -1 E0 A0 E0 20 C0", "32 3 0 0"}));
-        const Result<LoadedFont> load = BitmapFont::load(path);
-        const BitmapFont& f = load.font;
-        QVERIFY2(load.ok && f.name() == path, qPrintable(load.error()));
+        const Result<BitmapFont> load = BitmapFont::load(path);
+        QVERIFY2(load && load->name() == path, qPrintable(load.error()));
+        const BitmapFont& f = *load;
         // Boxes in rows 1 to 7 for what no font has, each missing character listed once.
         const Columns box{0xFE, 0x82, 0x82, 0xFE, 0};
         const TextRun run = layOutText(f, u"\uE000\U0001F600\uE000LI\"g ");
@@ -112,7 +112,7 @@ private slots:
         // damaged compact form gives no font.
         for (const auto& [bundled, source] : {std::pair{&f, "5x8"}, {&han, "galmuri7-hangul"}}) {
             const QString bdf = ORVANE_SOURCE_DIR "/src/core/fonts/"_L1 + source + ".bdf"_L1;
-            QCOMPARE(shown(*bundled), shown(BitmapFont::load(bdf).font));
+            QCOMPARE(shown(*bundled), shown(BitmapFont::load(bdf).value()));
             const QByteArray packed = testing::readFile(":/fonts/"_L1 + source + ".orvf"_L1);
             QCOMPARE(BitmapFont::bundledFrom(packed, "x"_L1).glyphCount(), bundled->glyphCount());
             QCOMPARE(BitmapFont::bundledFrom(packed.chopped(1), "x"_L1).glyphCount(), 0);
@@ -208,9 +208,9 @@ private slots:
         QFETCH(QString, says);
         if (!QFile::exists(path))
             QSKIP(qPrintable(path + " is not installed"));
-        const Result<LoadedFont> load = BitmapFont::load(path);
-        const QString got = load.ok ? shown(load.font, probe) : load.error();
-        const QString expected = load.ok ? says : path + says;
+        const Result<BitmapFont> load = BitmapFont::load(path);
+        const QString got = load ? shown(*load, probe) : load.error();
+        const QString expected = load ? says : path + says;
         QCOMPARE(got.left(expected.size()), expected);
     }
 };
