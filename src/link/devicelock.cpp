@@ -47,12 +47,12 @@ QString serverName(const QHostAddress& address, quint16 port) {
 
 #if defined(Q_OS_WIN)
 
-QString DeviceLock::lockDevice(const QString&) {
+Result<void> DeviceLock::lockDevice(const QString&) {
     return {};
 }
 
 // A named mutex, seen by every session; it goes when its last handle closes.
-QString DeviceLock::lockServer(const QHostAddress& address, quint16 port) {
+Result<void> DeviceLock::lockServer(const QHostAddress& address, quint16 port) {
     release();
     const QString name = QStringLiteral("Global\\") + serverName(address, port);
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, reinterpret_cast<LPCWSTR>(name.utf16()));
@@ -64,7 +64,9 @@ QString DeviceLock::lockServer(const QHostAddress& address, quint16 port) {
     if (mutex)
         ::CloseHandle(mutex);
     // Another user's mutex cannot even be opened.
-    return mutex || error == ERROR_ACCESS_DENIED ? anotherSenderReason() : QString();
+    if (mutex || error == ERROR_ACCESS_DENIED)
+        return Refusal(QString(), anotherSenderReason());
+    return {};
 }
 
 bool DeviceLock::lockDescriptor(int) {
@@ -85,7 +87,7 @@ QString DeviceLock::qtLockFilePath(const QString&) {
     return {};
 }
 
-QString DeviceLock::qtLockFileProblem(const QString&) {
+Result<void> DeviceLock::checkQtLockFile(const QString&) {
     return {};
 }
 
@@ -95,7 +97,7 @@ LockFileWatch::LockFileWatch(const QString&) {}
 
 LockFileWatch::~LockFileWatch() = default;
 
-QString LockFileWatch::problem() const {
+Result<void> LockFileWatch::outcome() const {
     return {};
 }
 
@@ -134,20 +136,20 @@ QString kindOf(mode_t mode) {
     return Text::tr("no plain file");
 }
 
-QString planted(const QString& file, const QString& what) {
-    return Text::tr("its lock file %1 is %2, so it is not opened and nothing is sent; someone may "
-                    "have put it there to block this program. Remove it, then try again.")
-        .arg(file, what);
+Refusal planted(const QString& file, const QString& what) {
+    return {QString(),
+            Text::tr("its lock file %1 is %2, so it is not opened and nothing is sent; someone may "
+                     "have put it there to block this program. Remove it, then try again.")
+                .arg(file, what)};
 }
 
-// Why the file at `path`, if there is one, is not to be opened as a lock file (`maxSize` bytes
-// at most when it is to be read); empty when there is none or it is a plain file.
-QString lockFileProblem(const QString& path, qint64 maxSize = -1) {
+// Whether the file at `path`, if there is one, may be opened as a lock file (`maxSize` bytes at
+// most when it is to be read): when there is none or it is a plain file.
+Result<void> checkLockFile(const QString& path, qint64 maxSize = -1) {
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return {};
-    const QString kind = kindOf(st.st_mode);
-    if (!kind.isEmpty())
+    if (const QString kind = kindOf(st.st_mode); !kind.isEmpty())
         return planted(path, kind);
     if (maxSize >= 0 && st.st_size > maxSize)
         return planted(
@@ -156,15 +158,15 @@ QString lockFileProblem(const QString& path, qint64 maxSize = -1) {
     return {};
 }
 
-// Opens the lock file, making it when it is not there; -1 when there is no lock to be had, with
-// *problem saying why when the file found there is to blame. Neither open waits or follows a
-// link. An existing file is opened without O_CREAT, which a world-writable sticky folder may
-// refuse for another user's file; read access is all that flock needs.
-int openLockFile(const QString& path, QString* problem) {
+// Opens the lock file, making it when it is not there; -1 when there is no lock to be had, and
+// refused when the file found there is to blame. Neither open waits or follows a link. An
+// existing file is opened without O_CREAT, which a world-writable sticky folder may refuse for
+// another user's file; read access is all that flock needs.
+Result<int> openLockFile(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!(*problem = lockFileProblem(path)).isEmpty())
-            return -1;
+        if (const Result<void> usable = checkLockFile(path); !usable)
+            return usable.refusal();
         int fd =
             ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
         if (fd >= 0) {
@@ -172,13 +174,10 @@ int openLockFile(const QString& path, QString* problem) {
             if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
                 return fd;
             ::close(fd); // put there since it was looked at
-            *problem = planted(path, kindOf(st.st_mode));
-            return -1;
+            return planted(path, kindOf(st.st_mode));
         }
-        if (errno == ELOOP) {
-            *problem = planted(path, kindOf(S_IFLNK));
-            return -1;
-        }
+        if (errno == ELOOP)
+            return planted(path, kindOf(S_IFLNK));
         if (errno != ENOENT)
             return -1;
         fd = ::open(name.constData(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
@@ -224,16 +223,15 @@ QString DeviceLock::qtLockFilePath(const QString& device) {
     return {};
 }
 
-QString DeviceLock::qtLockFileProblem(const QString& path) {
+Result<void> DeviceLock::checkQtLockFile(const QString& path) {
     // Before QLockFile removes a stale lock file, it takes the lock FILE.rmlock, reading that one
     // in turn if it is there, and so on.
     struct stat st {};
     for (QString file = qtLockFilePath(path);
          !file.isEmpty() && ::lstat(QFile::encodeName(file).constData(), &st) == 0;
          file += RemovalLockSuffix) {
-        const QString problem = lockFileProblem(file, MaxQtLockFileSize);
-        if (!problem.isEmpty())
-            return problem;
+        if (Result<void> usable = checkLockFile(file, MaxQtLockFileSize); !usable)
+            return usable;
     }
     return {};
 }
@@ -248,29 +246,31 @@ QString DeviceLock::lockFilePath(const QString& path) {
         .arg(minor(st.st_rdev));
 }
 
-QString DeviceLock::lockDevice(const QString& path) {
+Result<void> DeviceLock::lockDevice(const QString& path) {
     release();
     const QString file = lockFilePath(path);
-    QString problem = file.isEmpty() ? QString() : lockFile(file);
-    if (problem.isEmpty())
-        problem = qtLockFileProblem(path);
-    if (!problem.isEmpty())
+    Result<void> locked = file.isEmpty() ? Result<void>() : lockFile(file);
+    if (locked)
+        locked = checkQtLockFile(path);
+    if (!locked)
         release();
-    return problem;
+    return locked;
 }
 
-QString DeviceLock::lockServer(const QHostAddress& address, quint16 port) {
+Result<void> DeviceLock::lockServer(const QHostAddress& address, quint16 port) {
     release();
     return lockFile(QStringLiteral("%1/%2.lock").arg(lockFolder(), serverName(address, port)));
 }
 
-QString DeviceLock::lockFile(const QString& path) {
-    QString problem;
-    lockFile_ = openLockFile(path, &problem);
+Result<void> DeviceLock::lockFile(const QString& path) {
+    const Result<int> opened = openLockFile(path);
+    if (!opened)
+        return opened.refusal();
+    lockFile_ = *opened;
     if (lockFile_ < 0 || tryLock(lockFile_))
-        return problem;
+        return {};
     release();
-    return anotherSenderReason();
+    return Refusal(QString(), anotherSenderReason());
 }
 
 bool DeviceLock::lockDescriptor(int descriptor) {
@@ -336,7 +336,7 @@ LockFileWatch::LockFileWatch(const QString& lockFile) : lockFile_(lockFile) {
         std::unique_lock lock(state->mutex);
         while (!state->wake.wait_for(lock, std::chrono::milliseconds(20),
                                      [state] { return state->done; })) {
-            // The lock file, its FILE.rmlock, and so on (qtLockFileProblem()).
+            // The lock file, its FILE.rmlock, and so on (checkQtLockFile()).
             struct stat st {};
             for (QByteArray file = name; ::stat(file.constData(), &st) == 0;
                  file += RemovalLockSuffix) {
@@ -377,11 +377,13 @@ LockFileWatch::~LockFileWatch() {
     thread_.join();
 }
 
-QString LockFileWatch::problem() const {
+Result<void> LockFileWatch::outcome() const {
     if (!state_)
         return {};
     const std::lock_guard lock(state_->mutex);
-    return state_->freed ? planted(lockFile_, kindOf(S_IFIFO)) : QString();
+    if (state_->freed)
+        return planted(lockFile_, kindOf(S_IFIFO));
+    return {};
 }
 
 #endif

@@ -16,6 +16,8 @@
 //
 // On Windows a port opens only once anyway; a server's lock is a named mutex.
 
+#include "result.h"
+
 #include <QString>
 
 #include <memory>
@@ -32,12 +34,12 @@ public:
     DeviceLock& operator=(const DeviceLock&) = delete;
     ~DeviceLock() { release(); }
 
-    // Locks the device `path` names. Empty once locked, and when there is nothing to lock (no
-    // device there, no lock file can be made); otherwise why not, in plain words: another process
-    // sends to it, or a lock file is not a plain file.
-    QString lockDevice(const QString& path);
+    // Locks the device `path` names. Done once locked, and when there is nothing to lock (no
+    // device there, no lock file can be made); refused when another process sends to it or a lock
+    // file is not a plain file, the reason in plain words (the refusal names no device).
+    Result<void> lockDevice(const QString& path);
     // Locks the server at `address` port `port` in the same way.
-    QString lockServer(const QHostAddress& address, quint16 port);
+    Result<void> lockServer(const QHostAddress& address, quint16 port);
     // Locks the open device `descriptor`; false only when another process holds it.
     bool lockDescriptor(int descriptor);
     void release();
@@ -46,14 +48,14 @@ public:
     static QString lockFilePath(const QString& path);
     // The lock file QSerialPort takes as it opens `path` (LCK..NAME), empty on Windows.
     static QString qtLockFilePath(const QString& path);
-    // Why QSerialPort's lock file for `path` is not to be opened, or empty.
-    static QString qtLockFileProblem(const QString& path);
+    // Refused when QSerialPort's lock file for `path` is not to be opened, saying why.
+    static Result<void> checkQtLockFile(const QString& path);
 
 private:
 #if defined(Q_OS_WIN)
     void* mutex_ = nullptr;
 #else
-    QString lockFile(const QString& path);
+    Result<void> lockFile(const QString& path);
 
     int lockFile_ = -1;
 #endif
@@ -72,8 +74,8 @@ public:
     LockFileWatch& operator=(const LockFileWatch&) = delete;
     ~LockFileWatch();
 
-    // Why the lock file failed the open, once the watch had to free it; empty otherwise.
-    QString problem() const;
+    // Refused, saying why, once the watch had to free the open from a FIFO at the lock file.
+    Result<void> outcome() const;
 
 private:
     struct State;

@@ -68,8 +68,8 @@ Result<void> DownloadSession::start(const LinkTarget& target, const DotPattern& 
     connect(line_, &SignLine::written, this, &DownloadSession::written);
     connect(line_, &SignLine::failed, this, &DownloadSession::fail);
     connect(line_, &SignLine::closed, this, &DownloadSession::report);
-    if (!line_->open())
-        return Refusal(line_->description(), line_->errorString(), Text::tr("Cannot open %1: %2"));
+    if (Result<void> opened = line_->open(); !opened)
+        return std::move(opened).framed(Text::tr("Cannot open %1: %2"));
     running_ = true;
     emit started();
     return {};
@@ -110,13 +110,13 @@ void DownloadSession::step() {
     }
     if (closing_) // everything has gone out; the line is closing
         return;
-    const qint64 queued = line_->queued();
-    if (queued < 0) {
-        failure_ = failure(line_->errorString());
+    const Result<qint64> queued = line_->queued();
+    if (!queued) {
+        failure_ = failure(queued.refusal().reason);
         finish();
         return;
     }
-    const int gone = std::clamp(written_ - int(queued), gone_, written_);
+    const int gone = std::clamp(written_ - int(*queued), gone_, written_);
     if (gone > gone_) {
         gone_ = gone;
         sinceLineMoved_.restart();
@@ -153,8 +153,9 @@ void DownloadSession::poll() {
 void DownloadSession::writeNext() {
     if (!opened_ || handed_ != written_ || handed_ >= bytes_.size())
         return;
-    if (!line_->write(QByteArrayView(bytes_.constData() + handed_, 1))) {
-        fail(line_->errorString());
+    if (const Result<void> taken = line_->write(QByteArrayView(bytes_.constData() + handed_, 1));
+        !taken) {
+        fail(taken.refusal().reason);
         return;
     }
     ++handed_;

@@ -60,9 +60,8 @@ template <typename F> void NetworkLine::post(F emitter) {
         Qt::QueuedConnection);
 }
 
-bool NetworkLine::open() {
+Result<void> NetworkLine::open() {
     abort();
-    error_.clear();
     codec_ = TelnetCodec();
     wireHanded_ = wireGone_ = 0;
     characterEnds_.clear();
@@ -71,7 +70,7 @@ bool NetworkLine::open() {
     phase_ = Phase::Resolving;
     startDeadline(); // for the lookup and the connection together
     lookup_.start(address_.host);
-    return true;
+    return {};
 }
 
 void NetworkLine::resolved(const QList<QHostAddress>& addresses, const QString& error) {
@@ -102,9 +101,9 @@ void NetworkLine::startDeadline() {
 void NetworkLine::connected() {
     if (phase_ != Phase::Connecting)
         return;
-    const QString busy = lock_.lockServer(socket_.peerAddress(), socket_.peerPort());
-    if (!busy.isEmpty()) {
-        fail(busy);
+    if (const Result<void> locked = lock_.lockServer(socket_.peerAddress(), socket_.peerPort());
+        !locked) {
+        fail(locked.refusal().reason);
         return;
     }
     // The characters go out one by one as they are written, not gathered up.
@@ -151,26 +150,22 @@ void NetworkLine::sendProtocol(const QByteArray& bytes) {
     wireHanded_ += bytes.size();
 }
 
-bool NetworkLine::write(QByteArrayView text) {
-    if (phase_ != Phase::Open) {
-        error_ = Text::tr("the connection is not open");
-        return false;
-    }
+Result<void> NetworkLine::write(QByteArrayView text) {
+    if (phase_ != Phase::Open)
+        return Refusal(description(), Text::tr("the connection is not open"));
     for (const char c : text) {
         const QByteArray wire = address_.protocol == NetworkAddress::Protocol::Rfc2217
                                     ? TelnetCodec::encode(QByteArrayView(&c, 1))
                                     : QByteArray(1, c);
-        if (socket_.write(wire) != wire.size()) {
-            error_ = socket_.errorString();
-            return false;
-        }
+        if (socket_.write(wire) != wire.size())
+            return Refusal(description(), socket_.errorString());
         if (!sinceFirst_.isValid())
             sinceFirst_.start();
         wireHanded_ += wire.size();
         characterEnds_ << wireHanded_;
         ++handed_;
     }
-    return true;
+    return {};
 }
 
 void NetworkLine::bytesWritten(qint64 bytes) {
@@ -187,11 +182,11 @@ void NetworkLine::bytesWritten(qint64 bytes) {
     emit written(taken);
 }
 
-qint64 NetworkLine::queued() {
+Result<qint64> NetworkLine::queued() {
     if (!sinceFirst_.isValid())
         return 0;
     const qint64 gone = sinceFirst_.elapsed() * LineSettings::BaudRate / (BitsPerCharacter * 1000);
-    return sent_ - std::min<qint64>(sent_, gone);
+    return qint64(sent_) - std::min<qint64>(sent_, gone);
 }
 
 void NetworkLine::finish() {
@@ -320,7 +315,6 @@ void NetworkLine::fail(const QString& reason) {
     if (phase_ == Phase::Closed)
         return;
     close();
-    error_ = reason;
     post([this, reason] { emit failed(reason); });
 }
 

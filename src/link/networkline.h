@@ -41,12 +41,11 @@ public:
     static qint64 lineTimeMs(qint64 characters);
 
     QString description() const override { return address_.text(); }
-    bool open() override;
-    bool write(QByteArrayView text) override;
-    qint64 queued() override;
+    Result<void> open() override;
+    Result<void> write(QByteArrayView text) override;
+    Result<qint64> queued() override;
     void finish() override;
     void abort() override;
-    QString errorString() const override { return error_; }
 
     // Characters the network has taken so far.
     int sent() const { return sent_; }
@@ -81,7 +80,6 @@ private:
     QTimer hold_;
     QElapsedTimer sinceFirst_;
     Phase phase_ = Phase::Closed;
-    QString error_;
     quint64 generation_ = 0;
     qint64 wireHanded_ = 0;       // bytes given to the socket
     qint64 wireGone_ = 0;         // bytes the network took

@@ -14,13 +14,13 @@ SerialLine::SerialLine(const LinkTarget& target, QObject* parent) : SignLine(par
 
 SerialLine::~SerialLine() {
     disconnect(&port_.port(), nullptr, this, nullptr);
-    port_.setPortOpen(false);
+    port_.close();
 }
 
-bool SerialLine::open() {
+Result<void> SerialLine::open() {
     abort();
-    if (!port_.setPortOpen(true))
-        return false;
+    if (Result<void> opened = port_.setPortOpen(true); !opened)
+        return opened;
     QMetaObject::invokeMethod(
         this,
         [this, generation = generation_] {
@@ -28,21 +28,21 @@ bool SerialLine::open() {
                 emit opened();
         },
         Qt::QueuedConnection);
-    return true;
+    return {};
 }
 
-bool SerialLine::write(QByteArrayView text) {
+Result<void> SerialLine::write(QByteArrayView text) {
     return port_.setOutput(text);
 }
 
-qint64 SerialLine::queued() {
+Result<qint64> SerialLine::queued() {
     resumeRetries();
     return port_.OutBufferCount();
 }
 
 // Called once nothing is queued: the port closes at once.
 void SerialLine::finish() {
-    port_.setPortOpen(false);
+    port_.close();
     QMetaObject::invokeMethod(
         this,
         [this, generation = generation_] {
@@ -55,7 +55,7 @@ void SerialLine::finish() {
 void SerialLine::abort() {
     ++generation_;
     pausedRetries_.clear();
-    port_.setPortOpen(false);
+    port_.close();
 }
 
 void SerialLine::portError(QSerialPort::SerialPortError error) {

@@ -22,12 +22,11 @@ public:
     ~SerialLine() override;
 
     QString description() const override { return port_.description(); }
-    bool open() override;
-    bool write(QByteArrayView text) override;
-    qint64 queued() override;
+    Result<void> open() override;
+    Result<void> write(QByteArrayView text) override;
+    Result<qint64> queued() override;
     void finish() override;
     void abort() override;
-    QString errorString() const override { return port_.errorString(); }
 
 private:
     void portError(QSerialPort::SerialPortError error);

@@ -89,17 +89,16 @@ QString SerialPort::description() const {
         .description();
 }
 
-bool SerialPort::setPortOpen(bool open) {
+Result<void> SerialPort::setPortOpen(bool open) {
     if (open == port_.isOpen())
-        return true;
+        return {};
     if (open)
         return this->open();
     close();
-    return true;
+    return {};
 }
 
-bool SerialPort::open() {
-    error_.clear();
+Result<void> SerialPort::open() {
     const QString path = device();
     if (PortTable::presenceOf(path) == PortPresence::NoUart)
         return fail(openFailureReason(path, PortPresence::NoUart, QSerialPort::NoError, {}));
@@ -108,8 +107,8 @@ bool SerialPort::open() {
         if (!console.isEmpty())
             return fail(consoleReason(path, console));
     }
-    if (const QString refusal = lock_.lockDevice(path); !refusal.isEmpty())
-        return fail(refusal);
+    if (const Result<void> locked = lock_.lockDevice(path); !locked)
+        return fail(locked.refusal().reason);
     port_.setPortName(path);
     port_.setBaudRate(LineSettings::BaudRate);
     port_.setDataBits(LineSettings::DataBits);
@@ -128,12 +127,12 @@ bool SerialPort::open() {
 #endif
     if (!opened) {
         lock_.release();
-        QString planted = watch.problem();
-        if (planted.isEmpty())
-            planted = DeviceLock::qtLockFileProblem(path);
-        return fail(!planted.isEmpty() ? planted
-                                       : openFailureReason(path, PortTable::presenceOf(path),
-                                                           port_.error(), portError()));
+        Result<void> lockFile = watch.outcome();
+        if (lockFile)
+            lockFile = DeviceLock::checkQtLockFile(path);
+        return fail(!lockFile ? lockFile.refusal().reason
+                              : openFailureReason(path, PortTable::presenceOf(path), port_.error(),
+                                                  portError()));
     }
 #if !defined(Q_OS_WIN)
     if (!lock_.lockDescriptor(int(port_.handle()))) {
@@ -141,13 +140,12 @@ bool SerialPort::open() {
         return fail(anotherProgramReason());
     }
 #endif
-    return true;
+    return {};
 }
 
 void SerialPort::close() {
     if (port_.isOpen()) {
-        QString ignored;
-        if (queuedOutput(&ignored) != 0)
+        if (const Result<qint64> queued = OutBufferCount(); !queued || *queued != 0)
             port_.clear(QSerialPort::Output);
         port_.close();
     }
@@ -155,54 +153,39 @@ void SerialPort::close() {
     lock_.release();
 }
 
-bool SerialPort::setOutput(QByteArrayView text) {
+Result<void> SerialPort::setOutput(QByteArrayView text) {
     if (!port_.isOpen())
         return fail(Text::tr("the port is not open"));
     if (port_.write(text.data(), text.size()) != text.size())
         return fail(portError());
-    return true;
+    return {};
 }
 
-qint64 SerialPort::OutBufferCount() {
-    QString reason;
-    const qint64 count = queuedOutput(&reason);
-    if (count < 0)
-        fail(reason);
-    return count;
-}
-
-qint64 SerialPort::queuedOutput(QString* reason) const {
-    if (!port_.isOpen()) {
-        *reason = Text::tr("the port is not open");
-        return -1;
-    }
+Result<qint64> SerialPort::OutBufferCount() const {
+    if (!port_.isOpen())
+        return fail(Text::tr("the port is not open"));
 #if defined(Q_OS_WIN)
     COMSTAT status{};
     DWORD errors = 0;
-    if (!ClearCommError(port_.handle(), &errors, &status)) {
-        *reason = qt_error_string(int(GetLastError()));
-        return -1;
-    }
+    if (!ClearCommError(port_.handle(), &errors, &status))
+        return fail(qt_error_string(int(GetLastError())));
     return qint64(status.cbOutQue);
 #else
     const int fd = int(port_.handle());
     int queued = 0;
-    if (::ioctl(fd, TIOCOUTQ, &queued) == -1) {
-        *reason = qt_error_string(errno);
-        return -1;
-    }
+    if (::ioctl(fd, TIOCOUTQ, &queued) == -1)
+        return fail(qt_error_string(errno));
 #if defined(TIOCSERGETLSR) && defined(TIOCSER_TEMT)
     int status = 0;
     if (queued == 0 && ::ioctl(fd, TIOCSERGETLSR, &status) == 0 && !(status & TIOCSER_TEMT))
         queued = 1;
 #endif
-    return queued;
+    return qint64(queued);
 #endif
 }
 
-bool SerialPort::fail(const QString& reason) {
-    error_ = reason;
-    return false;
+Refusal SerialPort::fail(const QString& reason) const {
+    return {description(), reason};
 }
 
 QString SerialPort::portError() const {

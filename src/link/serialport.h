@@ -5,8 +5,8 @@
 // reads. Nothing here waits: Output hands characters to QSerialPort, whose bytesWritten() says
 // when the driver took them, and OutBufferCount says how many of those have not gone out on the
 // line yet. Opening puts the line settings of linesettings.h in force and makes this the device's
-// only sender (devicelock.h). Failures do not throw: the operation fails and errorString() gives
-// the reason.
+// only sender (devicelock.h). Failures do not throw: the operation is refused, the refusal naming
+// the port by description() and giving the reason.
 
 #include "devicelock.h"
 #include "linktarget.h"
@@ -43,42 +43,37 @@ public:
     // Names the port for messages: "port 3 (/dev/ttyS2)", or just the device when explicit.
     QString description() const;
 
-    // True opens the device with the line settings. When the device cannot be used, errorString()
+    // True opens the device with the line settings. When the device cannot be used, the refusal
     // says why in plain words (portproblem.h); a built-in port with no serial hardware behind it
     // is not opened at all, nor is a numbered port whose device is the kernel's console (an
     // explicit device may be). False closes at once: whatever has not gone out yet is dropped,
     // since a line that takes no data would otherwise hold the close for up to 30 s.
-    bool setPortOpen(bool open);
+    Result<void> setPortOpen(bool open);
+    // As setPortOpen(false), which cannot fail.
+    void close();
     bool PortOpen() const { return port_.isOpen(); }
 
     // Hands text to QSerialPort and returns at once; bytesWritten() on port() follows once the
     // driver has taken it.
-    bool setOutput(QByteArrayView text);
+    Result<void> setOutput(QByteArrayView text);
 
     // Characters the driver has taken that have not gone out on the line yet: its output queue
     // (TIOCOUTQ; on Windows ClearCommError's cbOutQue), and one more while the transmitter is
-    // still sending where the driver tells (TIOCSERGETLSR). -1 when the driver cannot say, with
-    // errorString() saying why.
-    qint64 OutBufferCount();
+    // still sending where the driver tells (TIOCSERGETLSR). Refused when the driver cannot say.
+    Result<qint64> OutBufferCount() const;
 
     // For the signals: bytesWritten() and errorOccurred().
     QSerialPort& port() { return port_; }
 
-    // Why the last failing operation failed.
-    QString errorString() const { return error_; }
-
 private:
-    bool open();
-    void close();
-    qint64 queuedOutput(QString* reason) const;
-    bool fail(const QString& reason);
+    Result<void> open();
+    Refusal fail(const QString& reason) const;
     QString portError() const;
 
     QSerialPort port_;
     DeviceLock lock_;
     int commPort_ = MinPort;
     QString explicitDevice_;
-    QString error_;
 };
 
 } // namespace orvane

@@ -4,8 +4,8 @@
 // serial line behind a network server (networkline.h). Nothing here waits; each step is answered by
 // a signal in the thread's event loop.
 //
-//   open()      opened(), or failed() with the reason; false when the line cannot be opened at
-//               all (errorString() says why), and nothing follows
+//   open()      opened(), or failed() with the reason; refused when the line cannot be opened at
+//               all, and nothing follows
 //   write(c)    written(n) once the characters have left this program (the driver or the
 //               network took them)
 //   queued()    how many of the written characters have not gone out on the sign's line yet
@@ -14,7 +14,9 @@
 //   abort()     closes at once, dropping what has not gone out, and signals nothing more
 //
 // failed() may come at any time while the line is open (the device went away, the server closed
-// the connection); the line is then closed.
+// the connection); the line is then closed. A refusal names the line by description().
+
+#include "result.h"
 
 #include <QByteArrayView>
 #include <QObject>
@@ -31,15 +33,13 @@ public:
     // Names the line for messages: "port 3 (/dev/ttyS2)", "rfc2217://sign:2001".
     virtual QString description() const = 0;
 
-    virtual bool open() = 0;
-    // False when the line cannot take them now; errorString() says why.
-    virtual bool write(QByteArrayView text) = 0;
-    // -1 when it cannot be known; errorString() says why.
-    virtual qint64 queued() = 0;
+    virtual Result<void> open() = 0;
+    // Refused when the line cannot take them now.
+    virtual Result<void> write(QByteArrayView text) = 0;
+    // Refused when it cannot be known.
+    virtual Result<qint64> queued() = 0;
     virtual void finish() = 0;
     virtual void abort() = 0;
-
-    virtual QString errorString() const = 0;
 
 signals:
     void opened();
