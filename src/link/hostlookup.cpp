@@ -41,15 +41,15 @@ struct HostLookup::Pending {
 };
 
 void HostLookup::answer(const std::shared_ptr<Pending>& pending,
-                        const QList<QHostAddress>& addresses, const QString& error) {
+                        const Result<QList<QHostAddress>>& found) {
     // Queued to the owner's thread; an owner destroyed first takes the queued call with it.
     QMetaObject::invokeMethod(
         this,
-        [this, pending, addresses, error] {
+        [this, pending, found] {
             if (pending_ != pending)
                 return;
             pending_.reset();
-            emit finished(addresses, error);
+            emit finished(found);
         },
         Qt::QueuedConnection);
 }
@@ -61,12 +61,12 @@ void HostLookup::start(const QString& host) {
     pending_ = pending;
     QHostAddress literal;
     if (literal.setAddress(host)) {
-        answer(pending, {literal}, {});
+        answer(pending, QList<QHostAddress>{literal});
         return;
     }
     const QByteArray name = QUrl::toAce(host);
     if (name.isEmpty()) {
-        answer(pending, {}, Text::tr("not a valid host name"));
+        answer(pending, Refusal(QString(), Text::tr("not a valid host name")));
         return;
     }
     const auto lookUp = [pending, name] {
@@ -87,17 +87,18 @@ void HostLookup::start(const QString& host) {
         }
         if (found)
             ::freeaddrinfo(found);
-        const QString error = rc != 0               ? lookupError(rc)
-                              : addresses.isEmpty() ? Text::tr("it has no address")
-                                                    : QString();
+        const Result<QList<QHostAddress>> answer =
+            rc != 0               ? Refusal(QString(), lookupError(rc))
+            : addresses.isEmpty() ? Refusal(QString(), Text::tr("it has no address"))
+                                  : Result<QList<QHostAddress>>(addresses);
         const std::lock_guard lock(pending->mutex);
         if (pending->owner)
-            pending->owner->answer(pending, addresses, error);
+            pending->owner->answer(pending, answer);
     };
     try {
         std::thread(lookUp).detach();
     } catch (const std::system_error& e) {
-        answer(pending, {}, QString::fromLocal8Bit(e.what()));
+        answer(pending, Refusal(QString(), QString::fromLocal8Bit(e.what())));
     }
 }
 

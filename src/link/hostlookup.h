@@ -5,6 +5,8 @@
 // free to end meanwhile, which Qt's lookups (QHostInfo) do not allow: its exit waits for them.
 // An address given as such is taken as it is, without a thread.
 
+#include "result.h"
+
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -26,13 +28,13 @@ public:
     void cancel();
 
 signals:
-    // The addresses found in the resolver's order, or none and the resolver's reason.
-    void finished(const QList<QHostAddress>& addresses, const QString& error);
+    // The addresses found in the resolver's order, at least one; or refused with the resolver's
+    // reason (the refusal names no host).
+    void finished(const orvane::Result<QList<QHostAddress>>& addresses);
 
 private:
     struct Pending;
-    void answer(const std::shared_ptr<Pending>& pending, const QList<QHostAddress>& addresses,
-                const QString& error);
+    void answer(const std::shared_ptr<Pending>& pending, const Result<QList<QHostAddress>>& found);
 
     std::shared_ptr<Pending> pending_;
 };

@@ -73,14 +73,15 @@ Result<void> NetworkLine::open() {
     return {};
 }
 
-void NetworkLine::resolved(const QList<QHostAddress>& addresses, const QString& error) {
+void NetworkLine::resolved(const Result<QList<QHostAddress>>& addresses) {
     if (phase_ != Phase::Resolving)
         return;
-    if (addresses.isEmpty()) {
-        fail(Text::tr("the name %1 could not be resolved (%2)").arg(address_.host, error));
+    if (!addresses) {
+        fail(Text::tr("the name %1 could not be resolved (%2)")
+                 .arg(address_.host, addresses.refusal().reason));
         return;
     }
-    addresses_ = addresses;
+    addresses_ = *addresses;
     phase_ = Phase::Connecting;
     connectNext();
 }

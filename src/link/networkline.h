@@ -53,7 +53,7 @@ public:
 private:
     enum class Phase { Closed, Resolving, Connecting, Negotiating, Open, Finishing, Disconnecting };
 
-    void resolved(const QList<QHostAddress>& addresses, const QString& error);
+    void resolved(const Result<QList<QHostAddress>>& addresses);
     void connectNext();
     void connected();
     void readyRead();
