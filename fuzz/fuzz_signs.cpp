@@ -12,6 +12,7 @@
 #include <QByteArray>
 #include <QSet>
 
+#include <algorithm>
 #include <cstdint>
 
 using namespace orvane;
@@ -19,13 +20,23 @@ using orvane::fuzz::fail;
 
 namespace {
 
+bool hasControls(const QString& text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
 void checkLink(const QString& text) {
     const Result<LinkTarget> link = LinkTarget::parse(text);
     if (!link) {
-        if (!link.error().startsWith(text + QStringLiteral(": ")))
+        const QString error = link.error();
+        if (!hasControls(text) && !error.startsWith(text + QStringLiteral(": ")))
             fail("a refused link that is not named");
+        if (hasControls(error))
+            fail("a control character in a message");
         return;
     }
+    if (hasControls(text))
+        fail("a link with a control character accepted");
     if (link->kind == LinkTarget::Kind::Network &&
         (link->address.host.isEmpty() || link->address.port == 0 ||
          !isNetworkName(link->address.text())))

@@ -1359,6 +1359,10 @@ Exit codes:
         <source>unknown error</source>
         <translation>알 수 없는 오류</translation>
     </message>
+    <message>
+        <source>a device or link has no control characters</source>
+        <translation>장치나 링크에는 제어 문자가 들어갈 수 없습니다</translation>
+    </message>
 </context>
 <context>
     <name>orvane::Signs</name>

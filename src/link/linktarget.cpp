@@ -111,6 +111,17 @@ LinkTarget LinkTarget::ofDevice(const QString& path) {
 Result<LinkTarget> LinkTarget::parse(const QString& text) {
     if (text.isEmpty())
         return ofPort(PortTable::MinPort);
+    // A control character (from a signs file, say) names no device; the message shows it as
+    // \xNN rather than letting it act on the terminal.
+    const auto isControl = [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; };
+    if (std::any_of(text.begin(), text.end(), isControl)) {
+        QString shown;
+        for (const QChar c : text)
+            shown += isControl(c)
+                         ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                         : QString(c);
+        return Refusal(shown, PortText::tr("a device or link has no control characters"));
+    }
     if (!isNetworkName(text))
         return ofDevice(text);
     const Result<NetworkAddress> address = parseNetworkAddress(text);

@@ -43,7 +43,8 @@ struct LinkTarget {
     // kept as the absolute path it is now.
     static LinkTarget ofDevice(const QString& path);
     // A network name (see isNetworkName) or else a device path; empty is port 1. A network name
-    // of another kind or form than the two above is refused, the refusal naming it.
+    // of another kind or form than the two above is refused, the refusal naming it, and so is
+    // text with a control character.
     static Result<LinkTarget> parse(const QString& text);
 
     // The serial device it opens now: the port table's for a port; empty for a network link.

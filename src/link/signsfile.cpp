@@ -43,9 +43,9 @@ Result<SignList> readSignsFile(const QString& fileName) {
                           .arg(link.text())
                           .arg(PortTable::MinPort)
                           .arg(PortTable::MaxPort);
-        else if (isNetworkName(link.device))
-            problem = LinkTarget::parse(link.device).error();
-        else if (link.device.contains(QLatin1String("://")))
+        else if (const Result<LinkTarget> parsed = LinkTarget::parse(link.device); !parsed)
+            problem = parsed.error();
+        else if (!isNetworkName(link.device) && link.device.contains(QLatin1String("://")))
             problem = Text::tr("\"%1\" is no network link: use socket://HOST:PORT or "
                                "rfc2217://HOST:PORT")
                           .arg(link.device);

@@ -63,6 +63,8 @@ private slots:
             "socket://HOST:PORT (a raw TCP port) or rfc2217://HOST:PORT (an RFC 2217 server)");
         row("no port in a link", "a = socket://h",
             "@: line 1: socket://h: the port is missing; write socket://HOST:PORT");
+        row("control character", "a = /dev/tty\x1b[2J",
+            "@: line 1: /dev/tty\\x1b[2J: a device or link has no control characters");
         row("relative path", "a = dev/ttyS0",
             "@: line 1: \"dev/ttyS0\" is neither a device nor a name; a device is \"port N\", "
             "socket://HOST:PORT, rfc2217://HOST:PORT or an absolute path");
