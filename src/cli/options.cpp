@@ -290,32 +290,28 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
         options.align = Align::Center;
     else if (align == QLatin1String("right"))
         options.align = Align::Right;
-    else if (!align.isEmpty() && align != QLatin1String("left")) {
+    else if (!align.isEmpty() && align != QLatin1String("left"))
         return usage(Text::tr("--align must be left, center or right, not \"%1\"").arg(align));
-    }
     const QString valign = parser.value(p.valign);
     if (valign == QLatin1String("top"))
         options.valign = VAlign::Top;
     else if (valign == QLatin1String("bottom"))
         options.valign = VAlign::Bottom;
-    else if (!valign.isEmpty() && valign != QLatin1String("middle")) {
+    else if (!valign.isEmpty() && valign != QLatin1String("middle"))
         return usage(Text::tr("--valign must be top, middle or bottom, not \"%1\"").arg(valign));
-    }
     for (const auto& [option, needs] : {std::pair{&p.font, &p.text},
                                         {&p.align, &p.text},
                                         {&p.valign, &p.text},
                                         {&p.threshold, &p.image},
                                         {&p.invert, &p.image},
                                         {&p.scale, &p.png}}) {
-        if (parser.isSet(*option) && !parser.isSet(*needs)) {
+        if (parser.isSet(*option) && !parser.isSet(*needs))
             return usage(Text::tr("--%1 goes with --%2")
                              .arg(option->names().constFirst(), needs->names().constFirst()));
-        }
     }
     for (const QCommandLineOption* named : {&p.save, &p.png, &p.font, &p.image}) {
-        if (parser.isSet(*named) && parser.value(*named).isEmpty()) {
+        if (parser.isSet(*named) && parser.value(*named).isEmpty())
             return usage(Text::tr("--%1 needs a file name").arg(named->names().constFirst()));
-        }
     }
     options.frameOnly = parser.isSet(p.frame);
     options.show = parser.isSet(p.show);
@@ -333,15 +329,13 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
     // One source: a pattern file, --text or --image.
     const QStringList files = parser.positionalArguments();
     const int sources = int(files.size()) + int(parser.isSet(p.text)) + int(parser.isSet(p.image));
-    if (sources == 0) {
+    if (sources == 0)
         return usage(Text::tr("nothing to send: give a pattern file, --text or --image"));
-    }
-    if (sources > 1) {
+    if (sources > 1)
         return usage(files.size() > 1
                          ? Text::tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
                                .arg(files[0], files[1])
                          : Text::tr("give one source: a pattern file, --text or --image"));
-    }
     if (parser.isSet(p.text)) {
         options.source = SendOptions::Source::Text;
         options.text = parser.value(p.text);
