@@ -18,35 +18,21 @@ QObject* recordedGrid = nullptr;
 QStringList windowNames; // the window's name at each of its name changes
 
 void record(QAccessibleEvent* event) {
-    auto* window = qobject_cast<Form1*>(event->object());
-    if (window && event->type() == QAccessible::NameChanged)
+    if (qobject_cast<Form1*>(event->object()) && event->type() == QAccessible::NameChanged)
         windowNames << event->accessibleInterface()->text(QAccessible::Name);
-    if (event->object() != recordedGrid)
-        return;
+    static const QMap<QAccessible::Event, QString> kinds{
+        {QAccessible::Focus, u"Focus"_s},
+        {QAccessible::NameChanged, u"NameChanged"_s},
+        {QAccessible::TableModelChanged, u"Table"_s},
+        {QAccessible::DescriptionChanged, u"Table"_s}};
     const int child = event->child();
-    QString line;
-    switch (event->type()) {
-    case QAccessible::Focus:
-        if (child < 0) // Qt's own, for the grid as a whole
-            return;
-        line = u"Focus"_s;
-        break;
-    case QAccessible::NameChanged:
-        line = u"NameChanged"_s;
-        break;
-    case QAccessible::StateChanged:
-        line = static_cast<QAccessibleStateChangeEvent*>(event)->changedStates().checked
-                   ? u"checked"_s
-                   : u"state"_s;
-        break;
-    case QAccessible::TableModelChanged:
-    case QAccessible::DescriptionChanged:
-        line = u"Table"_s;
-        break;
-    default:
-        return;
-    }
-    gridEvents << (child < 0 ? line : line + u' ' + QString::number(child));
+    const QString line = event->type() != QAccessible::StateChanged ? kinds.value(event->type())
+                         : static_cast<QAccessibleStateChangeEvent*>(event)->changedStates().checked
+                             ? u"checked"_s
+                             : u"state"_s;
+    // Qt's own focus event is for the grid as a whole.
+    if (event->object() == recordedGrid && !line.isEmpty() && (child >= 0 || line != "Focus"_L1))
+        gridEvents << (child < 0 ? line : line + u' ' + QString::number(child));
 }
 
 QAccessibleInterface* accessible(QObject* object) {
