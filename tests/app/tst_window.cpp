@@ -99,12 +99,8 @@ class TestWindow : public WindowFixture {
     // The dialog of Import Image opened by its key; null when none came up.
     ImportImageDialog* openImportDialog() {
         run(u"Ctrl+I"_s);
-        ImportImageDialog* dialog = nullptr;
-        return QTest::qWaitFor([&] {
-            return (dialog = form->findChild<ImportImageDialog*>()) && dialog->isVisible();
-        })
-                   ? dialog
-                   : nullptr;
+        const auto shown = [this] { return form->findChild<ImportImageDialog*>(); };
+        return QTest::qWaitFor([&] { return shown() && shown()->isVisible(); }) ? shown() : nullptr;
     }
     QPoint at(QPoint cell) { return grid()->cellRect(cell.y(), cell.x()).center(); }
     // Presses on the first cell, moves over the others and lets go on the last.
