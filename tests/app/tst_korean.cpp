@@ -28,12 +28,20 @@ class TestKorean : public WindowFixture {
         open();
         return read;
     }
-    static QStringList buttons(QMessageBox* box) {
-        QStringList texts;
-        for (QAbstractButton* b : box->buttons())
-            texts << b->text();
-        texts.sort();
-        return texts;
+    // The title, text and informative text of the message box that `open` brings up, and its
+    // buttons' texts in order; answered with `button`.
+    QStringList messageBox(const std::function<void()>& open, QMessageBox::StandardButton button) {
+        return onModal(open, [button](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QStringList buttons;
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+            buttons.sort();
+            const QStringList read{box->windowTitle(), box->text(), box->informativeText(),
+                                   buttons.join(',')};
+            QTest::mouseClick(box->button(button), Qt::LeftButton);
+            return read;
+        });
     }
 
 private slots:
@@ -111,19 +119,12 @@ private slots:
             [&](int port) { return port == 1 ? pty.slavePath() : u"/none/tty%1"_s.arg(port); });
         ScopedErrorHandler realBox{nullptr};
         press(*form, "Command6");
-        const QStringList box = onModal(
-            [this] { press(*form, "Command4"); },
-            [](QWidget* w) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                const QStringList read{box->windowTitle(), box->text(), buttons(box).join(',')};
-                box->accept();
-                return read;
-            });
-        QCOMPARE(box,
+        QCOMPARE(messageBox([this] { press(*form, "Command4"); }, QMessageBox::Ok),
                  (QStringList{u"다운로드"_s,
                               u"포트 2 (/none/tty2)을(를) 열 수 없습니다: 그 포트에는 아무것도 "
                               u"꽂혀 있지 않습니다 (그러한 파일이나 디렉터리가 없음). 지금 "
                               u"있는 포트: 포트 1 (%1)."_s.arg(pty.slavePath()),
+                              {},
                               u"확인"_s}));
         press(*form, "Command7");
         press(*form, "Command4");
@@ -137,16 +138,9 @@ private slots:
     // The close prompt: Korean question, Qt's Korean buttons; Cancel keeps the window.
     void closePrompt() {
         clickCell(*grid(), 3, 7);
-        const QStringList prompt = onModal(
-            [this] { QVERIFY(!form->close()); },
-            [](QWidget* w) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                const QStringList read{box->text(), box->informativeText(), buttons(box).join(',')};
-                QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton);
-                return read;
-            });
-        QCOMPARE(prompt,
-                 (QStringList{u"마지막으로 저장하거나 불러온 뒤 그림이나 속도가 바뀌었습니다."_s,
+        QCOMPARE(messageBox([this] { QVERIFY(!form->close()); }, QMessageBox::Cancel),
+                 (QStringList{u"Orvane"_s,
+                              u"마지막으로 저장하거나 불러온 뒤 그림이나 속도가 바뀌었습니다."_s,
                               u"닫기 전에 바뀐 내용을 저장하시겠습니까?"_s, u"무시,저장,취소"_s}));
         QVERIFY(form->isVisible());
         clickCell(*grid(), 3, 7);
