@@ -29,7 +29,7 @@ class TestKorean : public WindowFixture {
         return read;
     }
     // The title, text and informative text of the message box that `open` brings up, and its
-    // buttons' texts in order; answered with `button`.
+    // buttons' texts sorted; answered with `button`.
     QStringList messageBox(const std::function<void()>& open, QMessageBox::StandardButton button) {
         return onModal(open, [button](QWidget* w) {
             auto* box = qobject_cast<QMessageBox*>(w);
