@@ -17,6 +17,9 @@ using Columns = QList<quint8>;
 
 namespace {
 
+// A BDF font of 8 rows; each glyph is "CODE DWIDTH WIDTH Y-OFFSET ROW...", rows top first.
+const auto font = [](const QList<QByteArray>& glyphs) { return testing::bdfFont(glyphs); };
+
 QByteArray hex(const Columns& columns) {
     return QByteArray(reinterpret_cast<const char*>(columns.data()), columns.size()).toHex();
 }
@@ -56,9 +59,8 @@ private slots:
     void knownGlyphsGiveExactColumns() {
         const QString path = testing::writeFile(
             dir, "small.bdf",
-            testing::bdfFont({"73 4 4 -1 00 20 20 20 20 20 20 00",
-                              "76 4 4 -1 00 80 80 80 80 80 F0 00", "34 4 4 3 A0 A0",
-                              "103 4 3 -1 E0 A0 E0 20 C0", "32 3 0 0"}));
+            font({"73 4 4 -1 00 20 20 20 20 20 20 00", "76 4 4 -1 00 80 80 80 80 80 F0 00",
+                  "34 4 4 3 A0 A0", "103 4 3 -1 E0 A0 E0 20 C0", "32 3 0 0"}));
         const Result<LoadedFont> load = BitmapFont::load(path);
         const BitmapFont& f = load.font;
         QVERIFY2(load.ok && f.name() == path, qPrintable(load.error()));
@@ -124,7 +126,7 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("probe");
         QTest::addColumn<QString>("says");
-        const QByteArray good = testing::bdfFont({"73 2 1 0 80"});
+        const QByteArray good = font({"73 2 1 0 80"});
         const auto row = [&](const char* name, const char* from, const QByteArray& to,
                              const char* says) {
             QTest::newRow(name) << testing::writeFile(
@@ -155,7 +157,7 @@ private slots:
         row("a glyph of 9 rows", "BBX 1 1 0 0\nBITMAP\n80",
             "BBX 1 9 0 -1\nBITMAP" + QByteArray("\n80").repeated(9),
             ": the glyph U+0049 \"I\" is 9 pixels high; the sign has 8 rows");
-        row("no glyphs", "", testing::bdfFont({}), ": the font has no glyphs");
+        row("no glyphs", "", font({}), ": the font has no glyphs");
         const QByteArray big = "STARTCHAR a\nENCODING 1\nBBX 256 256 0 0\nBITMAP\nENDCHAR\n";
         row("needs much memory", "CHARS 1\n", "CHARS 9000\n" + big.repeated(8999),
             ": reading the font takes more than 64");
