@@ -23,7 +23,6 @@ class TestDownload : public WindowFixture {
     Q_OBJECT
 
     std::unique_ptr<PseudoTerminal> pty;
-    QStringList captions;
 
     QString portTip() {
         auto* port = control<QLabel>(*form, "Label1");
@@ -45,8 +44,6 @@ class TestDownload : public WindowFixture {
     // A window drawn as Frame shows.
     void openDrawn() {
         openWindow();
-        connect(form.get(), &QWidget::windowTitleChanged, this,
-                [this](const QString& title) { captions << title; });
         for (auto [row, col] : {std::pair{1, 0}, {3, 0}, {8, 0}, {2, 49}})
             clickCell(*grid(), row, col);
         bar()->setValue(7);

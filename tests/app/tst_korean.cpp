@@ -17,8 +17,6 @@ using namespace Qt::StringLiterals;
 class TestKorean : public WindowFixture {
     Q_OBJECT
 
-    QStringList captions;
-
     // Runs `answer` on the modal window that `open` brings up, and returns what it read there.
     QStringList onModal(const std::function<void()>& open,
                         const std::function<QStringList(QWidget*)>& answer) {
@@ -30,22 +28,25 @@ class TestKorean : public WindowFixture {
         open();
         return read;
     }
-    static QStringList buttons(QMessageBox* box) {
-        QStringList texts;
-        for (QAbstractButton* b : box->buttons())
-            texts << b->text();
-        texts.sort();
-        return texts;
+    // The title, text and informative text of the message box that `open` brings up, and its
+    // buttons' texts sorted; answered with `button`.
+    QStringList messageBox(const std::function<void()>& open, QMessageBox::StandardButton button) {
+        return onModal(open, [button](QWidget* w) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            QStringList buttons;
+            for (QAbstractButton* b : box->buttons())
+                buttons << b->text();
+            buttons.sort();
+            const QStringList read{box->windowTitle(), box->text(), box->informativeText(),
+                                   buttons.join(',')};
+            QTest::mouseClick(box->button(button), Qt::LeftButton);
+            return read;
+        });
     }
 
 private slots:
     void initTestCase() { QCOMPARE(installTranslators(), u"ko"_s); }
-    void init() {
-        openWindow();
-        captions.clear();
-        connect(form.get(), &QWidget::windowTitleChanged, this,
-                [this](const QString& title) { captions << title; });
-    }
+    void init() { openWindow(); }
     void cleanup() { closeWindow(); }
 
     // Buttons, labels and the caption of the original window, and its file dialog's filter.
@@ -118,19 +119,12 @@ private slots:
             [&](int port) { return port == 1 ? pty.slavePath() : u"/none/tty%1"_s.arg(port); });
         ScopedErrorHandler realBox{nullptr};
         press(*form, "Command6");
-        const QStringList box = onModal(
-            [this] { press(*form, "Command4"); },
-            [](QWidget* w) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                const QStringList read{box->windowTitle(), box->text(), buttons(box).join(',')};
-                box->accept();
-                return read;
-            });
-        QCOMPARE(box,
+        QCOMPARE(messageBox([this] { press(*form, "Command4"); }, QMessageBox::Ok),
                  (QStringList{u"다운로드"_s,
                               u"포트 2 (/none/tty2)을(를) 열 수 없습니다: 그 포트에는 아무것도 "
                               u"꽂혀 있지 않습니다 (그러한 파일이나 디렉터리가 없음). 지금 "
                               u"있는 포트: 포트 1 (%1)."_s.arg(pty.slavePath()),
+                              {},
                               u"확인"_s}));
         press(*form, "Command7");
         press(*form, "Command4");
@@ -144,16 +138,9 @@ private slots:
     // The close prompt: Korean question, Qt's Korean buttons; Cancel keeps the window.
     void closePrompt() {
         clickCell(*grid(), 3, 7);
-        const QStringList prompt = onModal(
-            [this] { QVERIFY(!form->close()); },
-            [](QWidget* w) {
-                auto* box = qobject_cast<QMessageBox*>(w);
-                const QStringList read{box->text(), box->informativeText(), buttons(box).join(',')};
-                QTest::mouseClick(box->button(QMessageBox::Cancel), Qt::LeftButton);
-                return read;
-            });
-        QCOMPARE(prompt,
-                 (QStringList{u"마지막으로 저장하거나 불러온 뒤 그림이나 속도가 바뀌었습니다."_s,
+        QCOMPARE(messageBox([this] { QVERIFY(!form->close()); }, QMessageBox::Cancel),
+                 (QStringList{u"Orvane"_s,
+                              u"마지막으로 저장하거나 불러온 뒤 그림이나 속도가 바뀌었습니다."_s,
                               u"닫기 전에 바뀐 내용을 저장하시겠습니까?"_s, u"무시,저장,취소"_s}));
         QVERIFY(form->isVisible());
         clickCell(*grid(), 3, 7);

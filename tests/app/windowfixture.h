@@ -1,6 +1,7 @@
 #pragma once
 
-// A fresh editor window, shown and with the grid focused; messages are collected, beeps counted.
+// A fresh editor window, shown and with the grid focused; messages and captions are collected,
+// beeps counted.
 
 #include "downloadframe.h"
 #include "errorreport.h"
@@ -13,7 +14,7 @@ namespace orvane::testing {
 
 class WindowFixture : public QObject {
 protected:
-    QStringList errors;
+    QStringList errors, captions;
     ScopedErrorHandler errorBox{
         [this](QWidget*, const QString&, const QString& text) { errors << text; }};
     std::unique_ptr<BeepCounter> beeps;
@@ -41,6 +42,9 @@ protected:
         beeps.reset(); // seams nest: the old counter goes before the new one comes
         beeps = std::make_unique<BeepCounter>();
         form = std::make_unique<Form1>();
+        captions.clear();
+        connect(form.get(), &QWidget::windowTitleChanged, this,
+                [this](const QString& title) { captions << title; });
         form->show();
         form->activateWindow(); // an X server without a window manager activates nothing itself
         QVERIFY(QTest::qWaitForWindowActive(form.get()));

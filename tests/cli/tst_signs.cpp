@@ -36,6 +36,8 @@ private slots:
         const auto row = [](const char* name, const QByteArray& content, const QString& read) {
             QTest::newRow(name) << content << read;
         };
+        const QString noName = "\" is no name: a name is letters, digits, \"-\", \"_\" and \".\"",
+                      port = "@: line 1: \"port %1\": a port is a number from 1 to 16";
         row("empty", "", "");
         row("every form",
             "\xEF\xBB\xBF# shop\r\n\n  lobby =/dev/ttyUSB0 # by the door\r\ndesk= PORT  16\r"
@@ -46,16 +48,12 @@ private slots:
         row("a name used before it is given", "g = a\na = /dev/x\n", "g=[a];a=/dev/x");
         row("no equals", "a = /dev/x\nb /dev/y\n",
             "@: line 2: a line is NAME = DEVICE or NAME = NAME, NAME, ...");
-        row("no name", " = /dev/x",
-            "@: line 1: \"\" is no name: a name is letters, digits, "
-            "\"-\", \"_\" and \".\"");
-        row("two words", "big sign = /dev/x",
-            "@: line 1: \"big sign\" is no name: a name is "
-            "letters, digits, \"-\", \"_\" and \".\"");
+        row("no name", " = /dev/x", "@: line 1: \"" + noName);
+        row("two words", "big sign = /dev/x", "@: line 1: \"big sign" + noName);
         row("twice", "a = /dev/x\n\na = port 2\n", "@: line 3: \"a\" is named on line 1 already");
         row("no device", "a =  # later", "@: line 1: \"a\" has no device");
-        row("port 0", "a = port 0", "@: line 1: \"port 0\": a port is a number from 1 to 16");
-        row("port 17", "a = port 17", "@: line 1: \"port 17\": a port is a number from 1 to 16");
+        row("port 0", "a = port 0", port.arg(0));
+        row("port 17", "a = port 17", port.arg(17));
         row("port word", "a = port six",
             "@: line 1: \"port six\": a port is given by its number, as \"port 6\"");
         row("unknown link", "a = /dev/x\nb = telnet://h:23",

@@ -65,6 +65,22 @@ inline QByteArray patternFile(const QList<QByteArray>& columns = {},
     return bytes + speedLine + "\r\n\r\n";
 }
 
+// A BDF font of `ascent` + 1 rows; each glyph is "CODE DWIDTH WIDTH Y-OFFSET ROW...", rows top
+// first.
+inline QByteArray bdfFont(const QList<QByteArray>& glyphs, int ascent = 7) {
+    QByteArray bdf =
+        "STARTFONT 2.1\nFONT test\nSIZE 8 75 75\nFONTBOUNDINGBOX 4 8 0 -1\nSTARTPROPERTIES "
+        "2\nFONT_ASCENT " +
+        QByteArray::number(ascent) + "\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS 1\n";
+    for (const QByteArray& glyph : glyphs) {
+        const QList<QByteArray> w = glyph.split(' ');
+        bdf += "STARTCHAR g" + w[0] + "\nENCODING " + w[0] + "\nDWIDTH " + w[1] + " 0\nBBX " +
+               w[2] + ' ' + QByteArray::number(w.size() - 4) + " 0 " + w[3] + "\nBITMAP\n" +
+               w.mid(4).join('\n') + "\nENDCHAR\n";
+    }
+    return bdf + "ENDFONT\n";
+}
+
 #if !defined(Q_OS_WIN)
 // Runs `work` in a child process whose files cannot grow past `bytes`, as on a full disk, and
 // returns its exit code; -1 when it did not exit.

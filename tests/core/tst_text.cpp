@@ -18,18 +18,7 @@ using Columns = QList<quint8>;
 namespace {
 
 // A BDF font of 8 rows; each glyph is "CODE DWIDTH WIDTH Y-OFFSET ROW...", rows top first.
-QByteArray font(const QList<QByteArray>& glyphs) {
-    QByteArray bdf =
-        "STARTFONT 2.1\nFONT test\nSIZE 8 75 75\nFONTBOUNDINGBOX 4 8 0 -1\nSTARTPROPERTIES "
-        "2\nFONT_ASCENT 7\nFONT_DESCENT 1\nENDPROPERTIES\nCHARS 1\n";
-    for (const QByteArray& glyph : glyphs) {
-        const QList<QByteArray> w = glyph.split(' ');
-        bdf += "STARTCHAR g" + w[0] + "\nENCODING " + w[0] + "\nDWIDTH " + w[1] + " 0\nBBX " +
-               w[2] + ' ' + QByteArray::number(w.size() - 4) + " 0 " + w[3] + "\nBITMAP\n" +
-               w.mid(4).join('\n') + "\nENDCHAR\n";
-    }
-    return bdf + "ENDFONT\n";
-}
+const auto font = [](const QList<QByteArray>& glyphs) { return testing::bdfFont(glyphs); };
 
 QByteArray hex(const Columns& columns) {
     return QByteArray(reinterpret_cast<const char*>(columns.data()), columns.size()).toHex();

@@ -14,51 +14,56 @@
 #include <set>
 
 using namespace orvane;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString TsFile = QStringLiteral(ORVANE_SOURCE_DIR "/translations/orvane_ko.ts");
+const QString TsFile = u"" ORVANE_SOURCE_DIR "/translations/orvane_ko.ts"_s;
 
-struct Message {
-    QString context, source, translation, type;
-};
-
-QList<Message> readTs(const QString& fileName) {
+// What is wrong with each entry of the file: `unfinished` when it has no translation, or what
+// its type says (lupdate marks "vanished" and "obsolete" what the sources no longer have); a
+// finished entry keeps its source's %1.. and its leading and trailing line ends (the help text is
+// put together from pieces).
+QStringList faults(const QString& fileName, const QString& unfinished) {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         qFatal("%s: %s", qPrintable(fileName), qPrintable(file.errorString()));
-    QList<Message> messages;
-    QString context;
+    static const QRegularExpression number(u"%[1-9]"_s);
+    const auto placeholders = [](const QString& text) {
+        std::set<QString> found;
+        for (const auto& match : number.globalMatch(text))
+            found.insert(match.captured());
+        return found;
+    };
+    QStringList faults;
+    QString context, source;
+    int messages = 0;
     QXmlStreamReader xml(&file);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == QLatin1String("name")) {
+        if (xml.name() == "name"_L1)
             context = xml.readElementText();
-        } else if (xml.name() == QLatin1String("message")) {
-            messages.append({context, {}, {}, {}});
-        } else if (xml.name() == QLatin1String("source")) {
-            messages.last().source = xml.readElementText();
-        } else if (xml.name() == QLatin1String("translation")) {
-            messages.last().type = xml.attributes().value(QLatin1String("type")).toString();
-            messages.last().translation = xml.readElementText();
-        }
+        else if (xml.name() == "source"_L1)
+            source = xml.readElementText(), ++messages;
+        if (xml.name() != "translation"_L1) // read past a name or a source
+            continue;
+        const QString named = context + u": \""_s + source.left(60) + u'"',
+                      type = xml.attributes().value("type"_L1).toString();
+        const QString translation = xml.readElementText();
+        if (type == "unfinished"_L1 || (type.isEmpty() && translation.trimmed().isEmpty()))
+            faults << named + unfinished;
+        else if (!type.isEmpty())
+            faults << named + u" is "_s + type;
+        else if (placeholders(source) != placeholders(translation))
+            faults << named + u" has other placeholders"_s;
+        else if (source.startsWith(u'\n') != translation.startsWith(u'\n') ||
+                 source.endsWith(u'\n') != translation.endsWith(u'\n'))
+            faults << named + u" has other line ends"_s;
     }
     if (xml.hasError())
         qFatal("%s: %s", qPrintable(fileName), qPrintable(xml.errorString()));
-    return messages;
-}
-
-QString named(const Message& m) {
-    return m.context + QStringLiteral(": \"") + m.source.left(60) + QLatin1Char('"');
-}
-
-std::set<QString> placeholders(const QString& text) {
-    std::set<QString> found;
-    static const QRegularExpression number(QStringLiteral("%[1-9]"));
-    for (const auto& match : number.globalMatch(text))
-        found.insert(match.captured());
-    return found;
+    return messages > 200 ? faults : QStringList{fileName + u" holds too few texts"_s};
 }
 
 } // namespace
@@ -67,25 +72,9 @@ class TstTranslations : public QObject {
     Q_OBJECT
 
 private slots:
-    // Every entry is finished, keeps its source's %1.. and its leading and trailing line ends
-    // (the help text is put together from pieces).
     void everyEntryTranslated() {
-        const QList<Message> messages = readTs(TsFile);
-        QVERIFY(messages.size() > 200);
-        QStringList faults;
-        for (const Message& m : messages) {
-            if (!m.type.isEmpty() || m.translation.trimmed().isEmpty())
-                faults << named(m) + QStringLiteral(" is ") +
-                              (m.type.isEmpty() ? QStringLiteral("empty") : m.type);
-            else if (placeholders(m.source) != placeholders(m.translation))
-                faults << named(m) + QStringLiteral(" has other placeholders");
-            else if (m.source.startsWith(QLatin1Char('\n')) !=
-                         m.translation.startsWith(QLatin1Char('\n')) ||
-                     m.source.endsWith(QLatin1Char('\n')) !=
-                         m.translation.endsWith(QLatin1Char('\n')))
-                faults << named(m) + QStringLiteral(" has other line ends");
-        }
-        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+        const QStringList found = faults(TsFile, u" is empty"_s);
+        QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
     }
 
     // lupdate, run over the sources into a copy, finds no text the file lacks and none it holds
@@ -95,27 +84,17 @@ private slots:
         QSKIP("lupdate runs on the build machine only");
 #else
         QTemporaryDir dir;
-        const QString copy = dir.filePath(QStringLiteral("orvane_ko.ts"));
+        const QString copy = dir.filePath(u"orvane_ko.ts"_s);
         QVERIFY(QFile::copy(TsFile, copy));
         QProcess lupdate;
-        lupdate.start(QStringLiteral(ORVANE_LUPDATE),
-                      {QStringLiteral("-silent"), QStringLiteral("-locations"),
-                       QStringLiteral("none"), QStringLiteral(ORVANE_SOURCE_DIR "/src"),
-                       QStringLiteral("-ts"), copy});
+        lupdate.start(u"" ORVANE_LUPDATE ""_s, {u"-silent"_s, u"-locations"_s, u"none"_s,
+                                                u"" ORVANE_SOURCE_DIR "/src"_s, u"-ts"_s, copy});
         QVERIFY(lupdate.waitForFinished(60000));
         QCOMPARE(lupdate.exitCode(), 0);
-        QStringList faults;
-        for (const Message& m : readTs(copy)) {
-            if (m.type == QLatin1String("unfinished"))
-                faults << named(m) + QStringLiteral(" has no Korean");
-            else if (!m.type.isEmpty())
-                faults << named(m) + QStringLiteral(" is no longer in the sources (") + m.type +
-                              QStringLiteral(")");
-        }
-        QVERIFY2(faults.isEmpty(),
-                 qPrintable(QStringLiteral("run: cmake --build build --target "
-                                           "update_translations, then translate\n") +
-                            faults.join(QLatin1Char('\n'))));
+        const QStringList found = faults(copy, u" has no Korean"_s);
+        QVERIFY2(found.isEmpty(), qPrintable(u"run: cmake --build build --target "
+                                             "update_translations, then translate\n"_s +
+                                             found.join(u'\n')));
 #endif
     }
 
@@ -139,10 +118,10 @@ private slots:
     // Under a Korean locale (ctest runs this with LANG=ko_KR.UTF-8) the compiled-in texts and
     // Qt's own are Korean.
     void installedForKorean() {
-        QCOMPARE(installTranslators(), QStringLiteral("ko"));
+        QCOMPARE(installTranslators(), u"ko"_s);
         QCOMPARE(QCoreApplication::translate("orvane::Prompts", "Save the changes before closing?"),
-                 QStringLiteral("닫기 전에 바뀐 내용을 저장하시겠습니까?"));
-        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Discard"), QStringLiteral("무시"));
+                 u"닫기 전에 바뀐 내용을 저장하시겠습니까?"_s);
+        QCOMPARE(QCoreApplication::translate("QPlatformTheme", "Discard"), u"무시"_s);
     }
 };
 

@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QtWidgets>
 
-#include <condition_variable>
+#include <future>
 #include <mutex>
 #include <thread>
 
@@ -32,20 +32,16 @@ private slots:
         const StalledFile stalled;
         if (!stalled.ok())
             QSKIP("no tracefs to mount (mounting needs root)");
-        std::mutex mutex;
-        std::condition_variable listed;
-        bool done = false, windowBlocked = false;
-        const auto finish = [&] {
-            const std::lock_guard lock(mutex);
-            done = true;
-            listed.notify_one();
-        };
+        std::promise<void> listing;
+        const std::future<void> listed = listing.get_future();
+        std::once_flag once;
+        const auto finish = [&] { std::call_once(once, [&] { listing.set_value(); }); };
+        bool windowBlocked = false;
         std::thread watchdog([&] {
-            std::unique_lock lock(mutex);
-            if (listed.wait_for(lock, 30s, [&] { return done; }))
+            if (listed.wait_for(30s) == std::future_status::ready)
                 return;
             windowBlocked = true;
-            while (!listed.wait_for(lock, 100ms, [&] { return done; }))
+            while (listed.wait_for(100ms) != std::future_status::ready)
                 stalled.release();
         });
 
