@@ -50,6 +50,20 @@ Refusal failed(const QString& reason, const QString& fileName = QString()) {
     return {fileName, reason};
 }
 
+// An indexed image whose pixels go past its colour table (a damaged BMP, say) would have Qt read
+// past the table as it converts or scales the image; the missing colours are black.
+void completeColourTable(QImage& image) {
+    const int colours = image.format() == QImage::Format_Indexed8 ? 256
+                        : image.depth() == 1                      ? 2
+                                                                  : 0;
+    if (image.colorCount() >= colours)
+        return;
+    QList<QRgb> table = image.colorTable();
+    while (table.size() < colours)
+        table << qRgb(0, 0, 0);
+    image.setColorTable(table);
+}
+
 // The image at 8 pixels high, its width following its aspect ratio (at least one pixel). The
 // image is premultiplied in place, as the smooth scaling wants it, rather than copied.
 QImage atPictureHeight(QImage image) {
@@ -233,6 +247,7 @@ Result<DecodedImage> decodeImage(const QByteArray& bytes) {
     if (result.image.isNull())
         return failed(Text::tr("cannot read the image: %1")
                           .arg(lines.isEmpty() ? reader.errorString() : said(lines)));
+    completeColourTable(result.image);
     const bool scaled = reader.scaledSize().isValid();
     result.size = scaled ? size : result.image.size();
     if (scaled && reader.transformation() & QImageIOHandler::TransformationRotate90)

@@ -95,6 +95,25 @@ private slots:
                          shown(pictureFromImage(image, {threshold, invert})));
     }
 
+    // A BMP whose pixels name colours past its table of two (here 200): those are black, not
+    // whatever lies past the table.
+    void pixelsPastTheColourTable() {
+        const auto le = [](quint32 v, int bytes) {
+            QByteArray b;
+            for (int i = 0; i < bytes; ++i)
+                b += char(v >> (8 * i));
+            return b;
+        };
+        const QByteArray row = QByteArray(10, '\1') + QByteArray(42, '\xC8'); // 2 of padding
+        const QByteArray bmp = "BM" + le(62 + 8 * 52, 4) + le(0, 4) + le(62, 4) + le(40, 4) +
+                               le(50, 4) + le(8, 4) + le(1, 2) + le(8, 2) + le(0, 4) +
+                               le(8 * 52, 4) + le(0, 8) + le(2, 4) + le(0, 4) +
+                               QByteArray("\0\0\0\0\xff\xff\xff\0", 8) + row.repeated(8);
+        QCOMPARE(decodeImage(bmp)->image.colorCount(), 256); // a colour for every pixel value
+        QCOMPARE(shown(loadImagePicture(writeFile(dir, "past-the-table.bmp", bmp), {})),
+                 dots([](int x, int) { return x < 10; }));
+    }
+
     // What is lit, and the round trip, are checked with orvane-send --png and --image.
     void savesPng() {
         const QString path = dir.filePath(QStringLiteral("picture.png"));
