@@ -168,8 +168,11 @@ def run(editor, received):
     click(cell)
     check(pump(5, lambda: checked(cell)), "the click did not light the cell")
     check(cell.name == "Row 3, column 12, lit", f"after the click: {cell.name}")
-    check(pump(2, lambda: ("focus", "Row 3, column 12, lit") in heard),
-          f"no focus on the clicked cell: {heard}")
+    # The focus comes with the press and the flip with the release, so the focus event may
+    # name the cell as it was.
+    on_cell = lambda: any(h in heard for h in [("focus", "Row 3, column 12, lit"),
+                                               ("focus", "Row 3, column 12, dark")])
+    check(pump(2, on_cell), f"no focus on the clicked cell: {heard}")
 
     # The arrow keys move the focus from cell to cell.
     press(0xFF53)  # Right
