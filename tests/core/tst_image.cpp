@@ -98,7 +98,7 @@ private slots:
     // A BMP whose pixels name colours past its table of two (here 200): those are black, not
     // whatever lies past the table.
     void pixelsPastTheColourTable() {
-        const auto le = [](quint32 v, int bytes) {
+        const auto le = [](quint64 v, int bytes) {
             QByteArray b;
             for (int i = 0; i < bytes; ++i)
                 b += char(v >> (8 * i));
