@@ -145,11 +145,6 @@ QString rangeError(const QString& name, int low, int high, const QString& text) 
         .arg(text);
 }
 
-// A usage error: the message names the option at fault.
-Refusal usage(const QString& message) {
-    return {QString(), message};
-}
-
 // A value in low..high read from the option's text with `read`; nothing when the option is not
 // given.
 template <typename Read, typename Value = std::invoke_result_t<Read, QString>>
@@ -160,7 +155,7 @@ Result<Value> rangeOption(const QCommandLineParser& parser, const QString& name,
     const QString text = parser.value(name);
     if (const auto value = read(text))
         return value;
-    return usage(rangeError(name, low, high, text));
+    return Refusal::because(rangeError(name, low, high, text));
 }
 
 // A whole number in low..high from the option's value; nothing when the option is not given.
@@ -218,7 +213,7 @@ Result<void> distinctOutputs(const SendOptions& options) {
     for (qsizetype i = 1; i < outputs.size(); ++i) {
         for (qsizetype j = 0; j < i; ++j) {
             if (!outputs[j].file.isEmpty() && outputs[j].file == outputs[i].file)
-                return usage(
+                return Refusal::because(
                     Text::tr("%1 and %2 both write to %3; give each output a file of its own")
                         .arg(outputs[j].option, outputs[i].option, outputs[i].name));
         }
@@ -232,7 +227,7 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
     Parser p;
     QCommandLineParser& parser = p.parser;
     if (!parser.parse(arguments))
-        return usage(parser.errorText());
+        return Refusal::because(parser.errorText());
     SendOptions options;
     options.help = parser.isSet(p.help);
     options.version = parser.isSet(p.version);
@@ -252,7 +247,7 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
     for (const QString& text : parser.values(p.port)) {
         const auto port = numberIn(text, PortTable::MinPort, PortTable::MaxPort);
         if (!port)
-            return usage(
+            return Refusal::because(
                 rangeError(QStringLiteral("port"), PortTable::MinPort, PortTable::MaxPort, text));
         options.links << LinkTarget::ofPort(*port);
     }
@@ -263,7 +258,7 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
         devices << qEnvironmentVariable("ORVANE_DEVICE");
     for (const QString& device : std::as_const(devices)) {
         if (device.isEmpty() && named)
-            return usage(Text::tr("--device needs a device path"));
+            return Refusal::because(Text::tr("--device needs a device path"));
         const Result<LinkTarget> link = LinkTarget::parse(device);
         if (!link)
             return link.refusal();
@@ -271,7 +266,7 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
     }
     for (const QString& name : std::as_const(options.signs)) {
         if (!isSignName(name))
-            return usage(Text::tr("--sign needs a sign's name, not \"%1\"").arg(name));
+            return Refusal::because(Text::tr("--sign needs a sign's name, not \"%1\"").arg(name));
     }
     const auto threshold =
         numberOption(parser, QStringLiteral("threshold"), MinThreshold, MaxThreshold);
@@ -291,14 +286,16 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
     else if (align == QLatin1String("right"))
         options.align = Align::Right;
     else if (!align.isEmpty() && align != QLatin1String("left"))
-        return usage(Text::tr("--align must be left, center or right, not \"%1\"").arg(align));
+        return Refusal::because(
+            Text::tr("--align must be left, center or right, not \"%1\"").arg(align));
     const QString valign = parser.value(p.valign);
     if (valign == QLatin1String("top"))
         options.valign = VAlign::Top;
     else if (valign == QLatin1String("bottom"))
         options.valign = VAlign::Bottom;
     else if (!valign.isEmpty() && valign != QLatin1String("middle"))
-        return usage(Text::tr("--valign must be top, middle or bottom, not \"%1\"").arg(valign));
+        return Refusal::because(
+            Text::tr("--valign must be top, middle or bottom, not \"%1\"").arg(valign));
     for (const auto& [option, needs] : {std::pair{&p.font, &p.text},
                                         {&p.align, &p.text},
                                         {&p.valign, &p.text},
@@ -306,18 +303,20 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
                                         {&p.invert, &p.image},
                                         {&p.scale, &p.png}}) {
         if (parser.isSet(*option) && !parser.isSet(*needs))
-            return usage(Text::tr("--%1 goes with --%2")
-                             .arg(option->names().constFirst(), needs->names().constFirst()));
+            return Refusal::because(
+                Text::tr("--%1 goes with --%2")
+                    .arg(option->names().constFirst(), needs->names().constFirst()));
     }
     for (const QCommandLineOption* named : {&p.save, &p.png, &p.font, &p.image}) {
         if (parser.isSet(*named) && parser.value(*named).isEmpty())
-            return usage(Text::tr("--%1 needs a file name").arg(named->names().constFirst()));
+            return Refusal::because(
+                Text::tr("--%1 needs a file name").arg(named->names().constFirst()));
     }
     options.frameOnly = parser.isSet(p.frame);
     options.show = parser.isSet(p.show);
     options.saveFile = parser.value(p.save);
     if (options.frameOnly && options.show) {
-        return usage(
+        return Refusal::because(
             Text::tr("--frame and --show both write to standard output; give one of them"));
     }
     if (const Result<void> distinct = distinctOutputs(options); !distinct)
@@ -330,12 +329,13 @@ Result<SendOptions> parseSendOptions(const QStringList& arguments) {
     const QStringList files = parser.positionalArguments();
     const int sources = int(files.size()) + int(parser.isSet(p.text)) + int(parser.isSet(p.image));
     if (sources == 0)
-        return usage(Text::tr("nothing to send: give a pattern file, --text or --image"));
+        return Refusal::because(
+            Text::tr("nothing to send: give a pattern file, --text or --image"));
     if (sources > 1)
-        return usage(files.size() > 1
-                         ? Text::tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
-                               .arg(files[0], files[1])
-                         : Text::tr("give one source: a pattern file, --text or --image"));
+        return Refusal::because(
+            files.size() > 1 ? Text::tr("only one pattern file can be sent, got \"%1\" and \"%2\"")
+                                   .arg(files[0], files[1])
+                             : Text::tr("give one source: a pattern file, --text or --image"));
     if (parser.isSet(p.text)) {
         options.source = SendOptions::Source::Text;
         options.text = parser.value(p.text);

@@ -22,7 +22,7 @@ constexpr qint64 MaxBytesRead = qint64(PatternFile::SpeedLine) * (PatternFile::M
 
 // The fault of the whole content when line is 0.
 Refusal failure(int line, const QString& reason) {
-    return {QString(), line > 0 ? Text::tr("line %1: %2").arg(line).arg(reason) : reason};
+    return Refusal::because(line > 0 ? Text::tr("line %1: %2").arg(line).arg(reason) : reason);
 }
 
 // Splits off up to `count` lines; CR LF, LF and CR each end a line, and text after the last

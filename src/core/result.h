@@ -24,6 +24,8 @@ struct Refusal {
     Refusal() = default;
     Refusal(QString subject, QString reason, QString form = QString())
         : subject(std::move(subject)), reason(std::move(reason)), form(std::move(form)) {}
+    // A refusal of no one thing (a command line, a lookup), or whose reason names it already.
+    static Refusal because(QString reason) { return {QString(), std::move(reason)}; }
 
     QString subject; // the file or device as the user named it; empty when no one thing is at fault
     QString reason;  // what is wrong, in plain words, without the subject
@@ -76,7 +78,6 @@ public:
     // What was lost on the way, though there is a value.
     const QStringList& warnings() const { return warnings_; }
     void warn(const QString& warning) { warnings_ << warning; }
-    void warn(const QStringList& warnings) { warnings_ << warnings; }
 
 private:
     std::variant<Value, Refusal> state_;

@@ -129,8 +129,7 @@ Result<QList<SignDevice>> SignList::expand(const QStringList& names) const {
             QStringList known;
             for (const Entry& e : entries)
                 known << e.name;
-            return Refusal(
-                QString(),
+            return Refusal::because(
                 known.isEmpty()
                     ? Text::tr("%1: no sign is named \"%2\": the file names none").arg(file, name)
                     : Text::tr("%1: no sign is named \"%2\"; the names are: %3")
@@ -150,8 +149,8 @@ Result<SignDevice> SignList::one(const QString& name) const {
     QStringList names;
     for (const SignDevice& sign : *signs)
         names << sign.name;
-    return Refusal(QString(), Text::tr("%1: \"%2\" is a group of the signs %3; name one sign")
-                                  .arg(file, name, names.join(QStringLiteral(", "))));
+    return Refusal::because(Text::tr("%1: \"%2\" is a group of the signs %3; name one sign")
+                                .arg(file, name, names.join(QStringLiteral(", "))));
 }
 
 Result<SignList> loadSigns(const QString& fileName) {

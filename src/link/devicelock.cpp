@@ -65,7 +65,7 @@ Result<void> DeviceLock::lockServer(const QHostAddress& address, quint16 port) {
         ::CloseHandle(mutex);
     // Another user's mutex cannot even be opened.
     if (mutex || error == ERROR_ACCESS_DENIED)
-        return Refusal(QString(), anotherSenderReason());
+        return Refusal::because(anotherSenderReason());
     return {};
 }
 
@@ -137,10 +137,10 @@ QString kindOf(mode_t mode) {
 }
 
 Refusal planted(const QString& file, const QString& what) {
-    return {QString(),
-            Text::tr("its lock file %1 is %2, so it is not opened and nothing is sent; someone may "
-                     "have put it there to block this program. Remove it, then try again.")
-                .arg(file, what)};
+    return Refusal::because(
+        Text::tr("its lock file %1 is %2, so it is not opened and nothing is sent; someone may "
+                 "have put it there to block this program. Remove it, then try again.")
+            .arg(file, what));
 }
 
 // Whether the file at `path`, if there is one, may be opened as a lock file (`maxSize` bytes at
@@ -270,7 +270,7 @@ Result<void> DeviceLock::lockFile(const QString& path) {
     if (lockFile_ < 0 || tryLock(lockFile_))
         return {};
     release();
-    return Refusal(QString(), anotherSenderReason());
+    return Refusal::because(anotherSenderReason());
 }
 
 bool DeviceLock::lockDescriptor(int descriptor) {

@@ -66,7 +66,7 @@ void HostLookup::start(const QString& host) {
     }
     const QByteArray name = QUrl::toAce(host);
     if (name.isEmpty()) {
-        answer(pending, Refusal(QString(), Text::tr("not a valid host name")));
+        answer(pending, Refusal::because(Text::tr("not a valid host name")));
         return;
     }
     const auto lookUp = [pending, name] {
@@ -88,8 +88,8 @@ void HostLookup::start(const QString& host) {
         if (found)
             ::freeaddrinfo(found);
         const Result<QList<QHostAddress>> answer =
-            rc != 0               ? Refusal(QString(), lookupError(rc))
-            : addresses.isEmpty() ? Refusal(QString(), Text::tr("it has no address"))
+            rc != 0               ? Refusal::because(lookupError(rc))
+            : addresses.isEmpty() ? Refusal::because(Text::tr("it has no address"))
                                   : Result<QList<QHostAddress>>(addresses);
         const std::lock_guard lock(pending->mutex);
         if (pending->owner)
@@ -98,7 +98,7 @@ void HostLookup::start(const QString& host) {
     try {
         std::thread(lookUp).detach();
     } catch (const std::system_error& e) {
-        answer(pending, Refusal(QString(), QString::fromLocal8Bit(e.what())));
+        answer(pending, Refusal::because(QString::fromLocal8Bit(e.what())));
     }
 }
 
